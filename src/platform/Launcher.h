@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Starts other programs and opens documents. No shell is ever involved.
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+
+    // Starts `program` detached with `arguments`; false when it could not be started.
+    virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
+
+    // Opens a document with the desktop's default viewer for it.
+    virtual bool openDocument(const QString& path) = 0;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reads a text file's bytes line by line, the way the pages are read: a line ends at CR LF,
+// at a lone CR or at a lone LF; a line break at the very end does not start another line.
+// Lines are split on the bytes first and decoded as CP932 afterwards, so a broken lead byte
+// can never swallow a line break.
+class LineReader {
+public:
+    explicit LineReader(QByteArray data) : m_data(std::move(data)) {}
+
+    // No data is left after the line read last.
+    bool atEnd() const { return m_pos >= m_data.size(); }
+
+    // The next line without its line break; an empty string when atEnd().
+    QString readLine();
+
+    // The next line's raw bytes without its line break.
+    QByteArray readRawLine();
+
+private:
+    QByteArray m_data;
+    qsizetype m_pos = 0;
+};

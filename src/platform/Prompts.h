@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QDialog;
+
+// Every question and notice the editor shows goes through this one seam, so that tests can
+// answer it and check its exact text, icon, buttons and title.
+enum class PromptIcon { None, Information, Critical };
+enum class PromptButtons { Ok, OkCancel };
+enum class PromptAnswer { Ok, Cancel };
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A modal message box. No title (std::nullopt) shows the program's own title.
+    virtual PromptAnswer message(const QString& text, PromptIcon icon, PromptButtons buttons,
+                                 const std::optional<QString>& title) = 0;
+
+    // A modal input box; Cancel gives an empty text.
+    virtual QString input(const QString& prompt, const QString& title,
+                          const QString& defaultText) = 0;
+
+    // Shows a dialog of the editor's own modally and returns when it has closed.
+    virtual void showModal(QDialog& dialog) = 0;
+
+    // The wait pointer over the whole screen; calls nest.
+    virtual void setWaitPointer(bool on) = 0;
+
+    // Shorthands for the two kinds of box the editor shows most.
+    void critical(const QString& text) {
+        message(text, PromptIcon::Critical, PromptButtons::Ok, std::nullopt);
+    }
+    void information(const QString& text, const std::optional<QString>& title = std::nullopt) {
+        message(text, PromptIcon::Information, PromptButtons::Ok, title);
+    }
+};
+
+// Shows the wait pointer for the lifetime of the guard.
+class WaitPointer {
+public:
+    explicit WaitPointer(Prompts& prompts) : m_prompts(prompts) { m_prompts.setWaitPointer(true); }
+    ~WaitPointer() { release(); }
+    void release() {
+        if (m_on) m_prompts.setWaitPointer(false);
+        m_on = false;
+    }
+    WaitPointer(const WaitPointer&) = delete;
+    WaitPointer& operator=(const WaitPointer&) = delete;
+
+private:
+    Prompts& m_prompts;
+    bool m_on = true;
+};
+
+// The program's title, shown on message boxes that have none of their own.
+inline const QString kProgramTitle = QStringLiteral("Quillet");

@@ -1,0 +1,52 @@
+#include "platform/QtPrompts.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+PromptAnswer QtPrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
+                                const std::optional<QString>& title) {
+    QMessageBox box(m_parent);
+    box.setWindowTitle(title.value_or(kProgramTitle));
+    box.setText(text);
+    switch (icon) {
+        case PromptIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case PromptIcon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case PromptIcon::None:
+            break;
+    }
+    if (buttons == PromptButtons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    // A message must be readable, so the wait pointer steps aside while it is up.
+    const bool waiting = QApplication::overrideCursor() != nullptr;
+    if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    if (waiting) QApplication::restoreOverrideCursor();
+    return answer == QMessageBox::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+}
+
+QString QtPrompts::input(const QString& prompt, const QString& title, const QString& defaultText) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? answer : QString();
+}
+
+void QtPrompts::showModal(QDialog& dialog) { dialog.exec(); }
+
+void QtPrompts::setWaitPointer(bool on) {
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (QApplication::overrideCursor()) {
+        QApplication::restoreOverrideCursor();
+    }
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Launcher.h"
+
+#include <QList>
+#include <QPair>
+
+// Records every program start and document opening; `fail` makes them all fail.
+class FakeLauncher : public Launcher {
+public:
+    struct Start {
+        QString program;
+        QStringList arguments;
+    };
+    QList<Start> starts;
+    QStringList documents;
+    bool fail = false;
+
+    bool startProgram(const QString& program, const QStringList& arguments) override {
+        starts.append({program, arguments});
+        return !fail;
+    }
+    bool openDocument(const QString& path) override {
+        documents.append(path);
+        return !fail;
+    }
+};

@@ -1,0 +1,50 @@
+#include "support/FakePrompts.h"
+
+#include <QMetaObject>
+
+PromptAnswer FakePrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
+                                  const std::optional<QString>& title) {
+    m_shown.append({Shown::Message, text, icon, buttons, title, {}});
+    if (m_messageAnswers.empty()) {
+        ++m_unscripted;
+        return PromptAnswer::Ok;
+    }
+    const PromptAnswer answer = m_messageAnswers.front();
+    m_messageAnswers.pop_front();
+    return answer;
+}
+
+QString FakePrompts::input(const QString& prompt, const QString& title,
+                           const QString& defaultText) {
+    m_shown.append({Shown::Input, prompt, PromptIcon::None, PromptButtons::Ok, title, defaultText});
+    if (m_inputAnswers.empty()) {
+        ++m_unscripted;
+        return defaultText;
+    }
+    const QString answer = m_inputAnswers.front();
+    m_inputAnswers.pop_front();
+    return answer;
+}
+
+void FakePrompts::showModal(QDialog& dialog) {
+    m_shown.append({Shown::Dialog, QString::fromLatin1(dialog.metaObject()->className()),
+                    PromptIcon::None, PromptButtons::Ok, dialog.windowTitle(), {}});
+    if (m_dialogHandlers.empty()) {
+        ++m_unscripted;
+        dialog.reject();
+        return;
+    }
+    auto handler = std::move(m_dialogHandlers.front());
+    m_dialogHandlers.pop_front();
+    handler(dialog);
+}
+
+void FakePrompts::setWaitPointer(bool on) { m_waitDepth += on ? 1 : -1; }
+
+QStringList FakePrompts::messageTexts() const {
+    QStringList texts;
+    for (const Shown& s : m_shown) {
+        if (s.kind == Shown::Message) texts << s.text;
+    }
+    return texts;
+}
