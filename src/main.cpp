@@ -1,6 +1,22 @@
+#include "app/Refile.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/QtPrompts.h"
+#include "platform/X11WindowList.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // An earlier instance is running: end at once, before any window exists.
+    X11WindowList windows;
+    if (windows.hasWindowTitled(QStringLiteral("KEEPSAKE EDITOR"))) return 0;
+
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Quillet"));
+    QtPrompts prompts;
+    ProcessLauncher launcher;
+    Refile window(Platform{prompts, windows, launcher});
+    prompts.setParentWindow(&window);
+    if (!window.Load(QCoreApplication::applicationDirPath())) return 1;
+    window.show();
+    return QApplication::exec();
 }

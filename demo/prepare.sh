@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Lays out a demo collection under demo/run: the editor's folder with a settings file that
+# links a companion folder holding the sample keepsake file. Existing files are kept, so the
+# demo's categories survive between runs.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+editor=${1:?usage: prepare.sh path/to/keepsake-editor}
+run="$here/run"
+mkdir -p "$run/editor" "$run/companion"
+cp "$editor" "$run/editor/keepsake-editor"
+[ -f "$run/companion/Scribble.ini" ] || printf '[Scribble]\r\n' > "$run/companion/Scribble.ini"
+[ -f "$run/companion/KEEPSAKE.HTML" ] || cp "$here/sample/KEEPSAKE.HTML" "$run/companion/KEEPSAKE.HTML"
+if [ ! -f "$run/editor/KEEPSAKE.INI" ]; then
+    # Category names in CP932, as the editor keeps them.
+    printf '[Scribble]\r\nFolder=%s/\r\n[Netscape]\r\nFolder=\r\n[Books]\r\n0000=%s\r\n0001=%s\r\n0002=%s\r\n0003=\r\n' \
+        "$run/companion" "$(printf 'ニュース' | iconv -f UTF-8 -t CP932)" \
+        "$(printf '旅行' | iconv -f UTF-8 -t CP932)" "$(printf '調べもの' | iconv -f UTF-8 -t CP932)" \
+        > "$run/editor/KEEPSAKE.INI"
+fi
+echo "$run/editor/keepsake-editor"

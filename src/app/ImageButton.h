@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QLabel>
+
+// A picture that works as a button: it shows a pixmap and emits clicked() on a left click
+// while enabled.
+class ImageButton : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit ImageButton(QWidget* parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};

@@ -1,0 +1,40 @@
+#include "commands/NameRules.h"
+
+#include "keepsake/KeepsakeFormat.h"
+#include "platform/Cp932Codec.h"
+
+namespace namerules {
+namespace {
+bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\x3000'; }
+}  // namespace
+
+QString tidy(const QString& answer) {
+    qsizetype begin = 0;
+    qsizetype end = answer.size();
+    while (begin < end && isBlank(answer[begin])) ++begin;
+    while (end > begin && isBlank(answer[end - 1])) --end;
+    return answer.mid(begin, end - begin);
+}
+
+QString refusal(const QString& name) {
+    if (name.size() >= 2 && (name.front() == u'"' || name.front() == u'\'') &&
+        name.back() == name.front()) {
+        return QStringLiteral("引用符で囲まれた項目名は使えません。");
+    }
+    if (!cp932::canEncode(name)) {
+        return QStringLiteral("項目名に保存できない文字が含まれています。");
+    }
+    return {};
+}
+
+QString commentRefusal(const QString& comment) {
+    if (keepsake::isUnreadableComment(comment)) {
+        return QStringLiteral("「 》」を含むコメントは保存できません。");
+    }
+    if (!cp932::canEncode(comment)) {
+        return QStringLiteral("コメントに保存できない文字が含まれています。");
+    }
+    return {};
+}
+
+}  // namespace namerules

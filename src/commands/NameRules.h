@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// What the editor accepts as a category name or a comment: only what the settings file and
+// the pages can give back exactly as typed.
+namespace namerules {
+
+// The answer of an input box without the blanks around it.
+QString tidy(const QString& answer);
+
+// Why a category name cannot be stored as it stands, or an empty text when it can.
+QString refusal(const QString& name);
+
+// Why a comment cannot be stored as it stands, or an empty text when it can.
+QString commentRefusal(const QString& comment);
+
+}  // namespace namerules

@@ -1,0 +1,150 @@
+#include "dialogs/FolderDialog.h"
+
+#include "platform/FileLookup.h"
+#include "platform/Prompts.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QStorageInfo>
+
+namespace {
+const QString kCompanionFile = QStringLiteral("Scribble.ini");
+const QString kBrowserFile = QStringLiteral("Netscape.exe");
+const QString kParent = QStringLiteral("..");
+constexpr int kClientWidth = 4920;
+constexpr int kClientHeight = 3480;
+
+QString withSeparator(QString path) {
+    if (!path.endsWith(u'/')) path += u'/';
+    return path;
+}
+}  // namespace
+
+frmFolder::frmFolder(SharedSettings& settings, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_prompts(prompts) {
+    setWindowTitle(QStringLiteral("Select Folder"));
+    setModal(true);
+
+    cmdOK = new QPushButton(QStringLiteral("連携する"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_layout.add(cmdOK, {300, 3060, 2055, 315});
+    cmdCancel = new QPushButton(QStringLiteral("連携しない"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_layout.add(cmdCancel, {2520, 3060, 2055, 315});
+    Drive1 = new QComboBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->addItems(driveRoots());
+    m_layout.add(Drive1, {300, 840, 4275, 300}, DesignLayout::DriveList);
+    Dir1 = new QListWidget(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    m_layout.add(Dir1, {300, 1140, 4275, 1500});
+    Label1 = new QLabel(QStringLiteral("Label1"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    m_layout.add(Label1, {300, 180, 4275, 180});
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setAutoFillBackground(true);
+    QPalette pal = Label2->palette();
+    pal.setColor(QPalette::Window, QColor(128, 128, 128));
+    pal.setColor(QPalette::WindowText, Qt::yellow);
+    Label2->setPalette(pal);
+    m_layout.add(Label2, {300, 2640, 4275, 315});
+
+    // Fitted to the screen: places and fonts scaled, the window centred.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double tppX = screen ? fitting::twipsPerPixel(screen->logicalDotsPerInchX()) : 15.0;
+    const double tppY = screen ? fitting::twipsPerPixel(screen->logicalDotsPerInchY()) : 15.0;
+    m_layout.fit(tppX, tppY);
+    m_layout.place(tppX, tppY);
+    const auto fit = fitting::fitWindow(kClientWidth, kClientHeight, kClientWidth, kClientHeight,
+                                        0, 0, tppX, tppY);
+    const QSize client(static_cast<int>(fit.width / tppX), static_cast<int>(fit.height / tppY));
+    setFixedSize(client);
+    if (screen) move(screen->availableGeometry().center() - QPoint(client.width() / 2, client.height() / 2));
+
+    m_dirPath = withSeparator(QDir::currentPath());
+    fillDir1();
+
+    connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
+    connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { openItem(item); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+QStringList frmFolder::driveRoots() {
+    QStringList roots{QStringLiteral("/")};
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString root = withSeparator(volume.rootPath());
+        if (volume.isValid() && volume.isReady() && !roots.contains(root)) roots << root;
+    }
+    return roots;
+}
+
+void frmFolder::Form_Load() {
+    // Only the companion's dialog forgets the folder in hand: it stays empty unless a folder
+    // is accepted. The browser's dialog leaves the companion folder alone.
+    if (TargetFile == kCompanionFile) m_settings.CompanionFolder.clear();
+}
+
+void frmFolder::fillDir1() {
+    Dir1->clear();
+    const QDir dir(m_dirPath);
+    if (m_dirPath != QStringLiteral("/")) Dir1->addItem(kParent);
+    Dir1->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
+}
+
+void frmFolder::setDirPath(const QString& path) {
+    const QString clean = withSeparator(QDir::cleanPath(path));
+    if (!QDir(clean).exists()) return;
+    m_dirPath = clean;
+    fillDir1();
+    Dir1_Change();
+}
+
+void frmFolder::openItem(QListWidgetItem* item) {
+    if (!item) return;
+    if (item->text() == kParent) {
+        QDir dir(m_dirPath);
+        dir.cdUp();
+        setDirPath(dir.absolutePath());
+    } else {
+        setDirPath(m_dirPath + item->text());
+    }
+}
+
+void frmFolder::Dir1_Change() {
+    // The folder as the directory list reports it, without a trailing separator except at
+    // the root.
+    SelectedFolder = m_dirPath.size() > 1 ? m_dirPath.chopped(1) : m_dirPath;
+    Label2->setText(SelectedFolder);
+}
+
+void frmFolder::Drive1_Change() { setDirPath(Drive1->currentText()); }
+
+void frmFolder::cmdOK_Click() {
+    QString* result = nullptr;
+    if (TargetFile == kCompanionFile) {
+        result = &m_settings.CompanionFolder;
+    } else if (TargetFile == kBrowserFile) {
+        result = &m_settings.BrowserFolder;
+    }
+    if (result) {
+        if (!SelectedFolder.endsWith(u'/')) SelectedFolder += u'/';
+        if (filelookup::findFile(SelectedFolder, TargetFile).isEmpty()) {
+            m_prompts.information(QStringLiteral("フォルダーが違います。"), kProgramTitle);
+            return;
+        }
+        *result = SelectedFolder;
+    }
+    accept();
+}
+
+void frmFolder::cmdCancel_Click() {
+    if (TargetFile == kCompanionFile) m_settings.CompanionFolder.clear();
+    reject();
+}

@@ -1,0 +1,27 @@
+// The companion program and the help file.
+#include "app/Refile.h"
+#include "platform/Launcher.h"
+#include "platform/Prompts.h"
+#include "platform/WindowList.h"
+
+#include <QAction>
+#include <QTimer>
+
+void Refile::mn_ScribbleExec_Click() {
+    Timer1->stop();
+    const QString program = settings.CompanionFolder + QStringLiteral("Scribble.exe");
+    const bool started = m_platform.launcher.startProgram(program, {});
+    ApiResult = started ? 1 : 0;
+    if (!started) {
+        m_platform.prompts.information(QStringLiteral("[") + program +
+                                       QStringLiteral("]を起動できませんでした。"));
+    }
+    Timer1->start();
+}
+
+void Refile::mn_Option_Click() {
+    mn_ScribbleExec->setEnabled(CompanionLinked &&
+                                !m_platform.windows.hasWindowTitled(QStringLiteral("スクリブル")));
+}
+
+void Refile::mn_Help_Click() { m_platform.launcher.openDocument(AppFolder + QStringLiteral("Quillet.hlp")); }

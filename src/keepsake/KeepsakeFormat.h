@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringView>
+
+// The layout shared by the keepsake file and the category pages: the two marker lines, the
+// entry line and the comment line, and the scanners that take an entry apart.
+namespace keepsake {
+
+inline const QString kStartMarker = QStringLiteral("<!--StartList-->");
+inline const QString kEndMarker = QStringLiteral("<!--EndList-->");
+// <A HREF="http://  — sixteen characters; the address starts right after it.
+inline const QString kLinkPrefix = QStringLiteral("<A HREF=\"http://");
+inline constexpr qsizetype kAddressStart = 16;  // 0-based index of the address
+inline const QString kCrLf = QStringLiteral("\r\n");
+
+// Messages of the scanners and readers.
+inline const QString kMsgNoClosingQuote = QStringLiteral("終端のクォートが見つかりません。");
+inline const QString kMsgEmptyAddress = QStringLiteral("ＵＲＬが空白です。");
+inline const QString kMsgNoCommentLine = QStringLiteral("コメント行が見つかりません。");
+inline const QString kMsgNoStartMarker = QStringLiteral("<!--StartList-->が見つかりません。");
+inline const QString kMsgNoEndMarker = QStringLiteral("<!--EndList-->が見つかりません。");
+inline const QString kMsgNoList = QStringLiteral("ＵＲＬリストが見つかりません。");
+inline const QString kMsgNoComment = QStringLiteral("コメントが見つかりません。");
+inline const QString kMsgContinue = QStringLiteral("次のデータから続行しますか？");
+
+struct Entry {
+    QString url;  // without "http://"
+    QString com;
+    QDateTime date;
+};
+
+// What a scanner found: the length of its piece, 0 on failure, and the message that the
+// failure shows (empty when it shows none).
+struct Scan {
+    qsizetype length = 0;
+    QString message;
+};
+
+bool isEntryLine(QStringView line);
+// Length of the address in an entry line.
+Scan scanAddress(QStringView line);
+// Length of the comment in a comment line (the text from the third character up to " 》").
+Scan scanComment(QStringView line);
+// Length of the date text before the first "<" of `rest`, when that text is a valid date;
+// the date goes to *date. No message.
+qsizetype scanDate(QStringView rest, QDateTime* date);
+
+// Date-times as the files hold them: "yy/mm/dd hh:nn:ss" (also four-digit years, the time
+// and its seconds optional). Two-digit years fall in 1950-2049. Invalid dates give false.
+bool parseDate(QStringView text, QDateTime* date);
+// "yy/mm/dd hh:nn:ss", the form the pages are written with.
+QString formatPageDate(const QDateTime& date);
+// The general date-and-time form a Japanese desktop shows: "yyyy/mm/dd H:mm:ss", or only the
+// date at midnight.
+QString formatGeneralDate(const QDateTime& date);
+
+// The two lines of one entry, without line breaks.
+QString entryLine(const QString& url);
+QString commentLine(const QString& com, const QDateTime& date);
+
+// True when `com` cannot be read back from a comment line as it stands: an empty comment or
+// one that holds " 》".
+bool isUnreadableComment(const QString& com);
+
+}  // namespace keepsake

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "keepsake/KeepsakeFormat.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Reads a file in the keepsake layout (header, list block, footer) and hands every entry to
+// its host. Both the keepsake file and the category pages are read with it; the host shows
+// the messages and answers the question after a scanner failure, so this code itself never
+// opens a window and can be fed any bytes.
+class ListFileHost {
+public:
+    virtual ~ListFileHost() = default;
+    // The header has been read and a first list line exists: the list is about to be filled.
+    virtual void listStarts() {}
+    virtual void entry(keepsake::Entry entry) = 0;
+    // A critical message with an OK button.
+    virtual void failure(const QString& message) = 0;
+    // "Continue with the next data?" — true for OK.
+    virtual bool askContinue() = 0;
+};
+
+struct ListFileResult {
+    QString head;             // every header line read, each followed by CR LF
+    QString foot;             // the footer, each line followed by CR LF; valid when complete
+    bool listStarted = false; // listStarts() was called
+    bool complete = false;    // read through to the end of the file
+    int entries = 0;
+};
+
+ListFileResult readListFile(const QByteArray& data, ListFileHost& host);

@@ -1,0 +1,174 @@
+// Reading the keepsake file into the kept entries and the three kept-entry lists, and
+// showing them.
+#include "app/ImageButton.h"
+#include "app/Refile.h"
+#include "app/SortedList.h"
+#include "keepsake/ListFileReader.h"
+#include "platform/FileLookup.h"
+#include "platform/Prompts.h"
+#include "platform/TextFile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+
+using namespace keepsake;
+
+namespace {
+
+const QString kWorkingCopy = QStringLiteral("KEEPSAKE.TMP");
+const QString kMissingFile = QStringLiteral("ファイルが見つかりません。");
+
+// Collects the entries of one read and moves them into the window's lists in batches: all at
+// once at the end, or before any message, so that a message sees the lists as they stand.
+class KeepsakeHost : public ListFileHost {
+public:
+    explicit KeepsakeHost(Refile& w) : m_w(w) {}
+
+    void listStarts() override {
+        m_w.KeepCount = 0;
+        for (QListWidget* list : m_w.lstURLs) list->clear();
+    }
+
+    void entry(Entry e) override {
+        const int k = ++m_w.KeepCount;
+        if (m_w.KeepURL.size() <= k) {
+            m_w.KeepURL.resize(k + 1);
+            m_w.KeepCom.resize(k + 1);
+            m_w.KeepDate.resize(k + 1);
+        }
+        m_w.KeepURL[k] = std::move(e.url);
+        m_w.KeepCom[k] = std::move(e.com);
+        m_w.KeepDate[k] = e.date;
+        m_pending.append(k);
+    }
+
+    void failure(const QString& message) override {
+        flush();
+        m_w.platform().prompts.critical(message);
+    }
+
+    bool askContinue() override {
+        flush();
+        const PromptAnswer answer = m_w.platform().prompts.message(
+            kMsgContinue, PromptIcon::Critical, PromptButtons::OkCancel, std::nullopt);
+        m_w.ApiResult = answer == PromptAnswer::Ok ? 1 : 2;
+        return answer == PromptAnswer::Ok;
+    }
+
+    void flush() {
+        if (m_pending.isEmpty()) return;
+        QList<sortedlist::Item> urls;
+        QList<sortedlist::Item> coms;
+        urls.reserve(m_pending.size());
+        coms.reserve(m_pending.size());
+        for (int k : m_pending) {
+            urls.append({m_w.KeepURL[k], k});
+            coms.append({m_w.KeepCom[k], k});
+        }
+        sortedlist::addAll(m_w.lstURLs[0], urls);
+        sortedlist::addAll(m_w.lstURLs[1], coms);
+        sortedlist::appendAll(m_w.lstURLs[2], urls);
+        m_pending.clear();
+    }
+
+private:
+    Refile& m_w;
+    QList<int> m_pending;
+};
+
+// Lets timers and painting through once, but no user input: a command must not start in
+// the middle of a read.
+void processPendingEventsOnce() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace
+
+void Refile::ReadKeepsake(const QString& name) {
+    WaitPointer wait(m_platform.prompts);
+    const QString& companion = settings.CompanionFolder;
+    QString path = filelookup::findFile(companion, name);
+    const QString workingCopy = filelookup::findFile(AppFolder, kWorkingCopy);
+
+    auto fatal = [&](const QString& text) {
+        wait.release();
+        m_platform.prompts.critical(text);
+        endProgram(1);
+    };
+
+    if (path.isEmpty()) {
+        // The keepsake file has gone: bring it back from the last working copy.
+        if (workingCopy.isEmpty()) {
+            fatal(companion + name + kMissingFile);
+            return;
+        }
+        path = companion + name;
+        QByteArray copy;
+        QString error;
+        if (!textfile::readAll(workingCopy, &copy, &error) ||
+            !textfile::replace(path, copy, &error)) {
+            // The copy could not be put back; read the working copy itself.
+            path = workingCopy;
+        }
+    } else {
+        // Read a fresh working copy; when it cannot be replaced the old one is read.
+        const QString keepsakePath = path;
+        path = workingCopy.isEmpty() ? AppFolder + kWorkingCopy : workingCopy;
+        QByteArray copy;
+        QString error;
+        if (!textfile::readAll(keepsakePath, &copy, &error)) {
+            fatal(error);
+            return;
+        }
+        if (!textfile::replace(path, copy, &error) && !QFile::exists(path)) {
+            // No working copy at all: read the keepsake file itself.
+            path = keepsakePath;
+        }
+        processPendingEventsOnce();
+    }
+
+    QByteArray bytes;
+    QString error;
+    if (!textfile::readAll(path, &bytes, &error)) {
+        fatal(error);
+        return;
+    }
+
+    KeepsakeHost host(*this);
+    const ListFileResult result = readListFile(bytes, host);
+    host.flush();
+    KeepHead = result.head;
+    if (result.complete) KeepFoot = result.foot;
+
+    if (KeepCount > 0) {
+        for (QListWidget* list : lstURLs) list->setCurrentRow(0);
+    }
+    optKind_Click(0);
+}
+
+int Refile::frontList() const {
+    if (optKind[0]->isChecked()) return 0;
+    if (optKind[1]->isChecked()) return 1;
+    return 2;
+}
+
+void Refile::lstURLs_Click(int index) {
+    const int k = sortedlist::itemData(lstURLs[index], lstURLs[index]->currentRow());
+    if (k < 1 || k >= KeepURL.size()) return;
+    lblComDisp->setText(index == 1 ? KeepURL[k] : KeepCom[k]);
+    lblDateDisp->setText(formatGeneralDate(KeepDate[k]));
+}
+
+void Refile::optKind_Click(int index) {
+    cmdSend->setPixmap(index == 1 ? imgEnable->pixmap() : imgUnable->pixmap());
+    cmdSend->setEnabled(index == 1);
+    lblComDisp->clear();
+    lblDateDisp->clear();
+    lblCom->setText(index == 1 ? QStringLiteral("http://") : QStringLiteral("コメント："));
+    for (int i = 0; i < 3; ++i) lstURLs[i]->setVisible(i == index);
+    lstURLs[index]->raise();
+    if (lstURLs[index]->currentRow() > -1) lstURLs_Click(index);
+}

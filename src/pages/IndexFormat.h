@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The index page "URLINDEX.HTML" and the frameset page "URLFRAME.HTML".
+namespace indexpage {
+
+inline const QString kIndexFile = QStringLiteral("URLINDEX.HTML");
+inline const QString kFrameFile = QStringLiteral("URLFRAME.HTML");
+inline const QString kPageZeroFile = QStringLiteral("URL_0000.HTML");
+
+// The five lines of a new index page's head and its two foot lines, joined by CR LF, with no
+// line break at the end.
+QString standardHead();
+QString standardFoot();
+
+// The index line of one category, linking `linkFileName` (e.g. "URL_0003.HTML").
+QString indexLine(const QString& linkFileName, const QString& name);
+
+// The frameset page, eight lines, each ending in CR LF.
+QString framesetPage();
+
+// What reading an index page gave: its head and foot (joined by CR LF, no break at the end),
+// or, when a marker was missing, the message to show.
+struct ReadResult {
+    bool ok = false;
+    QString head;
+    QString foot;
+    QString missingMessage;
+};
+ReadResult read(const QByteArray& data);
+
+// The whole index page: head, one line per category, foot.
+QString compose(const QString& head, const QStringList& lines, const QString& foot);
+
+}  // namespace indexpage

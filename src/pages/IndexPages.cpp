@@ -1,0 +1,107 @@
+// The category list from the settings, and the index, frameset and first category pages.
+#include "app/Refile.h"
+#include "app/SortedList.h"
+#include "pages/IndexFormat.h"
+#include "pages/PageFormat.h"
+#include "platform/Cp932Codec.h"
+#include "platform/FileLookup.h"
+#include "platform/Prompts.h"
+#include "platform/TextFile.h"
+
+#include <QListWidget>
+
+void Refile::LoadKinds() {
+    lstKinds->clear();
+    QList<sortedlist::Item> kinds;
+    for (int n = 0;; ++n) {
+        settings.IniSection = QStringLiteral("Books");
+        const QString name = ReadIniString(settings.IniSection, pages::pageNumberText(n));
+        if (name.isEmpty()) break;
+        kinds.append({name, n});
+    }
+    const QSignalBlocker quiet(lstKinds);
+    sortedlist::addAll(lstKinds, kinds);
+}
+
+void Refile::ReadIndexPage(QString& head, QString& foot, bool& ok) {
+    ok = false;
+    const QString existing = filelookup::findFile(AppFolder, indexpage::kIndexFile);
+    const QString path = existing.isEmpty() ? AppFolder + indexpage::kIndexFile : existing;
+    if (!existing.isEmpty()) {
+        QByteArray bytes;
+        QString error;
+        if (textfile::readAll(existing, &bytes, &error)) {
+            const indexpage::ReadResult result = indexpage::read(bytes);
+            if (result.ok) {
+                head = result.head;
+                foot = result.foot;
+                ok = true;
+                return;
+            }
+            m_platform.prompts.critical(result.missingMessage);
+        } else {
+            // An index page that cannot be read is left alone rather than rebuilt over.
+            m_platform.prompts.critical(QStringLiteral("[") + existing +
+                                        QStringLiteral("]を読み込めませんでした。\n") + error);
+            head = indexpage::standardHead();
+            foot = indexpage::standardFoot();
+            ok = true;
+            return;
+        }
+    }
+    head = indexpage::standardHead();
+    foot = indexpage::standardFoot();
+    QString error;
+    if (!textfile::replace(path, cp932::encode(head + CrLf + foot + CrLf), &error)) {
+        m_platform.prompts.critical(pages::writeFailedMessage(path, error));
+    }
+    if (existing.isEmpty()) ok = true;
+}
+
+void Refile::WriteIndexPages() {
+    // The index: each category links its page under the name it has on disk, or under the
+    // name it will be created with.
+    QStringList lines;
+    lines.reserve(lstKinds->count());
+    for (int row = 0; row < lstKinds->count(); ++row) {
+        const int page = sortedlist::itemData(lstKinds, row);
+        const QString pageText = pages::pageNumberText(page);
+        QString link = filelookup::findFile(AppFolder, pages::pageFileName(pageText));
+        if (link.isEmpty()) {
+            link = page == 0 ? indexpage::kPageZeroFile : pages::pageFileName(pageText);
+        } else {
+            link = link.mid(AppFolder.size());
+        }
+        lines << indexpage::indexLine(link, lstKinds->item(row)->text());
+    }
+    const QString indexPath = filelookup::pathForWriting(AppFolder, indexpage::kIndexFile);
+    QString error;
+    if (!textfile::replace(indexPath, cp932::encode(indexpage::compose(IndexHead, lines, IndexFoot)),
+                           &error)) {
+        m_platform.prompts.critical(pages::writeFailedMessage(indexPath, error));
+    }
+
+    // The end mark of the stored category list.
+    settings.IniSection = QStringLiteral("Books");
+    settings.IniKey = pages::pageNumberText(lstKinds->count());
+    WriteIniValue(QString());
+
+    if (filelookup::findFile(AppFolder, indexpage::kFrameFile).isEmpty()) {
+        const QString path = AppFolder + indexpage::kFrameFile;
+        if (!textfile::replace(path, cp932::encode(indexpage::framesetPage()), &error)) {
+            m_platform.prompts.critical(pages::writeFailedMessage(path, error));
+        }
+    }
+
+    if (filelookup::findFile(AppFolder, indexpage::kPageZeroFile).isEmpty()) {
+        // The first category page must exist. It takes the page loaded last, or the keepsake
+        // file's skeleton when no page has been loaded whole, so that it can be read back.
+        const QString path = AppFolder + indexpage::kPageZeroFile;
+        const QString page = KindLoadedOnce && KindComplete
+                                 ? KindHead + CrLf + KindFoot + CrLf
+                                 : pages::skeletonHead(KeepHead) + pages::skeletonFoot(KeepFoot);
+        if (!textfile::replace(path, cp932::encode(page), &error)) {
+            m_platform.prompts.critical(pages::writeFailedMessage(path, error));
+        }
+    }
+}

@@ -1,0 +1,40 @@
+#include "pages/PageFormat.h"
+
+#include "keepsake/KeepsakeFormat.h"
+
+namespace pages {
+
+QString pageNumberText(int pageNumber) {
+    return QString::number(pageNumber).rightJustified(4, u'0');
+}
+
+QString pageFileName(const QString& pageNumberText) {
+    return QStringLiteral("URL_") + pageNumberText + QStringLiteral(".html");
+}
+
+QString titleLine(const QString& name) {
+    return QStringLiteral("<H3><I><B>～ ") + name + QStringLiteral(" ～</B></I></H3>");
+}
+
+QString skeletonHead(const QString& keepHead) {
+    const QString marker = keepsake::kStartMarker + keepsake::kCrLf;
+    if (keepHead == marker || keepHead.endsWith(keepsake::kCrLf + marker)) return keepHead;
+    return keepHead + marker;
+}
+
+QString skeletonFoot(const QString& keepFoot) {
+    const QString marker = keepsake::kEndMarker + keepsake::kCrLf;
+    if (keepFoot.startsWith(marker)) return keepFoot;
+    return marker + keepFoot;
+}
+
+QString writeFailedMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("[") + path + QStringLiteral("]を書き込めませんでした。\n") + reason;
+}
+
+QString incompletePageMessage(const QString& path) {
+    return QStringLiteral("[") + path +
+           QStringLiteral("]は最後まで読み込めなかったため、書き出しませんでした。");
+}
+
+}  // namespace pages

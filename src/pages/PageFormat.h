@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Category pages: their file names, title line and list block.
+namespace pages {
+
+// "0000" for page number 0, "0012" for 12; more digits when needed.
+QString pageNumberText(int pageNumber);
+// "URL_" + page number text + ".html"
+QString pageFileName(const QString& pageNumberText);
+// "<H3><I><B>～ " + name + " ～</B></I></H3>"
+QString titleLine(const QString& name);
+
+// A new page's header and footer from the keepsake file's skeleton, with the marker lines
+// supplied where the skeleton lacks them, so that the page can always be read back.
+QString skeletonHead(const QString& keepHead);
+QString skeletonFoot(const QString& keepFoot);
+
+// Messages about writing pages.
+QString writeFailedMessage(const QString& path, const QString& reason);
+QString incompletePageMessage(const QString& path);
+
+}  // namespace pages

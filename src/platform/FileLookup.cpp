@@ -1,0 +1,35 @@
+#include "platform/FileLookup.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace filelookup {
+namespace {
+
+bool isPlainFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && info.isFile() && !info.fileName().startsWith(u'.');
+}
+
+}  // namespace
+
+QString findFile(const QString& folder, const QString& name) {
+    if (name.isEmpty() || name.contains(u'/')) return {};
+    const QString exact = folder + name;
+    if (isPlainFile(exact)) return exact;
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && isPlainFile(folder + entry)) {
+            return folder + entry;
+        }
+    }
+    return {};
+}
+
+QString pathForWriting(const QString& folder, const QString& name) {
+    const QString existing = findFile(folder, name);
+    return existing.isEmpty() ? folder + name : existing;
+}
+
+}  // namespace filelookup

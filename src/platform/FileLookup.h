@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// File names compare without regard to case, as on the system the collections come from.
+// Every existence test and every open of a named file goes through here.
+namespace filelookup {
+
+// The path on disk of the regular file `name` in `folder` (which ends in "/"), matched
+// without regard to case; an exact match wins. Empty when there is none. Folders, dangling
+// links and hidden files (names starting with ".") do not count.
+QString findFile(const QString& folder, const QString& name);
+
+// The path to write `name` under: the existing file's own path if there is one, otherwise
+// folder + name.
+QString pathForWriting(const QString& folder, const QString& name);
+
+}  // namespace filelookup

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Whole-file reads and atomic replacements. A replacement is written to a temporary file in
+// the same folder and renamed over the old file only once it is complete, so the old file
+// survives any failure or crash.
+namespace textfile {
+
+// The file's bytes; false with the system's reason when it cannot be read.
+bool readAll(const QString& path, QByteArray* data, QString* error = nullptr);
+
+// Replaces (or creates) the file with `data`; false with the system's reason on failure, and
+// the old file then stays as it was.
+bool replace(const QString& path, const QByteArray& data, QString* error = nullptr);
+
+// Test hook: when set, replace() fails after writing this many bytes, as on a full disk.
+void setFailAfterBytesForTesting(qint64 bytes);  // -1 switches it off
+
+}  // namespace textfile

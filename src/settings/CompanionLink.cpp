@@ -1,0 +1,68 @@
+// Finding the companion's folder, and the two folder commands.
+#include "app/Refile.h"
+#include "dialogs/FolderDialog.h"
+#include "platform/Prompts.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QTimer>
+
+bool Refile::LinkCompanion(bool readSetting) {
+    bool linked = false;
+    settings.IniSection = QStringLiteral("Scribble");
+    settings.IniKey = QStringLiteral("Folder");
+    settings.CompanionFolder =
+        readSetting ? ReadIniString(settings.IniSection, settings.IniKey) : QString();
+
+    // A stored folder that has gone (the companion was moved) counts as not set, so that the
+    // user can choose again instead of the start failing on a missing keepsake file.
+    if (!settings.CompanionFolder.isEmpty() && QDir(settings.CompanionFolder).exists()) {
+        LoadKinds();
+        return true;
+    }
+    settings.CompanionFolder.clear();
+
+    {
+        frmFolder dialog(settings, m_platform.prompts, isVisible() ? this : nullptr);
+        dialog.TargetFile = QStringLiteral("Scribble.ini");
+        dialog.Label1->setText(QStringLiteral("Scribbleのあるフォルダを指定してください。"));
+        dialog.Form_Load();
+        m_platform.prompts.showModal(dialog);
+    }
+
+    if (settings.CompanionFolder.isEmpty()) {
+        settings.CompanionFolder = AppFolder;
+    } else {
+        LoadKinds();
+        linked = true;
+    }
+    settings.IniSection = QStringLiteral("Scribble");
+    settings.IniKey = QStringLiteral("Folder");
+    WriteIniValue(settings.CompanionFolder);
+    return linked;
+}
+
+void Refile::mn_FolderSet_Click() {
+    Timer1->stop();
+    CompanionLinked = LinkCompanion(false);
+    mn_ScribbleExec->setEnabled(CompanionLinked);
+    Timer1->start();
+}
+
+void Refile::mn_NetscapeFolderSet_Click() {
+    Timer1->stop();
+    settings.IniSection = QStringLiteral("Netscape");
+    settings.IniKey = QStringLiteral("Folder");
+    {
+        frmFolder dialog(settings, m_platform.prompts, this);
+        dialog.TargetFile = QStringLiteral("Netscape.exe");
+        dialog.Label1->setText(QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
+        dialog.Form_Load();
+        m_platform.prompts.showModal(dialog);
+    }
+    settings.IniSection = QStringLiteral("Netscape");
+    settings.IniKey = QStringLiteral("Folder");
+    WriteIniValue(settings.BrowserFolder);
+    Timer1->start();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+// The Windows profile (INI) format on the file's own bytes, code page 932.
+//
+// Reading gives what GetPrivateProfileStringA gives with the default "" and a buffer of 1024
+// characters; writing gives the file that WritePrivateProfileStringA leaves behind. Section
+// and key names compare with ASCII case folding; a lead byte (0x81-0x9F, 0xE0-0xFC) and the
+// byte after it form one character that is never split, folded or taken for a delimiter.
+// A line ends at CR LF, a lone CR or a lone LF.
+
+// The longest value a read returns, in bytes.
+inline constexpr qsizetype kProfileValueMax = 1023;
+
+// The value of key in section of the profile text file, or empty when the section or key is
+// missing. Blanks around the value and one pair of matching outer quotes are dropped.
+QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayView key);
+
+// The complete new profile text after setting key in section to value. Only the line of the
+// key changes, or one line (and a section header) is inserted; every other byte is kept.
+QByteArray profileWrite(QByteArrayView file, QByteArrayView section, QByteArrayView key,
+                        QByteArrayView value);

@@ -1,0 +1,18 @@
+// Settings access of the main window: one value read, one value written.
+#include "app/Refile.h"
+#include "pages/PageFormat.h"
+#include "platform/Prompts.h"
+#include "settings/ProfileFile.h"
+
+QString Refile::ReadIniString(const QString& section, const QString& key) {
+    return readProfileString(settings.IniPath, section, key);
+}
+
+bool Refile::WriteIniValue(const QString& value) {
+    QString error;
+    const bool ok =
+        writeProfileString(settings.IniPath, settings.IniSection, settings.IniKey, value, &error);
+    ApiResult = ok ? 1 : 0;
+    if (!ok) m_platform.prompts.critical(pages::writeFailedMessage(settings.IniPath, error));
+    return ok;
+}
