@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs, builds and opens the editor on the demo collection under demo/run.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+tools/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target keepsake-editor
+editor=$(demo/prepare.sh build/src/keepsake-editor)
+if [ -z "${DISPLAY:-}" ]; then
+    echo "No display is available (DISPLAY is not set): the editor needs an X11 desktop." >&2
+    echo "The demo collection is ready in demo/run; start $editor from a desktop session." >&2
+    exit 1
+fi
+cd "$(dirname "$editor")"
+exec ./keepsake-editor

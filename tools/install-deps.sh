@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what the editor, its tests and its benchmarks need, from Debian's packages.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build pkg-config clang libclang-rt-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libx11-xcb-dev libxcb1-dev
+    xvfb xauth x11-utils fonts-ipafont-gothic
+    libbenchmark-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

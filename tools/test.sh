@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs, builds and runs every test headless: the plain build first, then the whole suite
+# again under AddressSanitizer and UndefinedBehaviorSanitizer (with clang), together with
+# short runs of the fuzz targets. Ends with CTest's own summary.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+tools/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# A private X server for the tests that need a real one; -noreset keeps it up between clients.
+display_number=$((90 + RANDOM % 400))
+while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$((display_number + 1)); done
+Xvfb ":${display_number}" -noreset -screen 0 1280x1024x24 -nolisten tcp >/tmp/keepsake-xvfb.log 2>&1 &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+for _ in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X${display_number}" ] && break
+    sleep 0.1
+done
+export KEEPSAKE_TEST_DISPLAY=":${display_number}"
+
+echo "== Plain build and tests =="
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Sanitizer build (ASan + UBSan) with fuzz targets =="
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_COMPILER=clang++ -DKEEPSAKE_SANITIZE=ON -DKEEPSAKE_FUZZ=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
