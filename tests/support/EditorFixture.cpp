@@ -1,0 +1,77 @@
+#include "support/EditorFixture.h"
+
+#include "platform/Cp932Codec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTest>
+
+EditorFixture::EditorFixture() {
+    QDir().mkpath(appFolder());
+    QDir().mkpath(companionFolder());
+    writeFile(companionFolder() + QStringLiteral("Scribble.ini"), "[Scribble]\r\n");
+}
+
+QByteArray EditorFixture::page(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines) text += line + QStringLiteral("\r\n");
+    return cp932::encode(text);
+}
+
+QByteArray EditorFixture::listFile(const QStringList& listLines, const QStringList& header,
+                                   const QStringList& footer) {
+    return page(header + QStringList{QStringLiteral("<!--StartList-->")} + listLines +
+                QStringList{QStringLiteral("<!--EndList-->")} + footer);
+}
+
+QStringList EditorFixture::entry(const QString& url, const QString& comment, const QString& date) {
+    return {QStringLiteral("<A HREF=\"http://%1\">%1</A><BR>").arg(url),
+            QStringLiteral("《 %1 》%2<P>").arg(comment, date)};
+}
+
+void EditorFixture::writeFile(const QString& path, const QByteArray& bytes) const {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray EditorFixture::readFile(const QString& path) const {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
+    return file.readAll();
+}
+
+bool EditorFixture::exists(const QString& path) const { return QFile::exists(path); }
+
+void EditorFixture::writeSettings(const QStringList& books, const QString& extra) const {
+    QStringList lines = {QStringLiteral("[Scribble]"),
+                         QStringLiteral("Folder=") + companionFolder(), QStringLiteral("[Books]")};
+    for (int i = 0; i < books.size(); ++i) {
+        lines << QStringLiteral("%1=%2").arg(i, 4, 10, QLatin1Char('0')).arg(books[i]);
+    }
+    QByteArray bytes = page(lines);
+    bytes += cp932::encode(extra);
+    writeFile(appFolder() + QStringLiteral("KEEPSAKE.INI"), bytes);
+}
+
+bool EditorFixture::start() {
+    m_window = std::make_unique<Refile>(Platform{prompts, windows, launcher});
+    return m_window->Load(appFolder());
+}
+
+void EditorFixture::closeWindow() {
+    if (m_window) m_window->close();
+}
+
+QStringList itemTexts(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+    return texts;
+}
+
+QList<int> itemData(const QListWidget* list) {
+    QList<int> data;
+    for (int i = 0; i < list->count(); ++i) data << list->item(i)->data(Qt::UserRole).toInt();
+    return data;
+}

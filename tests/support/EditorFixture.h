@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/Refile.h"
+#include "support/FakeLauncher.h"
+#include "support/FakePrompts.h"
+#include "support/FakeWindowList.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A collection in a temporary folder: the editor's folder (app/) and the companion's folder
+// (companion/, holding Scribble.ini), and an editor window with fake prompts, windows and
+// launcher. Text is given as Unicode and stored as CP932 with CR LF line ends.
+class EditorFixture {
+public:
+    EditorFixture();
+
+    QString appFolder() const { return m_dir.path() + QStringLiteral("/app/"); }
+    QString companionFolder() const { return m_dir.path() + QStringLiteral("/companion/"); }
+
+    // Lines joined with CR LF, a CR LF after the last, in CP932.
+    static QByteArray page(const QStringList& lines);
+    // The keepsake layout: header lines, the start marker, list lines, the end marker, footer.
+    static QByteArray listFile(const QStringList& listLines,
+                               const QStringList& header = {QStringLiteral("<HTML><BODY>")},
+                               const QStringList& footer = {QStringLiteral("</BODY></HTML>")});
+    // The two lines of an entry.
+    static QStringList entry(const QString& url, const QString& comment,
+                             const QString& date = QStringLiteral("97/09/15 08:05:00"));
+
+    void writeFile(const QString& path, const QByteArray& bytes) const;
+    QByteArray readFile(const QString& path) const;
+    bool exists(const QString& path) const;
+
+    void writeKeepsake(const QByteArray& bytes) const {
+        writeFile(companionFolder() + QStringLiteral("KEEPSAKE.HTML"), bytes);
+    }
+    // A settings file linking the companion folder, with these categories under "Books".
+    void writeSettings(const QStringList& books = {}, const QString& extra = {}) const;
+
+    // Creates the window and runs its start-up; false when the start ended the program.
+    bool start();
+    Refile& window() { return *m_window; }
+    void closeWindow();
+
+    FakePrompts prompts;
+    FakeWindowList windows;
+    FakeLauncher launcher;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Refile> m_window;
+};
+
+// The texts of a list's items and their item data, in list order.
+QStringList itemTexts(const class QListWidget* list);
+QList<int> itemData(const class QListWidget* list);

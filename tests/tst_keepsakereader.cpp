@@ -1,0 +1,209 @@
+// Reading the keepsake file into the main window, and showing the kept entries.
+#include "app/ImageButton.h"
+#include "support/EditorFixture.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+const QString kContinue = QStringLiteral("次のデータから続行しますか？");
+
+QByteArray threeEntries() {
+    return EditorFixture::listFile(
+        EditorFixture::entry(QStringLiteral("www.zeta.jp/"), QStringLiteral("あいう")) +
+        EditorFixture::entry(QStringLiteral("Alpha.com/"), QStringLiteral("かきく"),
+                             QStringLiteral("98/01/02 03:04:05")) +
+        EditorFixture::entry(QStringLiteral("beta.org/"), QStringLiteral("Abc"),
+                             QStringLiteral("2001/12/31 23:59:59")));
+}
+}  // namespace
+
+class KeepsakeReaderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadsTheThreeListsWithTheirOrderAndData() {
+        EditorFixture f;
+        f.writeSettings();
+        f.writeKeepsake(threeEntries());
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        QCOMPARE(w.KeepCount, 3);
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        // Sorted without regard to case; the third list keeps the file's order.
+        QCOMPARE(itemTexts(w.lstURLs[0]), QStringList({"Alpha.com/", "beta.org/", "www.zeta.jp/"}));
+        QCOMPARE(itemData(w.lstURLs[0]), QList<int>({2, 3, 1}));
+        QCOMPARE(itemTexts(w.lstURLs[1]), QStringList({"Abc", "あいう", "かきく"}));
+        QCOMPARE(itemData(w.lstURLs[1]), QList<int>({3, 1, 2}));
+        QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"www.zeta.jp/", "Alpha.com/", "beta.org/"}));
+        QCOMPARE(itemData(w.lstURLs[2]), QList<int>({1, 2, 3}));
+        // The working copy is the keepsake file's bytes.
+        QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"), threeEntries());
+
+        // The address order is in front, showing the first address's comment and date.
+        QVERIFY(!w.lstURLs[0]->isHidden());
+        QVERIFY(w.lstURLs[1]->isHidden());
+        QCOMPARE(w.lblComDisp->text(), QStringLiteral("かきく"));
+        QCOMPARE(w.lblDateDisp->text(), QStringLiteral("1998/01/02 3:04:05"));
+        QCOMPARE(w.lblCom->text(), QStringLiteral("コメント："));
+        QVERIFY(!w.cmdSend->isEnabled());
+
+        // The comment order shows addresses, and makes the send button usable.
+        w.optKind[1]->click();
+        QCOMPARE(w.lblCom->text(), QStringLiteral("http://"));
+        QVERIFY(w.cmdSend->isEnabled());
+        QVERIFY(!w.lstURLs[1]->isHidden());
+        QCOMPARE(w.lblComDisp->text(), QStringLiteral("beta.org/"));
+        w.lstURLs[1]->setCurrentRow(1);
+        QCOMPARE(w.lblComDisp->text(), QStringLiteral("www.zeta.jp/"));
+        QCOMPARE(w.lblDateDisp->text(), QStringLiteral("1997/09/15 8:05:00"));
+
+        // "None" is the file's order, showing comments again.
+        w.optKind[2]->click();
+        QCOMPARE(w.lblCom->text(), QStringLiteral("コメント："));
+        QCOMPARE(w.lblComDisp->text(), QStringLiteral("あいう"));
+        w.lstURLs[2]->setCurrentRow(2);
+        QCOMPARE(w.lblComDisp->text(), QStringLiteral("Abc"));
+        QCOMPARE(w.lblDateDisp->text(), QStringLiteral("2001/12/31 23:59:59"));
+
+        // A reload brings the address list back to the front, though "None" stays chosen.
+        w.cmdReload->click();
+        QVERIFY(w.optKind[2]->isChecked());
+        QVERIFY(!w.lstURLs[0]->isHidden());
+        QCOMPARE(w.KeepCount, 3);
+        QCOMPARE(itemData(w.lstURLs[0]), QList<int>({2, 3, 1}));
+    }
+
+    void okAndCancelAfterAFailure() {
+        const QByteArray bytes = EditorFixture::listFile(
+            EditorFixture::entry("c.jp/", "three") + EditorFixture::entry("b.jp/", "") +
+            EditorFixture::entry("a.jp/", "one"));
+        {
+            EditorFixture f;
+            f.writeSettings();
+            f.writeKeepsake(bytes);
+            QVERIFY(f.start());
+            QCOMPARE(f.prompts.messageTexts(),
+                     QStringList({QStringLiteral("コメント行が見つかりません。"), kContinue}));
+            const auto& question = f.prompts.shown().last();
+            QCOMPARE(question.icon, PromptIcon::Critical);
+            QCOMPARE(question.buttons, PromptButtons::OkCancel);
+            QVERIFY(!question.title.has_value());
+            Refile& w = f.window();
+            QCOMPARE(w.KeepCount, 2);
+            QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"c.jp/", "a.jp/"}));
+            QCOMPARE(itemData(w.lstURLs[0]), QList<int>({2, 1}));
+            QCOMPARE(w.KeepFoot, QStringLiteral("<!--EndList-->\r\n</BODY></HTML>\r\n"));
+        }
+        {
+            EditorFixture f;
+            f.writeSettings();
+            f.writeKeepsake(bytes);
+            f.prompts.answerMessage(PromptAnswer::Ok);      // the scanner's message
+            f.prompts.answerMessage(PromptAnswer::Cancel);  // the question
+            QVERIFY(f.start());
+            Refile& w = f.window();
+            QCOMPARE(w.KeepCount, 1);
+            QCOMPARE(itemTexts(w.lstURLs[0]), QStringList({"c.jp/"}));
+            QVERIFY(w.KeepFoot.isEmpty());
+        }
+    }
+
+    void aFailedReloadKeepsWhatWasListed() {
+        EditorFixture f;
+        f.writeSettings();
+        f.writeKeepsake(threeEntries());
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        const QString foot = w.KeepFoot;
+
+        // No start marker: the lists and the count stay, the header is the new file's.
+        f.writeKeepsake(EditorFixture::page({"<HTML>", "<!--StartList --> "}));
+        w.cmdReload->click();
+        QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("<!--StartList-->が見つかりません。"));
+        QCOMPARE(w.KeepCount, 3);
+        QCOMPARE(w.lstURLs[0]->count(), 3);
+        QCOMPARE(w.KeepHead, QStringLiteral("<HTML>\r\n<!--StartList --> \r\n"));
+        QCOMPARE(w.KeepFoot, foot);
+
+        // The start marker as the last line, and the end marker as the only list line.
+        for (const QByteArray& bytes :
+             {EditorFixture::page({"<!--StartList-->"}),
+              EditorFixture::page({"<!--StartList-->", "<!--EndList-->"})}) {
+            f.writeKeepsake(bytes);
+            w.cmdReload->click();
+            QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("ＵＲＬリストが見つかりません。"));
+            QCOMPARE(w.lstURLs[1]->count(), 3);
+        }
+
+        // An empty list with a footer empties the lists quietly, with nothing selected.
+        f.prompts.clear();
+        f.writeKeepsake(EditorFixture::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}));
+        w.cmdReload->click();
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        QCOMPARE(w.KeepCount, 0);
+        QCOMPARE(w.lstURLs[0]->count(), 0);
+        QCOMPARE(w.lstURLs[0]->currentRow(), -1);
+        QCOMPARE(w.KeepFoot, QStringLiteral("<!--EndList-->\r\n</HTML>\r\n"));
+        // The arrays keep their stale elements; only the count says what is valid.
+        QVERIFY(w.KeepURL.size() >= 4);
+        QCOMPARE(w.lblComDisp->text(), QString());
+
+        // An empty file is reported like a missing start marker, not as a crash.
+        f.writeKeepsake(QByteArray());
+        w.cmdReload->click();
+        QVERIFY(!w.hasEnded());
+        QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("<!--StartList-->が見つかりません。"));
+    }
+
+    void theKeepsakeFileComesBackFromTheWorkingCopy() {
+        EditorFixture f;
+        f.writeSettings();
+        f.writeFile(f.appFolder() + "KEEPSAKE.TMP", threeEntries());
+        QVERIFY(f.start());
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        QCOMPARE(f.window().KeepCount, 3);
+        QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), threeEntries());
+        // Named in another case, the files are still found.
+        QFile::rename(f.companionFolder() + "KEEPSAKE.HTML", f.companionFolder() + "keepsake.html");
+        f.window().cmdReload->click();
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        QVERIFY(!f.exists(f.companionFolder() + "KEEPSAKE.HTML"));
+    }
+
+    void withBothFilesMissingTheStartEnds() {
+        EditorFixture f;
+        f.writeSettings();
+        QVERIFY(!f.start());
+        QVERIFY(f.window().hasEnded());
+        QCOMPARE(f.prompts.messageTexts(),
+                 QStringList({f.companionFolder() + "KEEPSAKE.HTMLファイルが見つかりません。"}));
+        QCOMPARE(f.prompts.shown().first().icon, PromptIcon::Critical);
+        // Nothing was written: no index page, no working copy.
+        QVERIFY(!f.exists(f.appFolder() + "URLINDEX.HTML"));
+        QVERIFY(!f.exists(f.appFolder() + "KEEPSAKE.TMP"));
+        QCOMPARE(f.prompts.waitDepth(), 0);
+    }
+
+    void aLargeCollectionLoads() {
+        // Far beyond the old 16-bit entry counter.
+        QStringList lines;
+        for (int i = 0; i < 40000; ++i) {
+            lines << EditorFixture::entry(QStringLiteral("site%1.example/").arg(i),
+                                          QStringLiteral("コメント%1").arg(i));
+        }
+        EditorFixture f;
+        f.writeSettings();
+        f.writeKeepsake(EditorFixture::listFile(lines));
+        QVERIFY(f.start());
+        QCOMPARE(f.window().KeepCount, 40000);
+        QCOMPARE(f.window().lstURLs[2]->count(), 40000);
+        QCOMPARE(f.window().KeepURL[40000], QStringLiteral("site39999.example/"));
+    }
+};
+
+QTEST_MAIN(KeepsakeReaderTest)
+#include "tst_keepsakereader.moc"

@@ -1,0 +1,198 @@
+// The keepsake layout: scanners, dates and the reader shared by the keepsake file and the
+// category pages.
+#include "keepsake/KeepsakeFormat.h"
+#include "keepsake/ListFileReader.h"
+#include "platform/Cp932Codec.h"
+#include "support/EditorFixture.h"
+
+#include <QTest>
+
+using namespace keepsake;
+
+namespace {
+
+// Records what the reader reports; answers the question from a list (OK when it runs out).
+struct Host : ListFileHost {
+    QList<Entry> entries;
+    QStringList events;
+    QList<bool> answers;
+    bool started = false;
+
+    void listStarts() override { started = true; }
+    void entry(Entry e) override { entries.append(std::move(e)); }
+    void failure(const QString& message) override { events << message; }
+    bool askContinue() override {
+        events << kMsgContinue;
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
+    QStringList urls() const {
+        QStringList u;
+        for (const Entry& e : entries) u << e.url;
+        return u;
+    }
+};
+
+QDateTime dt(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
+
+}  // namespace
+
+class ListFileReaderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void scannersFindTheirPieces() {
+        const QString line = QStringLiteral("<A HREF=\"http://abc/index.html\">abc/index.html</A><BR>");
+        QVERIFY(isEntryLine(line));
+        QCOMPARE(scanAddress(line).length, 14);
+        QCOMPARE(scanAddress(QStringLiteral("<A HREF=\"http://x\">x</A>")).length, 1);
+        QCOMPARE(scanAddress(QStringLiteral("<A HREF=\"http://\">")).message, kMsgEmptyAddress);
+        QCOMPARE(scanAddress(QStringLiteral("<A HREF=\"http://abc")).message, kMsgNoClosingQuote);
+        // Not entry lines at all.
+        QVERIFY(!isEntryLine(QStringLiteral("<A HREF=\"HTTP://abc\">")));
+        QVERIFY(!isEntryLine(QStringLiteral("<A  HREF=\"http://abc\">")));
+        QVERIFY(!isEntryLine(QStringLiteral("<A HREF='http://abc'>")));
+
+        QCOMPARE(scanComment(QStringLiteral("《 Sample page 》97/09/15 08:05:00<P>")).length, 11);
+        QCOMPARE(scanComment(QStringLiteral("《  》97/09/15<P>")).message, kMsgNoCommentLine);
+        QCOMPARE(scanComment(QStringLiteral("《 no end 97/09/15<P>")).message, kMsgNoCommentLine);
+        QCOMPARE(scanComment(QStringLiteral("《")).length, 0);
+        // A comment holding " 》" is cut at its first occurrence.
+        QCOMPARE(scanComment(QStringLiteral("《 a 》b 》97/09/15<P>")).length, 1);
+
+        QDateTime date;
+        QCOMPARE(scanDate(u"97/09/15 08:05:00<P>", &date), 17);
+        QCOMPARE(date, dt(1997, 9, 15, 8, 5, 0));
+        QCOMPARE(scanDate(u"97/09/15 08:05:00", &date), 0);  // no "<"
+        QCOMPARE(scanDate(u"<P>", &date), 0);
+        QCOMPARE(scanDate(u"b 》97/09/15<P>", &date), 0);
+    }
+
+    void datesAsTheFilesHoldThem() {
+        QDateTime date;
+        QVERIFY(parseDate(u"1997/09/15 08:05:00", &date));
+        QCOMPARE(date, dt(1997, 9, 15, 8, 5, 0));
+        QVERIFY(parseDate(u"49/12/31 23:59", &date));
+        QCOMPARE(date, dt(2049, 12, 31, 23, 59, 0));
+        QVERIFY(parseDate(u"50/01/01", &date));
+        QCOMPARE(date, dt(1950, 1, 1));
+        QVERIFY(parseDate(u"00/02/29 1:02:03", &date));
+        QCOMPARE(date, dt(2000, 2, 29, 1, 2, 3));
+        for (const char16_t* bad : {u"97/13/01 00:00:00", u"97/02/31", u"97/09/15 24:00:00",
+                                    u"97/09/15 10:60", u"997/09/15", u"97-09-15x", u"", u"abc",
+                                    u"97/09/15 08:05:00 x", u"97/09"}) {
+            QVERIFY2(!parseDate(bad, &date), qPrintable(QString::fromUtf16(bad)));
+        }
+        QCOMPARE(formatPageDate(dt(1997, 9, 15, 8, 5, 0)), QStringLiteral("97/09/15 08:05:00"));
+        QCOMPARE(formatPageDate(dt(2003, 1, 2, 23, 0, 9)), QStringLiteral("03/01/02 23:00:09"));
+        QCOMPARE(formatGeneralDate(dt(1997, 9, 15, 8, 5, 0)), QStringLiteral("1997/09/15 8:05:00"));
+        QCOMPARE(formatGeneralDate(dt(1997, 9, 15)), QStringLiteral("1997/09/15"));
+    }
+
+    void readsEntriesHeaderAndFooter() {
+        Host host;
+        const QByteArray bytes = EditorFixture::listFile(
+            EditorFixture::entry(QStringLiteral("abc/index.html"), QStringLiteral("Sample page")) +
+                QStringList{QStringLiteral("hand-made line"), QString()} +
+                EditorFixture::entry(QStringLiteral("x"), QStringLiteral("一文字"),
+                                     QStringLiteral("1997/09/15 08:05:00")),
+            {QStringLiteral("<HTML>"), QStringLiteral("<!--StartList--> ")},
+            {QStringLiteral("<A HREF=\"http://footer\">footer</A><BR>"),
+             QStringLiteral("《 not an entry 》97/09/15 08:05:00<P>")});
+        const ListFileResult r = readListFile(bytes, host);
+        QVERIFY(r.complete);
+        QVERIFY(host.events.isEmpty());
+        QCOMPARE(host.urls(), QStringList({"abc/index.html", "x"}));
+        QCOMPARE(host.entries[0].com, QStringLiteral("Sample page"));
+        QCOMPARE(host.entries[0].date, dt(1997, 9, 15, 8, 5, 0));
+        QCOMPARE(host.entries[1].com, QStringLiteral("一文字"));
+        // The marker with a trailing blank is an ordinary header line.
+        QCOMPARE(r.head, QStringLiteral("<HTML>\r\n<!--StartList--> \r\n<!--StartList-->\r\n"));
+        QCOMPARE(r.foot, QStringLiteral("<!--EndList-->\r\n<A HREF=\"http://footer\">footer</A><BR>\r\n"
+                                        "《 not an entry 》97/09/15 08:05:00<P>\r\n"));
+        // Header and footer are the file's own first and last bytes.
+        QVERIFY(bytes.startsWith(cp932::encode(r.head)));
+        QVERIFY(bytes.endsWith(cp932::encode(r.foot)));
+    }
+
+    void failuresAndTheirMessages() {
+        struct Case {
+            const char* name;
+            QByteArray bytes;
+            QStringList events;
+            int entries;
+            bool complete;
+        };
+        const QStringList good = EditorFixture::entry(QStringLiteral("a"), QStringLiteral("A"));
+        const QList<Case> cases = {
+            {"empty file", QByteArray(), {kMsgNoStartMarker}, 0, false},
+            {"no start marker", EditorFixture::page({"<HTML>", "<!--startlist-->"}),
+             {kMsgNoStartMarker}, 0, false},
+            {"start marker is the last line", EditorFixture::page({"<HTML>", "<!--StartList-->"}),
+             {kMsgNoList}, 0, false},
+            {"end marker is the first and last list line",
+             EditorFixture::page({"<!--StartList-->", "<!--EndList-->"}), {kMsgNoList}, 0, false},
+            {"empty list with footer",
+             EditorFixture::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}), {}, 0, true},
+            {"end marker where the comment line should be",
+             EditorFixture::page({"<!--StartList-->", good[0], "<!--EndList-->", "x"}),
+             {kMsgNoComment}, 0, false},
+            {"comment line is the last line",
+             EditorFixture::page({"<!--StartList-->", good[0], good[1]}), {kMsgNoEndMarker}, 0,
+             false},
+            {"list runs to the end", EditorFixture::page({"<!--StartList-->", good[0], good[1], "x"}),
+             {kMsgNoEndMarker}, 1, false},
+            {"empty address", EditorFixture::listFile({"<A HREF=\"http://\"></A>", good[1]}),
+             {kMsgEmptyAddress, kMsgContinue}, 0, true},
+            {"no closing quote", EditorFixture::listFile({"<A HREF=\"http://abc", good[1]}),
+             {kMsgNoClosingQuote, kMsgContinue}, 0, true},
+            {"empty comment", EditorFixture::listFile({good[0], "《  》97/09/15 08:05:00<P>"}),
+             {kMsgNoCommentLine, kMsgContinue}, 0, true},
+            {"missing date", EditorFixture::listFile({good[0], "《 A 》<P>"}), {kMsgContinue}, 0, true},
+            {"no < after the date", EditorFixture::listFile({good[0], "《 A 》97/09/15 08:05:00"}),
+             {kMsgContinue}, 0, true},
+            {"comment holding the end mark",
+             EditorFixture::listFile({good[0], "《 A 》B 》97/09/15 08:05:00<P>"}), {kMsgContinue},
+             0, true},
+        };
+        for (const Case& c : cases) {
+            Host host;
+            const ListFileResult r = readListFile(c.bytes, host);
+            QVERIFY2(host.events == c.events, c.name);
+            QVERIFY2(host.entries.size() == c.entries, c.name);
+            QVERIFY2(r.complete == c.complete, c.name);
+        }
+    }
+
+    void okGoesOnAndCancelStops() {
+        const QByteArray bytes = EditorFixture::listFile(
+            EditorFixture::entry("one", "1") + EditorFixture::entry("two", "") +
+            EditorFixture::entry("three", "3"));
+        Host ok;
+        QVERIFY(readListFile(bytes, ok).complete);
+        QCOMPARE(ok.urls(), QStringList({"one", "three"}));
+        QCOMPARE(ok.events, QStringList({kMsgNoCommentLine, kMsgContinue}));
+
+        Host cancel;
+        cancel.answers = {false};
+        const ListFileResult r = readListFile(bytes, cancel);
+        QVERIFY(!r.complete);
+        QVERIFY(r.foot.isEmpty());
+        QCOMPARE(cancel.urls(), QStringList({"one"}));
+    }
+
+    void lineEndsOfAnyKind() {
+        Host host;
+        const QByteArray bytes =
+            "<HTML>\n<!--StartList-->\r<A HREF=\"http://a\">a</A><BR>\n\x81\x73 A \x81\x74"
+            "97/09/15 08:05:00<P>\r\n<!--EndList-->\r</HTML>";
+        const ListFileResult r = readListFile(bytes, host);
+        QVERIFY(r.complete);
+        QCOMPARE(host.urls(), QStringList({"a"}));
+        QCOMPARE(r.foot, QStringLiteral("<!--EndList-->\r\n</HTML>\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ListFileReaderTest)
+#include "tst_listfilereader.moc"
