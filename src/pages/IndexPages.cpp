@@ -7,17 +7,24 @@
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
+#include "settings/ProfileFormat.h"
 
 #include <QListWidget>
 
 void Refile::LoadKinds() {
     lstKinds->clear();
+    // The section is read once and looked up key by key; the list ends at the first
+    // missing or empty key.
+    settings.IniSection = QStringLiteral("Books");
+    QByteArray file;
+    textfile::readAll(settings.IniPath, &file);
+    const QHash<QByteArray, QByteArray> books =
+        profileReadSection(file, cp932::encode(settings.IniSection));
     QList<sortedlist::Item> kinds;
     for (int n = 0;; ++n) {
-        settings.IniSection = QStringLiteral("Books");
-        const QString name = ReadIniString(settings.IniSection, pages::pageNumberText(n));
-        if (name.isEmpty()) break;
-        kinds.append({name, n});
+        const QByteArray value = books.value(profileFoldName(pages::pageNumberText(n).toLatin1()));
+        if (value.isEmpty()) break;
+        kinds.append({cp932::decode(value), n});
     }
     const QSignalBlocker quiet(lstKinds);
     sortedlist::addAll(lstKinds, kinds);

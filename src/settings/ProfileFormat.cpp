@@ -1,5 +1,6 @@
 #include "settings/ProfileFormat.h"
 
+#include <QHash>
 #include <QList>
 
 namespace {
@@ -179,6 +180,38 @@ QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayVi
         }
     }
     return {};
+}
+
+QByteArray profileFoldName(QByteArrayView name) {
+    const QByteArrayView trimmedName = trimmed(name, isSpace);
+    QByteArray folded;
+    folded.reserve(trimmedName.size());
+    for (qsizetype pos = 0; pos < trimmedName.size();) {
+        if (charLength(trimmedName, pos) == 2) {
+            folded.append(trimmedName.sliced(pos, 2));
+            pos += 2;
+        } else {
+            folded.append(foldCase(trimmedName[pos]));
+            ++pos;
+        }
+    }
+    return folded;
+}
+
+QHash<QByteArray, QByteArray> profileReadSection(QByteArrayView file, QByteArrayView section) {
+    QHash<QByteArray, QByteArray> values;
+    const QList<Line> lines = parse(file);
+    const qsizetype header = findSection(lines, trimmed(section, isSpace));
+    if (header < 0)
+        return values;
+    for (qsizetype i = header + 1; i < lines.size() && lines[i].kind != Kind::Section; ++i) {
+        if (lines[i].kind != Kind::Entry)
+            continue;
+        const QByteArray name = profileFoldName(lines[i].name);
+        if (!values.contains(name))
+            values.insert(name, cutToBuffer(unquoted(lines[i].value)).toByteArray());
+    }
+    return values;
 }
 
 QByteArray profileWrite(QByteArrayView file, QByteArrayView section, QByteArrayView key,

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
 
 // The Windows profile (INI) format on the file's own bytes, code page 932.
 //
@@ -17,6 +18,14 @@ inline constexpr qsizetype kProfileValueMax = 1023;
 // The value of key in section of the profile text file, or empty when the section or key is
 // missing. Blanks around the value and one pair of matching outer quotes are dropped.
 QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayView key);
+
+// Every key of the first section called `section`, each under its folded name (see
+// profileFoldName), with the value profileRead() would give for it. For reading many keys of
+// one section without going over the file each time.
+QHash<QByteArray, QByteArray> profileReadSection(QByteArrayView file, QByteArrayView section);
+
+// A key name as lookups compare it: trimmed of spaces, single-byte letters upper-cased.
+QByteArray profileFoldName(QByteArrayView name);
 
 // The complete new profile text after setting key in section to value. Only the line of the
 // key changes, or one line (and a section header) is inserted; every other byte is kept.

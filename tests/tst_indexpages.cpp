@@ -1,0 +1,274 @@
+// The category list, the index and frameset pages, and the category commands.
+#include "platform/Cp932Codec.h"
+#include "support/EditorFixture.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QStringList kStandardHead = {
+    "<HTML><HEAD><TITLE>URL_INDEX</TITLE></HEAD>",
+    "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#5157DD\"LINK=\"#E81B1B\" VLINK=\"#8B0366\" "
+    "ALINK=\"#FF8A1D\">",
+    "<FONT SIZE=+2><I><B>- INDEX -</B></I></FONT>", "<hr><P>", "<!--StartList-->"};
+const QStringList kStandardFoot = {"<!--EndList-->", "<hr></BODY></HTML>"};
+
+const QByteArray kFrameset =
+    "<HTML><HEAD><TITLE>\x83\x4c\x81\x5b\x83\x76\x83\x5a\x83\x43\x83\x4e\x92\x9f</TITLE></HEAD>\r\n"
+    "<FRAMESET COLS=\"30%,*\">\r\n"
+    "     <FRAME SRC=\"./URLINDEX.HTML\" NAME=\"INDEX\">\r\n"
+    "     <FRAME NAME=\"LIST\">\r\n"
+    "<NOFRAMES><BODY>\x83\x74\x83\x8c\x81\x5b\x83\x80\x91\xce\x89\x9e\x82\xc5\x82\xa0\x82\xe8\x82"
+    "\xdc\x82\xb9\x82\xf1\x82\xcb\x81\x42<P>\r\n"
+    "<A HREF=\"./URLINDEX.HTML\">\x82\xb1\x82\xbf\x82\xe7</A>\x82\xd6\x82\xc7\x82\xa4\x82\xbc\x81"
+    "\x42\r\n"
+    "</BODY></NOFRAMES>\r\n"
+    "</FRAMESET></HTML>\r\n";
+
+QString indexLine(const QString& file, const QString& name) {
+    return QStringLiteral("<FONT COLOR=\"BLUE\">● </FONT><A HREF=\"./%1\" TARGET=\"LIST\">%2</A><P>")
+        .arg(file, name);
+}
+
+void start(EditorFixture& f, const QStringList& books) {
+    f.writeSettings(books);
+    f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A"),
+                                            {"<HTML>", "<BODY>"}, {"</BODY></HTML>"}));
+    QVERIFY(f.start());
+}
+
+QByteArray iniBytes(EditorFixture& f) { return f.readFile(f.appFolder() + "KEEPSAKE.INI"); }
+
+}  // namespace
+
+class IndexPagesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theMusicAndArtIndex() {
+        EditorFixture f;
+        start(f, {"Music", "Art"});
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        Refile& w = f.window();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
+        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 0}));
+        // A new index page was made at start-up from the standard head and foot.
+        QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
+                 EditorFixture::page(kStandardHead + kStandardFoot));
+
+        f.closeWindow();
+        QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
+                 EditorFixture::page(kStandardHead +
+                                     QStringList{indexLine("URL_0001.html", "Art"),
+                                                 indexLine("URL_0000.HTML", "Music")} +
+                                     kStandardFoot));
+        QCOMPARE(iniBytes(f), EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(),
+                                                    "[Books]", "0000=Music", "0001=Art", "0002="}));
+        QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), kFrameset);
+        // No page had been loaded: page 0 is the keepsake skeleton, readable as a page.
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
+                 EditorFixture::page({"<HTML>", "<BODY>", "<!--StartList-->", "<!--EndList-->",
+                                      "</BODY></HTML>"}));
+    }
+
+    void linksNameThePagesAsTheyAreOnDisk() {
+        EditorFixture f;
+        f.writeFile(f.appFolder() + "url_0001.HTML", "x");
+        start(f, {"零", "一", "二"});
+        f.closeWindow();
+        const QString index = cp932::decode(f.readFile(f.appFolder() + "URLINDEX.HTML"));
+        QVERIFY(index.contains(indexLine("url_0001.HTML", "一")));
+        QVERIFY(index.contains(indexLine("URL_0002.html", "二")));
+        QVERIFY(index.contains(indexLine("URL_0000.HTML", "零")));
+    }
+
+    void theListEndsAtTheFirstGap() {
+        EditorFixture f;
+        f.writeSettings({}, "0000=One\r\n0001=Two\r\n0002=\r\n0003=Hidden\r\n");
+        f.writeKeepsake(EditorFixture::listFile({}));
+        QVERIFY(f.start());
+        QCOMPARE(itemTexts(f.window().lstKinds), QStringList({"One", "Two"}));
+        f.closeWindow();
+        QVERIFY(iniBytes(f).endsWith("0000=One\r\n0001=Two\r\n0002=\r\n0003=Hidden\r\n"));
+
+        // With nothing under "Books", the index is head and foot and the end mark is 0000.
+        EditorFixture empty;
+        start(empty, {});
+        QCOMPARE(empty.window().lstKinds->count(), 0);
+        empty.closeWindow();
+        QCOMPARE(empty.readFile(empty.appFolder() + "URLINDEX.HTML"),
+                 EditorFixture::page(kStandardHead + kStandardFoot));
+        QVERIFY(iniBytes(empty).endsWith("[Books]\r\n0000=\r\n"));
+    }
+
+    void aHandEditedIndexKeepsItsHeadAndFoot() {
+        EditorFixture f;
+        const QStringList head = {"<HTML><HEAD><TITLE>私の索引</TITLE></HEAD>", "<BODY>",
+                                  "<!--StartList-->"};
+        const QStringList foot = {"<!--EndList-->", "<P>おわり</P>", "</BODY></HTML>"};
+        f.writeFile(f.appFolder() + "URLINDEX.HTML",
+                    EditorFixture::page(head + QStringList{"手で書いた行", "", "もう一行"} + foot));
+        f.writeFile(f.appFolder() + "URLFRAME.HTML", "my own frames");
+        start(f, {"本"});
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        const QByteArray expected = EditorFixture::page(
+            head + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
+        for (int round = 0; round < 3; ++round) {
+            f.window().WriteIndexPages();
+            QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), expected);
+        }
+        QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), QByteArray("my own frames"));
+    }
+
+    void aDamagedIndexIsRebuiltOnce() {
+        const QList<QPair<QStringList, QString>> damaged = {
+            {{"<HTML>", "<!--StartList--> ", "<!--EndList-->"}, "<!--StartList-->が見つかりません。"},
+            {{"<HTML>", "<!--startlist-->", "<!--EndList-->"}, "<!--StartList-->が見つかりません。"},
+            {{"<HTML>", "<!--StartList-->"}, "<!--EndList-->が見つかりません。"},
+            {{}, "<!--StartList-->が見つかりません。"},
+        };
+        for (const auto& [lines, message] : damaged) {
+            EditorFixture f;
+            f.writeFile(f.appFolder() + "URLINDEX.HTML", EditorFixture::page(lines));
+            start(f, {});
+            QCOMPARE(f.prompts.messageTexts(),
+                     QStringList({message, "[URL_INDEX.HTML]を再構築しました。"}));
+            QCOMPARE(f.prompts.shown()[0].icon, PromptIcon::Critical);
+            QCOMPARE(f.prompts.shown()[1].icon, PromptIcon::Information);
+            QVERIFY(!f.prompts.shown()[1].title.has_value());
+            QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
+                     EditorFixture::page(kStandardHead + kStandardFoot));
+            // The next start reads the rebuilt page without a word.
+            EditorFixture& again = f;
+            again.prompts.clear();
+            QVERIFY(again.start());
+            QCOMPARE(again.prompts.messageTexts(), QStringList());
+        }
+    }
+
+    void addingAndRenamingCategories() {
+        EditorFixture f;
+        start(f, {"Music", "Art"});
+        Refile& w = f.window();
+        w.lstKinds->setCurrentRow(1);  // Music
+        f.prompts.clear();
+
+        f.prompts.answerInput("Book");
+        w.cmdNew->click();
+        QCOMPARE(f.prompts.shown().last().text, QStringLiteral("追加する項目名を入力してください。"));
+        QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("新規項目"));
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Book", "Music"}));
+        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 2, 0}));
+        QCOMPARE(w.lstKinds->currentItem()->text(), QStringLiteral("Music"));
+        QVERIFY(!f.exists(f.appFolder() + "URL_0002.html"));
+        const QByteArray base = "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
+                                "\r\n[Books]\r\n0000=Music\r\n0001=Art\r\n";
+        QCOMPARE(iniBytes(f), base + "0002=Book\r\n");
+
+        // A duplicate name is a category of its own; blanks around an answer are dropped.
+        f.prompts.answerInput("  Art ");
+        w.cmdNew->click();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Art", "Book", "Music"}));
+        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 3, 2, 0}));
+        // Blanks only, quotes, and cancel add nothing.
+        for (const QString answer : {"   ", "\"Quoted\"", "'q'", ""}) {
+            f.prompts.answerInput(answer);
+            w.cmdNew->click();
+        }
+        QCOMPARE(w.lstKinds->count(), 4);
+        QCOMPARE(f.prompts.messageTexts().size(), 2);  // the two quoted names were refused
+
+        // Rename in place: Art (page 1) becomes Zoo and keeps its row and key.
+        w.lstKinds->setCurrentRow(0);
+        f.prompts.answerInput("Zoo");
+        w.Command1->click();
+        QCOMPARE(f.prompts.shown().last().defaultText, QStringLiteral("Art"));
+        QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("項目名変更"));
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Zoo", "Art", "Book", "Music"}));
+        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 3, 2, 0}));
+        QCOMPARE(iniBytes(f),
+                 "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
+                     "\r\n[Books]\r\n0000=Music\r\n0001=Zoo\r\n0002=Book\r\n0003=Art\r\n");
+        // Cancel writes the old name again under the same key.
+        const QByteArray before = iniBytes(f);
+        w.Command1->click();  // unscripted: the default text comes back
+        f.prompts.answerInput(QString());
+        w.Command1->click();
+        QCOMPARE(iniBytes(f), before);
+        QCOMPARE(w.lstKinds->item(0)->text(), QStringLiteral("Zoo"));
+    }
+
+    void commandsThatNeedASelection() {
+        EditorFixture f;
+        start(f, {"Music"});
+        f.prompts.clear();
+        f.window().Command1->click();
+        f.window().cmdSave->click();
+        QCOMPARE(f.prompts.messageTexts(),
+                 QStringList({"項目を指定してください。", "ファイルが選択されていません"}));
+        for (const auto& shown : f.prompts.shown()) {
+            QCOMPARE(shown.icon, PromptIcon::Information);
+            QVERIFY(!shown.title.has_value());
+        }
+        QVERIFY(!f.exists(f.appFolder() + "URL_0000.html"));
+    }
+
+    void theTypicalRun() {
+        // Start, select a category, take two kept entries, write, close: every file checked.
+        EditorFixture f;
+        f.writeSettings({"ニュース", "旅行"});
+        const QStringList keepHead = {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
+                                      "<!--StartList-->"};
+        const QStringList keepFoot = {"<!--EndList-->", "<HR>", "</BODY></HTML>"};
+        f.writeKeepsake(EditorFixture::page(
+            keepHead + EditorFixture::entry("www.asahi.com/", "朝日新聞") +
+            EditorFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
+            EditorFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
+            keepFoot));
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"ニュース", "旅行"}));
+
+        w.lstKinds->setCurrentRow(1);  // 旅行, page 1: created from the skeleton
+        QCOMPARE(f.prompts.messageTexts(),
+                 QStringList({"[" + f.appFolder() + "URL_0001.html]は新規作成されます。"}));
+        w.lstURLs[0]->clearSelection();
+        w.lstURLs[0]->item(1)->setSelected(true);  // www.jma.go.jp/
+        w.lstURLs[0]->item(2)->setSelected(true);  // www.kyoto.travel/
+        w.cmdMove->click();
+        w.cmdSave->click();
+        f.closeWindow();
+
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0001.html"),
+                 EditorFixture::page(
+                     keepHead + QStringList{"<H3><I><B>～ 旅行 ～</B></I></H3>"} +
+                     EditorFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
+                     EditorFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
+                     keepFoot));
+        QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
+                 EditorFixture::page(kStandardHead +
+                                     QStringList{indexLine("URL_0000.HTML", "ニュース"),
+                                                 indexLine("URL_0001.html", "旅行")} +
+                                     kStandardFoot));
+        QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), kFrameset);
+        // Page 0 was missing: it takes the head and foot of the page loaded last.
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
+                 EditorFixture::page(keepHead + QStringList{""} + keepFoot + QStringList{""}));
+        QCOMPARE(iniBytes(f), EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(),
+                                                    "[Books]", "0000=ニュース", "0001=旅行",
+                                                    "0002="}));
+        // The keepsake file is only ever copied.
+        QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"),
+                 f.readFile(f.companionFolder() + "KEEPSAKE.HTML"));
+        QStringList files = QDir(f.appFolder()).entryList(QDir::Files | QDir::Hidden);
+        files.sort();
+        QCOMPARE(files, QStringList({"KEEPSAKE.INI", "KEEPSAKE.TMP", "URLFRAME.HTML",
+                                     "URLINDEX.HTML", "URL_0000.HTML", "URL_0001.html"}));
+    }
+};
+
+QTEST_MAIN(IndexPagesTest)
+#include "tst_indexpages.moc"
