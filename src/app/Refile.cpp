@@ -304,15 +304,15 @@ void Refile::closeEvent(QCloseEvent* event) {
     QCoreApplication::quit();
 }
 
-void Refile::mouseMoveEvent(QMouseEvent* event) {
-    lblMsg->clear();
-    QMainWindow::mouseMoveEvent(event);
-}
-
 bool Refile::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseMove) {
-        if (watched == centralWidget() || watched == lstKinds->viewport()) {
+        if (watched == centralWidget()) {
+            // Moves over child controls also arrive here when the child ignores them; only
+            // the background itself clears the hint.
+            const auto* move = static_cast<QMouseEvent*>(event);
+            if (!centralWidget()->childAt(move->position().toPoint())) lblMsg->clear();
+        } else if (watched == lstKinds->viewport()) {
             lblMsg->clear();
         } else if (watched == lstURLs[0]->viewport() || watched == lstURLs[1]->viewport() ||
                    watched == lstURLs[2]->viewport()) {

@@ -1,0 +1,232 @@
+// The folder dialog, the companion link and the two folder commands.
+#include "dialogs/FolderDialog.h"
+#include "support/EditorFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+const QString kWrongFolder = QStringLiteral("フォルダーが違います。");
+
+// Opens `path` in the dialog's directory list the way a double click does.
+void openFolder(frmFolder& d, const QString& path) { d.setDirPath(path); }
+
+frmFolder& asFolderDialog(QDialog& dialog) {
+    auto* folder = qobject_cast<frmFolder*>(&dialog);
+    if (!folder) qFatal("not the folder dialog");
+    return *folder;
+}
+}  // namespace
+
+class CompanionLinkTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theDialogAcceptsOnlyAFolderWithTheFile() {
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/";
+        QDir().mkpath(root + "with");
+        QDir().mkpath(root + "without");
+        QDir().mkpath(root + "folder/Scribble.ini");
+        QFile(root + "with/scribble.INI").open(QIODevice::WriteOnly);
+        QFile::link(root + "nowhere", root + "without/Scribble.ini");  // a dangling link
+
+        SharedSettings settings;
+        settings.CompanionFolder = "/old/";
+        FakePrompts prompts;
+        frmFolder d(settings, prompts);
+        d.TargetFile = "Scribble.ini";
+        d.Form_Load();
+        QCOMPARE(settings.CompanionFolder, QString());
+        QCOMPARE(d.windowTitle(), QStringLiteral("Select Folder"));
+        QCOMPARE(d.cmdOK->text(), QStringLiteral("連携する"));
+        QCOMPARE(d.cmdCancel->text(), QStringLiteral("連携しない"));
+        QCOMPARE(d.Drive1->itemText(0), QStringLiteral("/"));
+
+        // Before any folder is opened the root is tested: "/" + the file name.
+        d.cmdOK->click();
+        QCOMPARE(d.SelectedFolder, QStringLiteral("/"));
+        QCOMPARE(prompts.messageTexts(), QStringList({kWrongFolder}));
+        QCOMPARE(prompts.shown().last().title, std::optional<QString>(kProgramTitle));
+        QCOMPARE(prompts.shown().last().icon, PromptIcon::Information);
+
+        for (const QString sub : {"without", "folder"}) {
+            openFolder(d, root + sub);
+            QCOMPARE(d.Label2->text(), root + sub);
+            d.cmdOK->click();
+            QCOMPARE(prompts.messageTexts().last(), kWrongFolder);
+            // The separator is appended once, and stays after the failed test.
+            QCOMPARE(d.SelectedFolder, root + sub + "/");
+            d.cmdOK->click();
+            QCOMPARE(d.SelectedFolder, root + sub + "/");
+        }
+        QCOMPARE(d.result(), 0);
+        QCOMPARE(settings.CompanionFolder, QString());
+
+        // Walking there through the list: up one level, then into "with".
+        openFolder(d, root + "without");
+        d.Dir1->setCurrentRow(0);
+        QCOMPARE(d.Dir1->item(0)->text(), QStringLiteral(".."));
+        emit d.Dir1->itemActivated(d.Dir1->item(0));
+        QCOMPARE(d.dirPath(), root);
+        const auto found = d.Dir1->findItems("with", Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        emit d.Dir1->itemActivated(found.first());
+        d.cmdOK->click();
+        QCOMPARE(settings.CompanionFolder, root + "with/");
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+    }
+
+    void theBrowsersDialogLeavesTheCompanionAlone() {
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/";
+        QFile(root + "Netscape.exe").open(QIODevice::WriteOnly);
+        SharedSettings settings;
+        settings.CompanionFolder = "/companion/";
+        settings.BrowserFolder = "/browser/";
+        FakePrompts prompts;
+        {
+            frmFolder d(settings, prompts);
+            d.TargetFile = "Netscape.exe";
+            d.Form_Load();
+            d.cmdCancel->click();
+        }
+        QCOMPARE(settings.CompanionFolder, QStringLiteral("/companion/"));
+        QCOMPARE(settings.BrowserFolder, QStringLiteral("/browser/"));
+        {
+            frmFolder d(settings, prompts);
+            d.TargetFile = "Netscape.exe";
+            d.Form_Load();
+            d.setDirPath(root);
+            d.cmdOK->click();
+        }
+        QCOMPARE(settings.BrowserFolder, root);
+        QCOMPARE(settings.CompanionFolder, QStringLiteral("/companion/"));
+
+        // Changing the drive moves the directory list to that root.
+        frmFolder d(settings, prompts);
+        d.Drive1->setCurrentIndex(0);
+        d.Drive1_Change();
+        QCOMPARE(d.dirPath(), QStringLiteral("/"));
+        QCOMPARE(d.SelectedFolder, QStringLiteral("/"));
+    }
+
+    void theFirstStartAsksForTheCompanion() {
+        EditorFixture f;
+        f.writeFile(f.appFolder() + "KEEPSAKE.TMP", EditorFixture::listFile({}));
+        // Declined: the editor's own folder is stored, and the keepsake file is looked for there.
+        f.prompts.answerDialog([](QDialog& dialog) {
+            frmFolder& d = asFolderDialog(dialog);
+            QCOMPARE(d.Label1->text(), QStringLiteral("Scribbleのあるフォルダを指定してください。"));
+            d.cmdCancel->click();
+        });
+        QVERIFY(f.start());
+        QVERIFY(!f.window().CompanionLinked);
+        QVERIFY(!f.window().mn_ScribbleExec->isEnabled());
+        QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
+                 "[Scribble]\r\nFolder=" + f.appFolder().toUtf8() + "\r\n");
+        QCOMPARE(f.window().settings.CompanionFolder, f.appFolder());
+        f.closeWindow();
+
+        // The next start shows no dialog and reports the companion linked.
+        f.prompts.clear();
+        QVERIFY(f.start());
+        QCOMPARE(f.prompts.shown().size(), 0);
+        QVERIFY(f.window().CompanionLinked);
+        QVERIFY(f.window().mn_ScribbleExec->isEnabled());
+        // Unless a window titled exactly "Scribble" exists.
+        f.windows.titles = {"Scribble"};
+        QVERIFY(f.start());
+        QVERIFY(!f.window().mn_ScribbleExec->isEnabled());
+    }
+
+    void aVanishedCompanionFolderAsksAgain() {
+        EditorFixture f;
+        f.writeFile(f.appFolder() + "KEEPSAKE.INI",
+                    "[Scribble]\r\nFolder=/no/such/folder/\r\n[Books]\r\n0000=Kept\r\n");
+        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
+        const QString companion = f.companionFolder();
+        f.prompts.answerDialog([companion](QDialog& dialog) {
+            frmFolder& d = asFolderDialog(dialog);
+            d.setDirPath(companion);
+            d.cmdOK->click();
+        });
+        QVERIFY(f.start());
+        QVERIFY(f.window().CompanionLinked);
+        QCOMPARE(f.window().KeepCount, 1);
+        QCOMPARE(itemTexts(f.window().lstKinds), QStringList({"Kept"}));
+        QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
+                 "[Scribble]\r\nFolder=" + companion.toUtf8() + "\r\n[Books]\r\n0000=Kept\r\n");
+    }
+
+    void theFolderCommands() {
+        EditorFixture f;
+        f.writeSettings({"Music", "Art"});
+        f.writeKeepsake(EditorFixture::listFile({}));
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        QVERIFY(w.Timer1->isActive());
+
+        // Declining the companion dialog keeps the category list but stores the own folder.
+        f.prompts.answerDialog([&w](QDialog& dialog) {
+            QVERIFY(!w.Timer1->isActive());
+            asFolderDialog(dialog).cmdCancel->click();
+        });
+        w.mn_FolderSet->trigger();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
+        QVERIFY(!w.CompanionLinked);
+        QVERIFY(!w.mn_ScribbleExec->isEnabled());
+        QVERIFY(w.Timer1->isActive());
+        QVERIFY(f.readFile(f.appFolder() + "KEEPSAKE.INI")
+                    .startsWith("[Scribble]\r\nFolder=" + f.appFolder().toUtf8() + "\r\n"));
+
+        // Accepting it again reloads the list and enables the companion's start.
+        const QString companion = f.companionFolder();
+        f.writeFile(f.appFolder() + "KEEPSAKE.INI",
+                    "[Books]\r\n0000=Music\r\n0001=Art\r\n0002=New\r\n");
+        f.prompts.answerDialog([companion](QDialog& dialog) {
+            asFolderDialog(dialog).setDirPath(companion);
+            asFolderDialog(dialog).cmdOK->click();
+        });
+        w.mn_FolderSet->trigger();
+        QVERIFY(w.CompanionLinked);
+        QVERIFY(w.mn_ScribbleExec->isEnabled());
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music", "New"}));
+
+        // The browser's folder: declined writes back what was there, empty included.
+        const QByteArray before = f.readFile(f.appFolder() + "KEEPSAKE.INI");
+        f.prompts.answerDialog([](QDialog& dialog) {
+            frmFolder& d = asFolderDialog(dialog);
+            QCOMPARE(d.Label1->text(), QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
+            d.cmdCancel->click();
+        });
+        w.mn_NetscapeFolderSet->trigger();
+        QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"), before + "[Netscape]\r\nFolder=\r\n");
+        QCOMPARE(w.settings.CompanionFolder, companion);
+
+        QTemporaryDir browser;
+        QFile(browser.path() + "/Netscape.exe").open(QIODevice::WriteOnly);
+        const QString browserFolder = browser.path() + "/";
+        f.prompts.answerDialog([browserFolder](QDialog& dialog) {
+            asFolderDialog(dialog).setDirPath(browserFolder);
+            asFolderDialog(dialog).cmdOK->click();
+        });
+        w.mn_NetscapeFolderSet->trigger();
+        QCOMPARE(w.settings.BrowserFolder, browserFolder);
+        QCOMPARE(w.settings.CompanionFolder, companion);
+        f.prompts.answerDialog([](QDialog& dialog) { asFolderDialog(dialog).cmdCancel->click(); });
+        w.mn_NetscapeFolderSet->trigger();
+        QVERIFY(f.readFile(f.appFolder() + "KEEPSAKE.INI")
+                    .endsWith("[Netscape]\r\nFolder=" + browserFolder.toUtf8() + "\r\n"));
+        QCOMPARE(f.prompts.unscripted(), 0);
+    }
+};
+
+QTEST_MAIN(CompanionLinkTest)
+#include "tst_companionlink.moc"

@@ -1,0 +1,203 @@
+// The main window: its controls, the fitting arithmetic, resizing, hints and menus.
+#include "app/DesignLayout.h"
+#include "app/ImageButton.h"
+#include "app/WindowFitting.h"
+#include "support/EditorFixture.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+using fitting::TwipRect;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    void start(EditorFixture& f) {
+        f.writeSettings({"Music"});
+        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
+        QVERIFY(f.start());
+    }
+
+private slots:
+    void fittingArithmetic() {
+        QCOMPARE(fitting::twipsPerPixel(96), 15.0);
+        QCOMPARE(fitting::twipsPerPixel(120), 12.0);
+        // At 15 twips per pixel nothing changes size; the window is only centred.
+        const TwipRect list{1560, 840, 4215, 1500};
+        QCOMPARE(fitting::fitControl(list, 15, 15, false), list);
+        auto fit = fitting::fitWindow(6660, 6000, 6540, 5265, 15360, 11520, 15, 15);
+        QCOMPARE(fit.width, 6660);
+        QCOMPARE(fit.height, 6000);
+        QCOMPARE(fit.left, (15360 - 6660) / 2);
+        QCOMPARE(fit.top, (11520 - 6000) / 2);
+        QCOMPARE(fitting::fitFontSize(9, 15), 9.0);
+
+        // At 12 everything shrinks to 80 %, the frame and a drive list's height excepted.
+        QCOMPARE(fitting::fitControl(list, 12, 12, false), (TwipRect{1248, 672, 3372, 1200}));
+        QCOMPARE(fitting::fitControl({300, 840, 4275, 300}, 12, 12, true),
+                 (TwipRect{240, 672, 3420, 300}));
+        fit = fitting::fitWindow(6660, 6000, 6540, 5265, 15360, 11520, 12, 12);
+        QCOMPARE(fit.width, 120 + 5232);
+        QCOMPARE(fit.height, 735 + 4212);
+        QCOMPARE(fit.left, (15360 - fit.width) / 2);
+        QCOMPARE(fitting::fitFontSize(9, 12), 7.25);  // 7.2 in quarter points
+
+        // The stretched width, clamped at zero for a very narrow window.
+        QCOMPARE(fitting::stretchedWidth(6540, 1560), 4880);
+        QCOMPARE(fitting::stretchedWidth(1600, 1560), 0);
+
+        // A whole layout at 12: places, and image fonts untouched.
+        QWidget parent;
+        auto* a = new QLabel(&parent);
+        auto* image = new QLabel(&parent);
+        DesignLayout layout;
+        layout.add(a, {1000, 500, 1500, 300});
+        layout.add(image, {150, 150, 480, 480}, DesignLayout::Image, 9);
+        layout.fit(12, 12);
+        QCOMPARE(layout.rect(a), (TwipRect{800, 400, 1200, 240}));
+        layout.place(12, 12);
+        QCOMPARE(a->geometry(), QRect(67, 33, 100, 20));
+        QCOMPARE(a->font().pointSizeF(), 7.25);
+    }
+
+    void controlsCaptionsAndMenus() {
+        EditorFixture f;
+        start(f);
+        Refile& w = f.window();
+        QCOMPARE(w.windowTitle(), QStringLiteral("KEEPSAKE EDITOR"));
+        QCOMPARE(w.cmdNew->text(), QStringLiteral("新規項目(&N)"));
+        QCOMPARE(w.Command1->text(), QStringLiteral("項目名修正(&M)"));
+        QCOMPARE(w.cmdEditCom->text(), QStringLiteral("コメント修正(&E)"));
+        QCOMPARE(w.cmdSave->text(), QStringLiteral("リスト書き出し(&W)"));
+        QCOMPARE(w.cmdMove->text(), QStringLiteral("↓"));
+        QVERIFY(w.cmdMove->font().bold());
+        QCOMPARE(w.cmdReload->text(), QStringLiteral("Reload!"));
+        QCOMPARE(w.fraKind->title(), QStringLiteral("表示順序"));
+        QCOMPARE(w.optKind[0]->text(), QStringLiteral("ＵＲＬ"));
+        QVERIFY(w.optKind[0]->isChecked());
+        QCOMPARE(w.lblMsg->text(), QStringLiteral("メッセージ"));
+        QCOMPARE(w.lblDate->text(), QStringLiteral("取得日付："));
+        QVERIFY(w.cmdSend->isHidden());
+        QVERIFY(w.cmdPreview->isHidden());
+        QVERIFY(w.imgEnable->isHidden());
+        QVERIFY(w.lstKinds->selectionMode() == QAbstractItemView::SingleSelection);
+        QVERIFY(w.lstURLs[2]->selectionMode() == QAbstractItemView::ExtendedSelection);
+        QCOMPARE(w.Timer1->interval(), 500);
+        QVERIFY(w.Timer1->isActive());
+
+        QCOMPARE(w.mnFile->title(), QStringLiteral("ファイル(&F)"));
+        QCOMPARE(w.mnFile_Exit->text(), QStringLiteral("終了(&X)"));
+        QCOMPARE(w.mn_Option->title(), QStringLiteral("オプション(&O)"));
+        QCOMPARE(w.mn_Option->actions().size(), 5);
+        QVERIFY(w.mn_Option->actions()[2]->isSeparator());
+        QCOMPARE(w.mn_ScribbleExec->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QCOMPARE(w.mn_NNExec->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+        QVERIFY(!w.mn_NNExec->isEnabled());
+        QCOMPARE(w.mn_Help->text(), QStringLiteral("ヘルプ(&H)"));
+
+        // The design places at 15 twips per pixel (the offscreen screen has 96 dpi).
+        QCOMPARE(w.lstKinds->geometry(), QRect(12, 188, 93, 100));
+        QCOMPARE(w.cmdSave->geometry(), QRect(316, 296, 101, 21));
+    }
+
+    void theListsFollowTheWindowsWidth() {
+        EditorFixture f;
+        start(f);
+        Refile& w = f.window();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.resize(600, w.height());
+        QTRY_COMPARE(w.centralWidget()->width(), 600);
+        const int expected = 600 - 104 - 7;  // less the left edge and 100 twips
+        QCOMPARE(w.lstURLs[0]->width(), expected);
+        for (QWidget* other : {static_cast<QWidget*>(w.lstURLs[1]),
+                               static_cast<QWidget*>(w.lstURLs[2]),
+                               static_cast<QWidget*>(w.lblComDisp),
+                               static_cast<QWidget*>(w.lstSub)}) {
+            QCOMPARE(other->x(), 104);
+            QCOMPARE(other->width(), expected);
+        }
+        QCOMPARE(w.lstSub->y(), 188);
+        QCOMPARE(w.lblDateDisp->height(), 21);
+
+        // Minimised and restored, the widths are as before.
+        w.showMinimized();
+        QTest::qWait(20);
+        w.showNormal();
+        QTest::qWait(20);
+        QCOMPARE(w.lstURLs[0]->width(), expected);
+
+        // Narrower than the lists' left edge: the widths stop at zero.
+        w.setMinimumWidth(0);
+        w.resize(60, w.height());
+        QTRY_VERIFY(w.centralWidget()->width() <= 104);
+        QCOMPARE(w.lstURLs[0]->width(), 0);
+        QCOMPARE(w.lstSub->width(), 0);
+        w.close();
+    }
+
+    void hintsFollowTheMouse() {
+        EditorFixture f;
+        start(f);
+        Refile& w = f.window();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString kept = QStringLiteral("カテゴリに追加する項目を選択してください。");
+        QTest::mouseMove(w.lstURLs[0]->viewport(), QPoint(5, 5));
+        QCOMPARE(w.lblMsg->text(), kept);
+        // Over a button the hint stays.
+        QTest::mouseMove(w.cmdReload, QPoint(3, 3));
+        QCOMPARE(w.lblMsg->text(), kept);
+        // Over the background it is cleared.
+        QTest::mouseMove(w.centralWidget(), QPoint(420, 172));
+        QCOMPARE(w.lblMsg->text(), QString());
+        QTest::mouseMove(w.lstURLs[0]->viewport(), QPoint(5, 5));
+        QTest::mouseMove(w.lstKinds->viewport(), QPoint(5, 5));
+        QCOMPARE(w.lblMsg->text(), QString());
+        QTest::mousePress(w.lblDateDisp, Qt::LeftButton);
+        QCOMPARE(w.lblMsg->text(), QStringLiteral("この項目は表示のみです。"));
+        QTest::mouseRelease(w.lblDateDisp, Qt::LeftButton);
+        // As the timer shows them while a browser runs.
+        w.cmdSend->show();
+        w.cmdPreview->show();
+        QTest::mouseMove(w.cmdSend, QPoint(2, 2));
+        QCOMPARE(w.lblMsg->text(), QStringLiteral("ブラウザへアドレスを転送"));
+        QTest::mouseMove(w.cmdPreview, QPoint(2, 2));
+        QCOMPARE(w.lblMsg->text(), QStringLiteral("インデックス[ URLINDEX.HTML ]のプレビュー"));
+
+        // A click in the category's list, and loading a page, set and clear it.
+        w.lstKinds->setCurrentRow(0);
+        auto* item = new QListWidgetItem("x");
+        item->setData(Qt::UserRole, 0);
+        w.lstSub->addItem(item);
+        QTest::mouseClick(w.lstSub->viewport(), Qt::LeftButton, {},
+                          w.lstSub->visualItemRect(item).center());
+        QCOMPARE(w.lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
+        w.close();
+    }
+
+    void exitClosesAndWritesTheIndex() {
+        EditorFixture f;
+        start(f);
+        Refile& w = f.window();
+        w.show();
+        QFile::remove(f.appFolder() + "URLINDEX.HTML");
+        w.mnFile_Exit->trigger();
+        QVERIFY(!w.isVisible());
+        QVERIFY(!w.Timer1->isActive());
+        QVERIFY(f.exists(f.appFolder() + "URLINDEX.HTML"));
+        QVERIFY(f.exists(f.appFolder() + "URLFRAME.HTML"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
