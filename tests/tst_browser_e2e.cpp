@@ -1,0 +1,114 @@
+// End to end against the real window system: the editor runs on the X server the test
+// command started, a stand-in browser installed as "Netscape.exe" opens a window, and the
+// editor's timer, send button and real program start are watched doing their work.
+#include "app/ImageButton.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/X11WindowList.h"
+#include "support/FakePrompts.h"
+#include "support/RealDisplay.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/Refile.h"
+#include "support/EditorFixture.h"
+
+#include <csignal>
+
+namespace {
+// Sends SIGTERM to every process running `program`; returns how many there were.
+int terminateProgram(const QString& program) {
+    int count = 0;
+    const QStringList pids = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& pid : pids) {
+        bool numeric = false;
+        const int id = pid.toInt(&numeric);
+        if (!numeric) continue;
+        QFile cmdline("/proc/" + pid + "/cmdline");
+        if (!cmdline.open(QIODevice::ReadOnly)) continue;
+        const QByteArray first = cmdline.readAll().split('\0').value(0);
+        if (QString::fromLocal8Bit(first) == program && ::kill(id, SIGTERM) == 0) ++count;
+    }
+    return count;
+}
+}  // namespace
+
+class BrowserEndToEndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        if (realTestDisplay().isEmpty()) {
+            if (mayRunWithoutX()) QSKIP("no X server for this test");
+            QFAIL("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this test");
+        }
+    }
+
+    void sendAnAddressToARunningBrowser() {
+        QTemporaryDir browserDir;
+        const QString browserFolder = browserDir.path() + "/";
+        QVERIFY(QFile::copy(QStringLiteral(KEEPSAKE_HELPER_DIR "/fake_netscape"),
+                            browserFolder + "Netscape.exe"));
+
+        EditorFixture f;
+        f.writeSettings({"Music"}, "[Netscape]\r\nFolder=" + browserFolder + "\r\n");
+        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("www.example.jp/a.html", "例")));
+
+        X11WindowList windows;
+        QVERIFY(windows.isConnected());
+        ProcessLauncher launcher;
+        FakePrompts& prompts = f.prompts;
+        Refile w(Platform{prompts, windows, launcher});
+        QVERIFY(w.Load(f.appFolder()));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY_WITH_TIMEOUT(w.mn_NNExec->isEnabled(), 3000);
+        QVERIFY(w.cmdSend->isHidden());
+
+        // Start the browser from the menu: its window appears, and within a tick the images.
+        w.mn_NNExec->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(windows.hasWindowTitled("Netscape - test"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.cmdSend->isHidden(), 3000);
+        QVERIFY(!w.cmdPreview->isHidden());
+        QVERIFY(!w.mn_NNExec->isEnabled());
+
+        // In the comment order, a click on the entry and on the send image.
+        QTest::mouseClick(w.optKind[1], Qt::LeftButton);
+        const QRect itemRect = w.lstURLs[1]->visualItemRect(w.lstURLs[1]->item(0));
+        QTest::mouseClick(w.lstURLs[1]->viewport(), Qt::LeftButton, {}, itemRect.center());
+        QCOMPARE(w.lblComDisp->text(), QStringLiteral("www.example.jp/a.html"));
+        QTest::mouseClick(w.cmdSend, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(f.readFile(browserFolder + "received.txt"),
+                                  QByteArray("http://www.example.jp/a.html\n"), 10000);
+
+        // Close the browser: the images go and the start item comes back.
+        QVERIFY(terminateProgram(browserFolder + "Netscape.exe") > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!windows.hasWindowTitled("Netscape - test"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.cmdSend->isHidden(), 3000);
+        QVERIFY(w.cmdPreview->isHidden());
+        QVERIFY(w.mn_NNExec->isEnabled());
+        QCOMPARE(prompts.messageTexts(), QStringList());
+        w.close();
+    }
+};
+
+int main(int argc, char** argv) {
+    const QByteArray display = realTestDisplay();
+    if (!display.isEmpty()) {
+        qputenv("DISPLAY", display);
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    QApplication app(argc, argv);
+    BrowserEndToEndTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_browser_e2e.moc"

@@ -1,0 +1,172 @@
+// The browser and the companion: window tests, the timer's tick, handing over addresses,
+// starting programs and the help file.
+#include "app/ImageButton.h"
+#include "integration/BrowserAddress.h"
+#include "support/EditorFixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+class BrowserLinkTest : public QObject {
+    Q_OBJECT
+
+private:
+    void start(EditorFixture& f, const QString& browserFolder) {
+        QString extra;
+        if (!browserFolder.isNull()) extra = "[Netscape]\r\nFolder=" + browserFolder + "\r\n";
+        f.writeSettings({"Music"}, extra);
+        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("b.example/x.html", "B") +
+                                                EditorFixture::entry("a.example/", "A")));
+        QVERIFY(f.start());
+    }
+
+private slots:
+    void browserTitles() {
+        for (const QString yes : {"Netscape", "netscape - page", "NETSCAPE Navigator", "NeTsCaPe:x"}) {
+            QVERIFY2(browseraddress::isBrowserTitle(yes), qPrintable(yes));
+        }
+        for (const QString no : {"My Netscape", "Netscap", "", " Netscape", "ネットスケープ"}) {
+            QVERIFY2(!browseraddress::isBrowserTitle(no), qPrintable(no));
+        }
+        QCOMPARE(browseraddress::absolute("www.example.com/a b"), QStringLiteral("http://www.example.com/a b"));
+        QCOMPARE(browseraddress::absolute("-version"), QStringLiteral("http://-version"));
+        QCOMPARE(browseraddress::absolute("https://x"), QStringLiteral("https://x"));
+        QCOMPARE(browseraddress::absolute("file:///tmp/a"), QStringLiteral("file:///tmp/a"));
+        QCOMPARE(browseraddress::absolute("javascript:alert(1)"),
+                 QStringLiteral("http://javascript:alert(1)"));
+        QCOMPARE(browseraddress::absolute(QString()), QString());
+    }
+
+    void theTickFollowsTheBrowsersWindow() {
+        EditorFixture f;
+        start(f, "/opt/netscape/");
+        Refile& w = f.window();
+        QVERIFY(!w.mn_NNExec->isEnabled());
+        // No browser: the start item is enabled, the images stay hidden.
+        w.Timer1_Timer();
+        QVERIFY(w.mn_NNExec->isEnabled());
+        QVERIFY(w.cmdSend->isHidden());
+        // A browser window appears: images shown, start disabled.
+        f.windows.titles = {"xterm", "My Netscape", "Netscape - test"};
+        w.Timer1_Timer();
+        QVERIFY(w.BrowserSeen);
+        QVERIFY(!w.cmdSend->isHidden());
+        QVERIFY(!w.cmdPreview->isHidden());
+        QVERIFY(!w.mn_NNExec->isEnabled());
+        // Still there: nothing changes, even if someone enabled the item meanwhile.
+        w.mn_NNExec->setEnabled(true);
+        w.Timer1_Timer();
+        QVERIFY(w.mn_NNExec->isEnabled());
+        w.mn_NNExec->setEnabled(false);
+        // Gone: images hidden, start enabled.
+        f.windows.titles = {"My Netscape"};
+        w.Timer1_Timer();
+        QVERIFY(!w.BrowserSeen);
+        QVERIFY(w.cmdSend->isHidden());
+        QVERIFY(w.cmdPreview->isHidden());
+        QVERIFY(w.mn_NNExec->isEnabled());
+
+        // Without a browser folder the tick does nothing at all, not even look.
+        EditorFixture none;
+        start(none, QString());
+        none.windows.titles = {"Netscape"};
+        const int walks = none.windows.walks;
+        none.window().Timer1_Timer();
+        QCOMPARE(none.windows.walks, walks);
+        QVERIFY(none.window().cmdSend->isHidden());
+        QVERIFY(!none.window().mn_NNExec->isEnabled());
+
+        // The real timer ticks on its own.
+        f.windows.titles = {"netscape"};
+        QTRY_VERIFY_WITH_TIMEOUT(!w.cmdSend->isHidden(), 2000);
+    }
+
+    void sendAndPreviewHandOverAddresses() {
+        EditorFixture f;
+        start(f, "/opt/netscape/");
+        Refile& w = f.window();
+        // In the comment order the label shows the address, without "http://".
+        w.optKind[1]->click();
+        w.lstURLs[1]->setCurrentRow(1);  // B
+        QCOMPARE(w.lblComDisp->text(), QStringLiteral("b.example/x.html"));
+        w.cmdSend_Click();
+        QCOMPARE(f.launcher.starts.size(), 1);
+        QCOMPARE(f.launcher.starts[0].program, QStringLiteral("/opt/netscape/Netscape.exe"));
+        QCOMPARE(f.launcher.starts[0].arguments, QStringList({"http://b.example/x.html"}));
+
+        // An empty label hands over nothing; a failing start shows nothing.
+        w.optKind[1]->click();
+        w.lblComDisp->clear();
+        w.cmdSend_Click();
+        QCOMPARE(f.launcher.starts.size(), 1);
+        f.launcher.fail = true;
+        w.lstURLs[1]->setCurrentRow(0);
+        w.cmdSend_Click();
+        QCOMPARE(f.launcher.starts.size(), 2);
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        f.launcher.fail = false;
+
+        // Preview rewrites the index first, then hands over the frame page's address.
+        QFile::remove(f.appFolder() + "URLINDEX.HTML");
+        QFile::remove(f.appFolder() + "URLFRAME.HTML");
+        w.cmdPreview_Click();
+        QVERIFY(f.exists(f.appFolder() + "URLINDEX.HTML"));
+        QVERIFY(f.exists(f.appFolder() + "URLFRAME.HTML"));
+        QCOMPARE(f.launcher.starts.last().arguments,
+                 QStringList({QUrl::fromLocalFile(f.appFolder() + "URLFRAME.HTML").toString()}));
+        QVERIFY(f.launcher.starts.last().arguments[0].startsWith("file:///"));
+        QVERIFY(f.launcher.starts.last().arguments[0].endsWith("/app/URLFRAME.HTML"));
+    }
+
+    void startingProgramsAndTheHelp() {
+        EditorFixture f;
+        start(f, "/opt/netscape/");
+        Refile& w = f.window();
+        w.mn_NNExec_Click();
+        QCOMPARE(f.launcher.starts.last().program, QStringLiteral("/opt/netscape/Netscape.exe"));
+        QCOMPARE(f.launcher.starts.last().arguments, QStringList());
+        QVERIFY(w.Timer1->isActive());
+        w.mn_ScribbleExec_Click();
+        QCOMPARE(f.launcher.starts.last().program, f.companionFolder() + "Scribble.exe");
+        QVERIFY(f.prompts.messageTexts().isEmpty());
+
+        // A program that cannot be started is named in a notice.
+        f.launcher.fail = true;
+        w.mn_NNExec_Click();
+        w.mn_ScribbleExec_Click();
+        QCOMPARE(f.prompts.messageTexts(),
+                 QStringList({"[/opt/netscape/Netscape.exe]を起動できませんでした。",
+                              "[" + f.companionFolder() + "Scribble.exe]を起動できませんでした。"}));
+        QVERIFY(w.Timer1->isActive());
+
+        w.mn_Help->trigger();
+        QCOMPARE(f.launcher.documents, QStringList({f.appFolder() + "Quillet.hlp"}));
+    }
+
+    void theCompanionsMenuItem() {
+        EditorFixture f;
+        start(f, QString());
+        Refile& w = f.window();
+        QVERIFY(w.CompanionLinked);
+        QVERIFY(w.mn_ScribbleExec->isEnabled());
+        f.windows.titles = {"スクリブル"};
+        w.mn_Option_Click();
+        QVERIFY(!w.mn_ScribbleExec->isEnabled());
+        f.windows.titles = {"スクリブル - メモ", "Scribble"};
+        emit w.mn_Option->aboutToShow();
+        QVERIFY(w.mn_ScribbleExec->isEnabled());
+        w.CompanionLinked = false;
+        f.windows.titles.clear();
+        w.mn_Option_Click();
+        QVERIFY(!w.mn_ScribbleExec->isEnabled());
+    }
+};
+
+QTEST_MAIN(BrowserLinkTest)
+#include "tst_browserlink.moc"
