@@ -8,7 +8,8 @@
 int main(int argc, char** argv) {
     // An earlier instance is running: end at once, before any window exists.
     X11WindowList windows;
-    if (windows.hasWindowTitled(QStringLiteral("KEEPSAKE EDITOR"))) return 0;
+    if (windows.hasWindowTitled(QStringLiteral("KEEPSAKE EDITOR")))
+        return 0;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
     ProcessLauncher launcher;
     Refile window(Platform{prompts, windows, launcher});
     prompts.setParentWindow(&window);
-    if (!window.Load(QCoreApplication::applicationDirPath())) return 1;
+    if (!window.Load(QCoreApplication::applicationDirPath()))
+        return 1;
     window.show();
     return QApplication::exec();
 }

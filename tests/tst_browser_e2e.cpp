@@ -31,11 +31,14 @@ int terminateProgram(const QString& program) {
     for (const QString& pid : pids) {
         bool numeric = false;
         const int id = pid.toInt(&numeric);
-        if (!numeric) continue;
+        if (!numeric)
+            continue;
         QFile cmdline("/proc/" + pid + "/cmdline");
-        if (!cmdline.open(QIODevice::ReadOnly)) continue;
+        if (!cmdline.open(QIODevice::ReadOnly))
+            continue;
         const QByteArray first = cmdline.readAll().split('\0').value(0);
-        if (QString::fromLocal8Bit(first) == program && ::kill(id, SIGTERM) == 0) ++count;
+        if (QString::fromLocal8Bit(first) == program && ::kill(id, SIGTERM) == 0)
+            ++count;
     }
     return count;
 }
@@ -47,7 +50,8 @@ class BrowserEndToEndTest : public QObject {
 private slots:
     void initTestCase() {
         if (realTestDisplay().isEmpty()) {
-            if (mayRunWithoutX()) QSKIP("no X server for this test");
+            if (mayRunWithoutX())
+                QSKIP("no X server for this test");
             QFAIL("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this test");
         }
     }
@@ -60,7 +64,8 @@ private slots:
 
         EditorFixture f;
         f.writeSettings({"Music"}, "[Netscape]\r\nFolder=" + browserFolder + "\r\n");
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("www.example.jp/a.html", "例")));
+        f.writeKeepsake(
+            EditorFixture::listFile(EditorFixture::entry("www.example.jp/a.html", "例")));
 
         X11WindowList windows;
         QVERIFY(windows.isConnected());

@@ -19,7 +19,8 @@ class BrowserLinkTest : public QObject {
 private:
     void start(EditorFixture& f, const QString& browserFolder) {
         QString extra;
-        if (!browserFolder.isNull()) extra = "[Netscape]\r\nFolder=" + browserFolder + "\r\n";
+        if (!browserFolder.isNull())
+            extra = "[Netscape]\r\nFolder=" + browserFolder + "\r\n";
         f.writeSettings({"Music"}, extra);
         f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("b.example/x.html", "B") +
                                                 EditorFixture::entry("a.example/", "A")));
@@ -28,13 +29,15 @@ private:
 
 private slots:
     void browserTitles() {
-        for (const QString yes : {"Netscape", "netscape - page", "NETSCAPE Navigator", "NeTsCaPe:x"}) {
+        for (const QString yes :
+             {"Netscape", "netscape - page", "NETSCAPE Navigator", "NeTsCaPe:x"}) {
             QVERIFY2(browseraddress::isBrowserTitle(yes), qPrintable(yes));
         }
         for (const QString no : {"My Netscape", "Netscap", "", " Netscape", "ネットスケープ"}) {
             QVERIFY2(!browseraddress::isBrowserTitle(no), qPrintable(no));
         }
-        QCOMPARE(browseraddress::absolute("www.example.com/a b"), QStringLiteral("http://www.example.com/a b"));
+        QCOMPARE(browseraddress::absolute("www.example.com/a b"),
+                 QStringLiteral("http://www.example.com/a b"));
         QCOMPARE(browseraddress::absolute("-version"), QStringLiteral("http://-version"));
         QCOMPARE(browseraddress::absolute("https://x"), QStringLiteral("https://x"));
         QCOMPARE(browseraddress::absolute("file:///tmp/a"), QStringLiteral("file:///tmp/a"));
@@ -140,9 +143,10 @@ private slots:
         f.launcher.fail = true;
         w.mn_NNExec_Click();
         w.mn_ScribbleExec_Click();
-        QCOMPARE(f.prompts.messageTexts(),
-                 QStringList({"[/opt/netscape/Netscape.exe]を起動できませんでした。",
-                              "[" + f.companionFolder() + "Scribble.exe]を起動できませんでした。"}));
+        QCOMPARE(
+            f.prompts.messageTexts(),
+            QStringList({"[/opt/netscape/Netscape.exe]を起動できませんでした。",
+                         "[" + f.companionFolder() + "Scribble.exe]を起動できませんでした。"}));
         QVERIFY(w.Timer1->isActive());
 
         w.mn_Help->trigger();

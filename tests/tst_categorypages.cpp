@@ -18,8 +18,7 @@ QByteArray keepsake() {
     return EditorFixture::listFile(
         EditorFixture::entry("c.example/", "さくら") + EditorFixture::entry("a.example/", "うめ") +
             EditorFixture::entry("b.example/", "Apple"),
-        {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>"},
-        {"<HR>", "</BODY></HTML>"});
+        {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>"}, {"<HR>", "</BODY></HTML>"});
 }
 
 QByteArray categoryPage(const QString& title, const QStringList& listLines) {
@@ -47,11 +46,11 @@ class CategoryPagesTest : public QObject {
 private slots:
     void aPageReadsAndWritesBackByteForByte() {
         EditorFixture f;
-        const QByteArray original = categoryPage(
-            "旅行", EditorFixture::entry("z.example/", "あ") +
-                      EditorFixture::entry("y.example/page.html", "Bravo",
-                                           QStringLiteral("03/01/02 23:00:09")) +
-                      EditorFixture::entry("x.example/", "alpha"));
+        const QByteArray original =
+            categoryPage("旅行", EditorFixture::entry("z.example/", "あ") +
+                                     EditorFixture::entry("y.example/page.html", "Bravo",
+                                                          QStringLiteral("03/01/02 23:00:09")) +
+                                     EditorFixture::entry("x.example/", "alpha"));
         f.writeFile(f.appFolder() + "URL_0000.html", original);
         startWith(f, {"旅行"});
         Refile& w = f.window();
@@ -62,11 +61,11 @@ private slots:
         QCOMPARE(w.KindCount, 3);
 
         w.cmdSave->click();
-        const QByteArray sorted = categoryPage(
-            "旅行", EditorFixture::entry("x.example/", "alpha") +
-                      EditorFixture::entry("y.example/page.html", "Bravo",
-                                           QStringLiteral("03/01/02 23:00:09")) +
-                      EditorFixture::entry("z.example/", "あ"));
+        const QByteArray sorted =
+            categoryPage("旅行", EditorFixture::entry("x.example/", "alpha") +
+                                     EditorFixture::entry("y.example/page.html", "Bravo",
+                                                          QStringLiteral("03/01/02 23:00:09")) +
+                                     EditorFixture::entry("z.example/", "あ"));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), sorted);
         // Reading and writing again changes nothing.
         w.lstKinds->setCurrentRow(-1);
@@ -87,10 +86,10 @@ private slots:
                  QStringList({"[" + f.appFolder() + name + "]は新規作成されます。"}));
         QCOMPARE(f.prompts.shown().first().title, std::optional<QString>(kNotFoundTitle));
         QCOMPARE(f.prompts.shown().first().icon, PromptIcon::Information);
-        QCOMPARE(f.readFile(f.appFolder() + name),
-                 EditorFixture::page({"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
-                                      "<!--StartList-->", "<!--EndList-->", "<HR>",
-                                      "</BODY></HTML>"}));
+        QCOMPARE(
+            f.readFile(f.appFolder() + name),
+            EditorFixture::page({"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
+                                 "<!--StartList-->", "<!--EndList-->", "<HR>", "</BODY></HTML>"}));
         QCOMPARE(w.lstSub->count(), 0);
         QCOMPARE(w.lblMsg->text(), QString());
 
@@ -142,17 +141,25 @@ private slots:
         const QList<Case> cases = {
             {"no start marker", {"<HTML>"}, {noStart, noData}, 0},
             {"ends with the start marker", {"<!--StartList-->"}, {noList, noData}, 0},
-            {"end marker first and last", {"<!--StartList-->", "<!--EndList-->"}, {noList, noData}, 0},
-            {"end marker for a comment", {"<!--StartList-->", good[0], "<!--EndList-->", "x"},
-             {noComment, noData}, 0},
+            {"end marker first and last",
+             {"<!--StartList-->", "<!--EndList-->"},
+             {noList, noData},
+             0},
+            {"end marker for a comment",
+             {"<!--StartList-->", good[0], "<!--EndList-->", "x"},
+             {noComment, noData},
+             0},
             {"comment line last", {"<!--StartList-->", good[0], good[1]}, {noEnd, noData}, 0},
             {"ends inside the list", {"<!--StartList-->", good[0], good[1], "more"}, {noEnd}, 1},
-            {"bad address", {"<!--StartList-->", "<A HREF=\"http://\">", good[1], good[0], good[1],
-                             "<!--EndList-->"},
-             {"ＵＲＬが空白です。", question}, 1},
-            {"bad date", {"<!--StartList-->", good[0], "《 A 》97/02/30 00:00:00<P>",
-                          "<!--EndList-->"},
-             {question, noData}, 0},
+            {"bad address",
+             {"<!--StartList-->", "<A HREF=\"http://\">", good[1], good[0], good[1],
+              "<!--EndList-->"},
+             {"ＵＲＬが空白です。", question},
+             1},
+            {"bad date",
+             {"<!--StartList-->", good[0], "《 A 》97/02/30 00:00:00<P>", "<!--EndList-->"},
+             {question, noData},
+             0},
         };
         for (const Case& c : cases) {
             EditorFixture f;
@@ -183,9 +190,10 @@ private slots:
         QCOMPARE(w.lstSub->count(), 1);
         f.prompts.clear();
         w.cmdSave->click();
-        QCOMPARE(f.prompts.messageTexts(),
-                 QStringList({"[" + f.appFolder() +
-                              "URL_0000.html]は最後まで読み込めなかったため、書き出しませんでした。"}));
+        QCOMPARE(
+            f.prompts.messageTexts(),
+            QStringList({"[" + f.appFolder() +
+                         "URL_0000.html]は最後まで読み込めなかったため、書き出しませんでした。"}));
         QCOMPARE(f.prompts.shown().first().icon, PromptIcon::Information);
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), damaged);
     }
@@ -203,7 +211,8 @@ private slots:
         w.cmdMove->click();
         w.cmdMove->click();
         QCOMPARE(w.KindCount, 6);
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"Apple", "Apple", "うめ", "うめ", "さくら", "さくら"}));
+        QCOMPARE(itemTexts(w.lstSub),
+                 QStringList({"Apple", "Apple", "うめ", "うめ", "さくら", "さくら"}));
         QCOMPARE(w.lstURLs[0]->selectedItems().size(), 3);
 
         // The comment order takes its own selection only.
@@ -218,7 +227,8 @@ private slots:
         w.lstSub->setCurrentRow(0);
         f.prompts.answerInput(QStringLiteral("りんご"));
         w.cmdEditCom->click();
-        QCOMPARE(f.prompts.shown().last().text, QStringLiteral("新しいコメントを設定してください。"));
+        QCOMPARE(f.prompts.shown().last().text,
+                 QStringLiteral("新しいコメントを設定してください。"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("コメント変更"));
         QCOMPARE(f.prompts.shown().last().defaultText, QStringLiteral("Apple"));
         QCOMPARE(w.lstSub->item(0)->text(), QStringLiteral("りんご"));
@@ -248,12 +258,11 @@ private slots:
         w.cmdSave->click();
         const QByteArray written = f.readFile(f.appFolder() + "url_0000.HTML");
         QVERIFY(!f.exists(f.appFolder() + "URL_0000.html"));
-        QCOMPARE(written,
-                 categoryPage("本", EditorFixture::entry("b.example/", "りんご") +
-                                      EditorFixture::entry("a.example/", "うめ") +
-                                      EditorFixture::entry("a.example/", "うめ") +
-                                      EditorFixture::entry("c.example/", "さくら") +
-                                      EditorFixture::entry("c.example/", "さくら")));
+        QCOMPARE(written, categoryPage("本", EditorFixture::entry("b.example/", "りんご") +
+                                                 EditorFixture::entry("a.example/", "うめ") +
+                                                 EditorFixture::entry("a.example/", "うめ") +
+                                                 EditorFixture::entry("c.example/", "さくら") +
+                                                 EditorFixture::entry("c.example/", "さくら")));
         // Loaded again, the changed comment takes its sorted place.
         w.lstKinds->setCurrentRow(-1);
         w.lstKinds->setCurrentRow(0);
@@ -278,7 +287,8 @@ private slots:
             "[" + f.appFolder() + "URL_0000.html]を書き込めませんでした。\n"));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), original);
         const QStringList leftovers = QDir(f.appFolder()).entryList(QDir::Files | QDir::Hidden);
-        for (const QString& name : leftovers) QVERIFY2(!name.contains(".URL_0000"), qPrintable(name));
+        for (const QString& name : leftovers)
+            QVERIFY2(!name.contains(".URL_0000"), qPrintable(name));
 
         // A folder standing where a new page should go.
         f.prompts.clear();

@@ -12,7 +12,8 @@ private slots:
         // 《 》 ～ ● as the pages hold them; 0x8160 must be the full-width tilde U+FF5E.
         const QByteArray bytes("\x81\x73\x81\x74\x81\x60\x81\x9c", 8);
         QCOMPARE(cp932::decode(bytes), QStringLiteral("《》～●"));
-        QCOMPARE(cp932::encode(QStringLiteral("《 》～●")), QByteArray("\x81\x73 \x81\x74\x81\x60\x81\x9c"));
+        QCOMPARE(cp932::encode(QStringLiteral("《 》～●")),
+                 QByteArray("\x81\x73 \x81\x74\x81\x60\x81\x9c"));
         QCOMPARE(cp932::decode("\xb1\xb2"), QStringLiteral("ｱｲ"));
         QCOMPARE(cp932::encode(u"表示順序"), QByteArray("\x95\x5c\x8e\xa6\x8f\x87\x8f\x98"));
         QCOMPARE(cp932::decode("a\\b~"), QStringLiteral("a\\b~"));
@@ -22,7 +23,8 @@ private slots:
         QRandomGenerator rng(20261208);
         for (int round = 0; round < 2000; ++round) {
             QByteArray bytes(rng.bounded(1, 64), Qt::Uninitialized);
-            for (char& b : bytes) b = static_cast<char>(rng.bounded(256));
+            for (char& b : bytes)
+                b = static_cast<char>(rng.bounded(256));
             QCOMPARE(cp932::encode(cp932::decode(bytes)), bytes);
         }
         // Every single byte and every pair of bytes.
@@ -56,7 +58,8 @@ private slots:
     void linesEndAtCrLfLoneCrOrLoneLf() {
         LineReader r(QByteArray("one\r\ntwo\rthree\nfour\r\n\r\nsix"));
         QStringList lines;
-        while (!r.atEnd()) lines << r.readLine();
+        while (!r.atEnd())
+            lines << r.readLine();
         QCOMPARE(lines, QStringList({"one", "two", "three", "four", "", "six"}));
 
         LineReader trailing(QByteArray("a\r\n"));

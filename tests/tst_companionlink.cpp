@@ -15,11 +15,14 @@ namespace {
 const QString kWrongFolder = QStringLiteral("フォルダーが違います。");
 
 // Opens `path` in the dialog's directory list the way a double click does.
-void openFolder(frmFolder& d, const QString& path) { d.setDirPath(path); }
+void openFolder(frmFolder& d, const QString& path) {
+    d.setDirPath(path);
+}
 
 frmFolder& asFolderDialog(QDialog& dialog) {
     auto* folder = qobject_cast<frmFolder*>(&dialog);
-    if (!folder) qFatal("not the folder dialog");
+    if (!folder)
+        qFatal("not the folder dialog");
     return *folder;
 }
 }  // namespace
@@ -123,7 +126,8 @@ private slots:
         // Declined: the editor's own folder is stored, and the keepsake file is looked for there.
         f.prompts.answerDialog([](QDialog& dialog) {
             frmFolder& d = asFolderDialog(dialog);
-            QCOMPARE(d.Label1->text(), QStringLiteral("Scribbleのあるフォルダを指定してください。"));
+            QCOMPARE(d.Label1->text(),
+                     QStringLiteral("Scribbleのあるフォルダを指定してください。"));
             d.cmdCancel->click();
         });
         QVERIFY(f.start());
@@ -203,7 +207,8 @@ private slots:
         const QByteArray before = f.readFile(f.appFolder() + "KEEPSAKE.INI");
         f.prompts.answerDialog([](QDialog& dialog) {
             frmFolder& d = asFolderDialog(dialog);
-            QCOMPARE(d.Label1->text(), QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
+            QCOMPARE(d.Label1->text(),
+                     QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
             d.cmdCancel->click();
         });
         w.mn_NetscapeFolderSet->trigger();

@@ -29,7 +29,8 @@ const QByteArray kFrameset =
     "</FRAMESET></HTML>\r\n";
 
 QString indexLine(const QString& file, const QString& name) {
-    return QStringLiteral("<FONT COLOR=\"BLUE\">● </FONT><A HREF=\"./%1\" TARGET=\"LIST\">%2</A><P>")
+    return QStringLiteral(
+               "<FONT COLOR=\"BLUE\">● </FONT><A HREF=\"./%1\" TARGET=\"LIST\">%2</A><P>")
         .arg(file, name);
 }
 
@@ -40,7 +41,9 @@ void start(EditorFixture& f, const QStringList& books) {
     QVERIFY(f.start());
 }
 
-QByteArray iniBytes(EditorFixture& f) { return f.readFile(f.appFolder() + "KEEPSAKE.INI"); }
+QByteArray iniBytes(EditorFixture& f) {
+    return f.readFile(f.appFolder() + "KEEPSAKE.INI");
+}
 
 }  // namespace
 
@@ -66,12 +69,12 @@ private slots:
                                                  indexLine("URL_0000.HTML", "Music")} +
                                      kStandardFoot));
         QCOMPARE(iniBytes(f), EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(),
-                                                    "[Books]", "0000=Music", "0001=Art", "0002="}));
+                                                   "[Books]", "0000=Music", "0001=Art", "0002="}));
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), kFrameset);
         // No page had been loaded: page 0 is the keepsake skeleton, readable as a page.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
-                 EditorFixture::page({"<HTML>", "<BODY>", "<!--StartList-->", "<!--EndList-->",
-                                      "</BODY></HTML>"}));
+                 EditorFixture::page(
+                     {"<HTML>", "<BODY>", "<!--StartList-->", "<!--EndList-->", "</BODY></HTML>"}));
     }
 
     void linksNameThePagesAsTheyAreOnDisk() {
@@ -114,8 +117,8 @@ private slots:
         f.writeFile(f.appFolder() + "URLFRAME.HTML", "my own frames");
         start(f, {"本"});
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        const QByteArray expected = EditorFixture::page(
-            head + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
+        const QByteArray expected =
+            EditorFixture::page(head + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
         for (int round = 0; round < 3; ++round) {
             f.window().WriteIndexPages();
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), expected);
@@ -125,8 +128,10 @@ private slots:
 
     void aDamagedIndexIsRebuiltOnce() {
         const QList<QPair<QStringList, QString>> damaged = {
-            {{"<HTML>", "<!--StartList--> ", "<!--EndList-->"}, "<!--StartList-->が見つかりません。"},
-            {{"<HTML>", "<!--startlist-->", "<!--EndList-->"}, "<!--StartList-->が見つかりません。"},
+            {{"<HTML>", "<!--StartList--> ", "<!--EndList-->"},
+             "<!--StartList-->が見つかりません。"},
+            {{"<HTML>", "<!--startlist-->", "<!--EndList-->"},
+             "<!--StartList-->が見つかりません。"},
             {{"<HTML>", "<!--StartList-->"}, "<!--EndList-->が見つかりません。"},
             {{}, "<!--StartList-->が見つかりません。"},
         };
@@ -158,7 +163,8 @@ private slots:
 
         f.prompts.answerInput("Book");
         w.cmdNew->click();
-        QCOMPARE(f.prompts.shown().last().text, QStringLiteral("追加する項目名を入力してください。"));
+        QCOMPARE(f.prompts.shown().last().text,
+                 QStringLiteral("追加する項目名を入力してください。"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("新規項目"));
         QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Book", "Music"}));
         QCOMPARE(itemData(w.lstKinds), QList<int>({1, 2, 0}));
@@ -242,12 +248,13 @@ private slots:
         w.cmdSave->click();
         f.closeWindow();
 
-        QCOMPARE(f.readFile(f.appFolder() + "URL_0001.html"),
-                 EditorFixture::page(
-                     keepHead + QStringList{"<H3><I><B>～ 旅行 ～</B></I></H3>"} +
-                     EditorFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
-                     EditorFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
-                     keepFoot));
+        QCOMPARE(
+            f.readFile(f.appFolder() + "URL_0001.html"),
+            EditorFixture::page(
+                keepHead + QStringList{"<H3><I><B>～ 旅行 ～</B></I></H3>"} +
+                EditorFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
+                EditorFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
+                keepFoot));
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
                  EditorFixture::page(kStandardHead +
                                      QStringList{indexLine("URL_0000.HTML", "ニュース"),
@@ -257,9 +264,9 @@ private slots:
         // Page 0 was missing: it takes the head and foot of the page loaded last.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
                  EditorFixture::page(keepHead + QStringList{""} + keepFoot + QStringList{""}));
-        QCOMPARE(iniBytes(f), EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(),
-                                                    "[Books]", "0000=ニュース", "0001=旅行",
-                                                    "0002="}));
+        QCOMPARE(iniBytes(f),
+                 EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(), "[Books]",
+                                      "0000=ニュース", "0001=旅行", "0002="}));
         // The keepsake file is only ever copied.
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"),
                  f.readFile(f.companionFolder() + "KEEPSAKE.HTML"));

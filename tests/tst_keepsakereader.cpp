@@ -78,9 +78,9 @@ private slots:
     }
 
     void okAndCancelAfterAFailure() {
-        const QByteArray bytes = EditorFixture::listFile(
-            EditorFixture::entry("c.jp/", "three") + EditorFixture::entry("b.jp/", "") +
-            EditorFixture::entry("a.jp/", "one"));
+        const QByteArray bytes = EditorFixture::listFile(EditorFixture::entry("c.jp/", "three") +
+                                                         EditorFixture::entry("b.jp/", "") +
+                                                         EditorFixture::entry("a.jp/", "one"));
         {
             EditorFixture f;
             f.writeSettings();
@@ -123,7 +123,8 @@ private slots:
         // No start marker: the lists and the count stay, the header is the new file's.
         f.writeKeepsake(EditorFixture::page({"<HTML>", "<!--StartList --> "}));
         w.cmdReload->click();
-        QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("<!--StartList-->が見つかりません。"));
+        QCOMPARE(f.prompts.messageTexts().last(),
+                 QStringLiteral("<!--StartList-->が見つかりません。"));
         QCOMPARE(w.KeepCount, 3);
         QCOMPARE(w.lstURLs[0]->count(), 3);
         QCOMPARE(w.KeepHead, QStringLiteral("<HTML>\r\n<!--StartList --> \r\n"));
@@ -135,7 +136,8 @@ private slots:
               EditorFixture::page({"<!--StartList-->", "<!--EndList-->"})}) {
             f.writeKeepsake(bytes);
             w.cmdReload->click();
-            QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("ＵＲＬリストが見つかりません。"));
+            QCOMPARE(f.prompts.messageTexts().last(),
+                     QStringLiteral("ＵＲＬリストが見つかりません。"));
             QCOMPARE(w.lstURLs[1]->count(), 3);
         }
 
@@ -156,7 +158,8 @@ private slots:
         f.writeKeepsake(QByteArray());
         w.cmdReload->click();
         QVERIFY(!w.hasEnded());
-        QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("<!--StartList-->が見つかりません。"));
+        QCOMPARE(f.prompts.messageTexts().last(),
+                 QStringLiteral("<!--StartList-->が見つかりません。"));
     }
 
     void theKeepsakeFileComesBackFromTheWorkingCopy() {

@@ -27,7 +27,8 @@ struct Host : ListFileHost {
     }
     QStringList urls() const {
         QStringList u;
-        for (const Entry& e : entries) u << e.url;
+        for (const Entry& e : entries)
+            u << e.url;
         return u;
     }
 };
@@ -43,7 +44,8 @@ class ListFileReaderTest : public QObject {
 
 private slots:
     void scannersFindTheirPieces() {
-        const QString line = QStringLiteral("<A HREF=\"http://abc/index.html\">abc/index.html</A><BR>");
+        const QString line =
+            QStringLiteral("<A HREF=\"http://abc/index.html\">abc/index.html</A><BR>");
         QVERIFY(isEntryLine(line));
         QCOMPARE(scanAddress(line).length, 14);
         QCOMPARE(scanAddress(QStringLiteral("<A HREF=\"http://x\">x</A>")).length, 1);
@@ -79,9 +81,9 @@ private slots:
         QCOMPARE(date, dt(1950, 1, 1));
         QVERIFY(parseDate(u"00/02/29 1:02:03", &date));
         QCOMPARE(date, dt(2000, 2, 29, 1, 2, 3));
-        for (const char16_t* bad : {u"97/13/01 00:00:00", u"97/02/31", u"97/09/15 24:00:00",
-                                    u"97/09/15 10:60", u"997/09/15", u"97-09-15x", u"", u"abc",
-                                    u"97/09/15 08:05:00 x", u"97/09"}) {
+        for (const char16_t* bad :
+             {u"97/13/01 00:00:00", u"97/02/31", u"97/09/15 24:00:00", u"97/09/15 10:60",
+              u"997/09/15", u"97-09-15x", u"", u"abc", u"97/09/15 08:05:00 x", u"97/09"}) {
             QVERIFY2(!parseDate(bad, &date), qPrintable(QString::fromUtf16(bad)));
         }
         QCOMPARE(formatPageDate(dt(1997, 9, 15, 8, 5, 0)), QStringLiteral("97/09/15 08:05:00"));
@@ -109,8 +111,9 @@ private slots:
         QCOMPARE(host.entries[1].com, QStringLiteral("一文字"));
         // The marker with a trailing blank is an ordinary header line.
         QCOMPARE(r.head, QStringLiteral("<HTML>\r\n<!--StartList--> \r\n<!--StartList-->\r\n"));
-        QCOMPARE(r.foot, QStringLiteral("<!--EndList-->\r\n<A HREF=\"http://footer\">footer</A><BR>\r\n"
-                                        "《 not an entry 》97/09/15 08:05:00<P>\r\n"));
+        QCOMPARE(r.foot,
+                 QStringLiteral("<!--EndList-->\r\n<A HREF=\"http://footer\">footer</A><BR>\r\n"
+                                "《 not an entry 》97/09/15 08:05:00<P>\r\n"));
         // Header and footer are the file's own first and last bytes.
         QVERIFY(bytes.startsWith(cp932::encode(r.head)));
         QVERIFY(bytes.endsWith(cp932::encode(r.foot)));
@@ -127,34 +130,71 @@ private slots:
         const QStringList good = EditorFixture::entry(QStringLiteral("a"), QStringLiteral("A"));
         const QList<Case> cases = {
             {"empty file", QByteArray(), {kMsgNoStartMarker}, 0, false},
-            {"no start marker", EditorFixture::page({"<HTML>", "<!--startlist-->"}),
-             {kMsgNoStartMarker}, 0, false},
-            {"start marker is the last line", EditorFixture::page({"<HTML>", "<!--StartList-->"}),
-             {kMsgNoList}, 0, false},
+            {"no start marker",
+             EditorFixture::page({"<HTML>", "<!--startlist-->"}),
+             {kMsgNoStartMarker},
+             0,
+             false},
+            {"start marker is the last line",
+             EditorFixture::page({"<HTML>", "<!--StartList-->"}),
+             {kMsgNoList},
+             0,
+             false},
             {"end marker is the first and last list line",
-             EditorFixture::page({"<!--StartList-->", "<!--EndList-->"}), {kMsgNoList}, 0, false},
+             EditorFixture::page({"<!--StartList-->", "<!--EndList-->"}),
+             {kMsgNoList},
+             0,
+             false},
             {"empty list with footer",
-             EditorFixture::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}), {}, 0, true},
+             EditorFixture::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}),
+             {},
+             0,
+             true},
             {"end marker where the comment line should be",
              EditorFixture::page({"<!--StartList-->", good[0], "<!--EndList-->", "x"}),
-             {kMsgNoComment}, 0, false},
-            {"comment line is the last line",
-             EditorFixture::page({"<!--StartList-->", good[0], good[1]}), {kMsgNoEndMarker}, 0,
+             {kMsgNoComment},
+             0,
              false},
-            {"list runs to the end", EditorFixture::page({"<!--StartList-->", good[0], good[1], "x"}),
-             {kMsgNoEndMarker}, 1, false},
-            {"empty address", EditorFixture::listFile({"<A HREF=\"http://\"></A>", good[1]}),
-             {kMsgEmptyAddress, kMsgContinue}, 0, true},
-            {"no closing quote", EditorFixture::listFile({"<A HREF=\"http://abc", good[1]}),
-             {kMsgNoClosingQuote, kMsgContinue}, 0, true},
-            {"empty comment", EditorFixture::listFile({good[0], "《  》97/09/15 08:05:00<P>"}),
-             {kMsgNoCommentLine, kMsgContinue}, 0, true},
-            {"missing date", EditorFixture::listFile({good[0], "《 A 》<P>"}), {kMsgContinue}, 0, true},
-            {"no < after the date", EditorFixture::listFile({good[0], "《 A 》97/09/15 08:05:00"}),
-             {kMsgContinue}, 0, true},
+            {"comment line is the last line",
+             EditorFixture::page({"<!--StartList-->", good[0], good[1]}),
+             {kMsgNoEndMarker},
+             0,
+             false},
+            {"list runs to the end",
+             EditorFixture::page({"<!--StartList-->", good[0], good[1], "x"}),
+             {kMsgNoEndMarker},
+             1,
+             false},
+            {"empty address",
+             EditorFixture::listFile({"<A HREF=\"http://\"></A>", good[1]}),
+             {kMsgEmptyAddress, kMsgContinue},
+             0,
+             true},
+            {"no closing quote",
+             EditorFixture::listFile({"<A HREF=\"http://abc", good[1]}),
+             {kMsgNoClosingQuote, kMsgContinue},
+             0,
+             true},
+            {"empty comment",
+             EditorFixture::listFile({good[0], "《  》97/09/15 08:05:00<P>"}),
+             {kMsgNoCommentLine, kMsgContinue},
+             0,
+             true},
+            {"missing date",
+             EditorFixture::listFile({good[0], "《 A 》<P>"}),
+             {kMsgContinue},
+             0,
+             true},
+            {"no < after the date",
+             EditorFixture::listFile({good[0], "《 A 》97/09/15 08:05:00"}),
+             {kMsgContinue},
+             0,
+             true},
             {"comment holding the end mark",
-             EditorFixture::listFile({good[0], "《 A 》B 》97/09/15 08:05:00<P>"}), {kMsgContinue},
-             0, true},
+             EditorFixture::listFile({good[0], "《 A 》B 》97/09/15 08:05:00<P>"}),
+             {kMsgContinue},
+             0,
+             true},
         };
         for (const Case& c : cases) {
             Host host;
@@ -166,9 +206,9 @@ private slots:
     }
 
     void okGoesOnAndCancelStops() {
-        const QByteArray bytes = EditorFixture::listFile(
-            EditorFixture::entry("one", "1") + EditorFixture::entry("two", "") +
-            EditorFixture::entry("three", "3"));
+        const QByteArray bytes = EditorFixture::listFile(EditorFixture::entry("one", "1") +
+                                                         EditorFixture::entry("two", "") +
+                                                         EditorFixture::entry("three", "3"));
         Host ok;
         QVERIFY(readListFile(bytes, ok).complete);
         QCOMPARE(ok.urls(), QStringList({"one", "three"}));

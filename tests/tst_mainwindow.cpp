@@ -119,10 +119,9 @@ private slots:
         QTRY_COMPARE(w.centralWidget()->width(), 600);
         const int expected = 600 - 104 - 7;  // less the left edge and 100 twips
         QCOMPARE(w.lstURLs[0]->width(), expected);
-        for (QWidget* other : {static_cast<QWidget*>(w.lstURLs[1]),
-                               static_cast<QWidget*>(w.lstURLs[2]),
-                               static_cast<QWidget*>(w.lblComDisp),
-                               static_cast<QWidget*>(w.lstSub)}) {
+        for (QWidget* other :
+             {static_cast<QWidget*>(w.lstURLs[1]), static_cast<QWidget*>(w.lstURLs[2]),
+              static_cast<QWidget*>(w.lblComDisp), static_cast<QWidget*>(w.lstSub)}) {
             QCOMPARE(other->x(), 104);
             QCOMPARE(other->width(), expected);
         }

@@ -15,7 +15,8 @@ std::unique_ptr<QProcess> openWindow(const QString& title, const QProcessEnviron
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(env);
     process->start(QStringLiteral(KEEPSAKE_HELPER_DIR "/x11_titled_window"), {title});
-    if (!process->waitForStarted() || !process->waitForReadyRead(10000)) return nullptr;
+    if (!process->waitForStarted() || !process->waitForReadyRead(10000))
+        return nullptr;
     return process;
 }
 
@@ -32,7 +33,8 @@ private:
         f.writeSettings({"Music"});
         f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
         const QString editor = f.appFolder() + "keepsake-editor";
-        if (!QFile::copy(QStringLiteral(KEEPSAKE_EDITOR_PATH), editor)) return nullptr;
+        if (!QFile::copy(QStringLiteral(KEEPSAKE_EDITOR_PATH), editor))
+            return nullptr;
         QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(m_env);
@@ -44,7 +46,8 @@ private slots:
     void initTestCase() {
         const QByteArray display = realTestDisplay();
         if (display.isEmpty()) {
-            if (mayRunWithoutX()) QSKIP("no X server for this test");
+            if (mayRunWithoutX())
+                QSKIP("no X server for this test");
             QFAIL("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this test");
         }
         m_env = QProcessEnvironment::systemEnvironment();

@@ -4,6 +4,8 @@
 #include "support/SyntheticCollection.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 

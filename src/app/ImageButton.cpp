@@ -9,7 +9,8 @@ ImageButton::ImageButton(QWidget* parent) : QLabel(parent) {
 }
 
 void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && isEnabled() && rect().contains(event->position().toPoint())) {
+    if (event->button() == Qt::LeftButton && isEnabled() &&
+        rect().contains(event->position().toPoint())) {
         emit clicked();
     }
     QLabel::mouseReleaseEvent(event);

@@ -64,7 +64,8 @@ QPixmap preview() {
     p.setBrush(QColor(220, 230, 250));
     p.drawRect(QRectF(2.5, 8.5, 8, 19));
     p.setPen(QPen(QColor(232, 27, 27), 1.5));
-    for (int y = 12; y <= 24; y += 4) p.drawLine(QPointF(13, y), QPointF(26, y));
+    for (int y = 12; y <= 24; y += 4)
+        p.drawLine(QPointF(13, y), QPointF(26, y));
     return pm;
 }
 
@@ -76,7 +77,8 @@ QPixmap windowIcon() {
     p.setBrush(QColor(255, 252, 235));
     p.drawRect(QRectF(4.5, 2.5, 22, 27));
     p.setPen(QPen(QColor(120, 120, 120), 1));
-    for (int y = 9; y <= 25; y += 4) p.drawLine(QPointF(8, y), QPointF(18, y));
+    for (int y = 9; y <= 25; y += 4)
+        p.drawLine(QPointF(8, y), QPointF(18, y));
     QPainterPath ribbon;
     ribbon.moveTo(20, 0);
     ribbon.lineTo(28, 0);

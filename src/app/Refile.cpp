@@ -50,9 +50,8 @@ QFont boldGothic() {
 
 // A second access key, the half-width kana on the same key, as an extra Alt shortcut.
 void addKanaShortcut(QWidget* window, char16_t kana, const std::function<void()>& action) {
-    auto* shortcut =
-        new QShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(kana))),
-                      window);
+    auto* shortcut = new QShortcut(
+        QKeySequence(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(kana))), window);
     QObject::connect(shortcut, &QShortcut::activated, window, action);
 }
 
@@ -74,7 +73,9 @@ Refile::Refile(Platform platform, QWidget* parent)
     KindDate.resize(1);
 }
 
-Refile::~Refile() { delete m_layout; }
+Refile::~Refile() {
+    delete m_layout;
+}
 
 void Refile::createControls() {
     auto* client = new QWidget(this);
@@ -133,7 +134,8 @@ void Refile::createControls() {
     lblComDisp = display(QStringLiteral("lblComDisp"), {1560, 120, 4695, 315});
     lblDate = label(QStringLiteral("lblDate"), QStringLiteral("取得日付："), {660, 540, 870, 180});
     lblDateDisp = display(QStringLiteral("lblDateDisp"), {1560, 480, 4695, 315});
-    cmdReload = button(QStringLiteral("cmdReload"), QStringLiteral("Reload!"), {180, 840, 1155, 255});
+    cmdReload =
+        button(QStringLiteral("cmdReload"), QStringLiteral("Reload!"), {180, 840, 1155, 255});
 
     lstURLs[0] = list(QStringLiteral("lstURLs0"), {1560, 840, 4215, 1500}, true);
     lstURLs[1] = list(QStringLiteral("lstURLs1"), {2220, 840, 3795, 1500}, true);
@@ -169,9 +171,10 @@ void Refile::createControls() {
     lstKinds = list(QStringLiteral("lstKinds"), {180, 2820, 1395, 1500}, false);
     lstSub = list(QStringLiteral("lstSub"), {1560, 2820, 4695, 1500}, false);
 
-    cmdNew = button(QStringLiteral("cmdNew"), QStringLiteral("新規項目(&N)"), {180, 4440, 1275, 315});
-    Command1 =
-        button(QStringLiteral("Command1"), QStringLiteral("項目名修正(&M)"), {1500, 4440, 1455, 315});
+    cmdNew =
+        button(QStringLiteral("cmdNew"), QStringLiteral("新規項目(&N)"), {180, 4440, 1275, 315});
+    Command1 = button(QStringLiteral("Command1"), QStringLiteral("項目名修正(&M)"),
+                      {1500, 4440, 1455, 315});
     cmdEditCom = button(QStringLiteral("cmdEditCom"), QStringLiteral("コメント修正(&E)"),
                         {3180, 4440, 1515, 315});
     cmdSave = button(QStringLiteral("cmdSave"), QStringLiteral("リスト書き出し(&W)"),
@@ -228,12 +231,14 @@ void Refile::connectEvents() {
     for (int i = 0; i < 3; ++i) {
         connect(lstURLs[i], &QListWidget::itemClicked, this, [this, i] { lstURLs_Click(i); });
         connect(lstURLs[i], &QListWidget::currentRowChanged, this, [this, i](int row) {
-            if (row >= 0) lstURLs_Click(i);
+            if (row >= 0)
+                lstURLs_Click(i);
         });
         connect(optKind[i], &QRadioButton::clicked, this, [this, i] { optKind_Click(i); });
     }
     connect(lstKinds, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) lstKinds_Click();
+        if (row >= 0)
+            lstKinds_Click();
     });
     connect(lstSub, &QListWidget::itemClicked, this, [this] { lblMsg->setText(kHintDelete); });
     connect(cmdNew, &QPushButton::clicked, this, [this] { cmdNew_Click(); });
@@ -260,7 +265,8 @@ void Refile::connectEvents() {
     addKanaShortcut(this, u'ﾗ', [this] { menuBar()->setActiveAction(mn_Option->menuAction()); });
     addKanaShortcut(this, u'ｸ', [this] { mn_Help->trigger(); });
     addKanaShortcut(this, u'ｻ', [this] {
-        if (mnFile->isVisible()) mnFile_Exit->trigger();
+        if (mnFile->isVisible())
+            mnFile_Exit->trigger();
     });
 }
 
@@ -268,7 +274,8 @@ bool Refile::Load(const QString& appFolder) {
     FitWindow();
     // AppFolder with exactly one trailing separator; the settings file lies beside it.
     AppFolder = appFolder;
-    if (!AppFolder.endsWith(u'/')) AppFolder += u'/';
+    if (!AppFolder.endsWith(u'/'))
+        AppFolder += u'/';
     settings.CompanionFolder = AppFolder;
     settings.IniPath = AppFolder + QStringLiteral("KEEPSAKE.INI");
 
@@ -277,11 +284,13 @@ bool Refile::Load(const QString& appFolder) {
                                 !m_platform.windows.hasWindowTitled(QStringLiteral("Scribble")));
 
     ReadKeepsake(QStringLiteral("KEEPSAKE.HTML"));
-    if (m_ended) return false;
+    if (m_ended)
+        return false;
 
     bool ok = false;
     ReadIndexPage(IndexHead, IndexFoot, ok);
-    if (!ok) m_platform.prompts.information(QStringLiteral("[URL_INDEX.HTML]を再構築しました。"));
+    if (!ok)
+        m_platform.prompts.information(QStringLiteral("[URL_INDEX.HTML]を再構築しました。"));
 
     settings.BrowserFolder = ReadIniString(QStringLiteral("Netscape"), QStringLiteral("Folder"));
     Timer1->start();
@@ -297,7 +306,8 @@ void Refile::endProgram(int status) {
 
 void Refile::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (m_ended || m_unloaded) return;
+    if (m_ended || m_unloaded)
+        return;
     m_unloaded = true;
     Timer1->stop();
     WriteIndexPages();
@@ -311,7 +321,8 @@ bool Refile::eventFilter(QObject* watched, QEvent* event) {
             // Moves over child controls also arrive here when the child ignores them; only
             // the background itself clears the hint.
             const auto* move = static_cast<QMouseEvent*>(event);
-            if (!centralWidget()->childAt(move->position().toPoint())) lblMsg->clear();
+            if (!centralWidget()->childAt(move->position().toPoint()))
+                lblMsg->clear();
         } else if (watched == lstKinds->viewport()) {
             lblMsg->clear();
         } else if (watched == lstURLs[0]->viewport() || watched == lstURLs[1]->viewport() ||
@@ -323,12 +334,14 @@ bool Refile::eventFilter(QObject* watched, QEvent* event) {
             lblMsg->setText(kHintPreview);
         }
     } else if (type == QEvent::MouseButtonPress) {
-        if (watched == lblComDisp || watched == lblDateDisp) lblMsg->setText(kHintDisplayOnly);
+        if (watched == lblComDisp || watched == lblDateDisp)
+            lblMsg->setText(kHintDisplayOnly);
     } else if (type == QEvent::KeyRelease && watched == lstSub) {
         const auto* key = static_cast<QKeyEvent*>(event);
         int keyCode = key->key() == Qt::Key_Delete ? 46 : key->key();
         lstSub_KeyUp(keyCode, key->modifiers());
-        if (keyCode == 0) return true;
+        if (keyCode == 0)
+            return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

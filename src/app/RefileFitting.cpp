@@ -22,10 +22,10 @@ void Refile::FitWindow() {
 
     // The menu bar is part of the window's frame: only the client area scales.
     const int menuTwips = static_cast<int>(menuBar()->sizeHint().height() * tppY);
-    const fitting::WindowFit fit = fitting::fitWindow(
-        kClientWidth, kClientHeight + menuTwips, kClientWidth, kClientHeight,
-        static_cast<int>(screenRect.width() * tppX), static_cast<int>(screenRect.height() * tppY),
-        tppX, tppY);
+    const fitting::WindowFit fit =
+        fitting::fitWindow(kClientWidth, kClientHeight + menuTwips, kClientWidth, kClientHeight,
+                           static_cast<int>(screenRect.width() * tppX),
+                           static_cast<int>(screenRect.height() * tppY), tppX, tppY);
     m_layout->fit(tppX, tppY);
     m_layout->setScreenScale(tppX, tppY);
     m_layout->place(tppX, tppY);
@@ -36,7 +36,8 @@ void Refile::FitWindow() {
 
 void Refile::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (isMinimized() || !centralWidget()) return;
+    if (isMinimized() || !centralWidget())
+        return;
     const double tppX = m_layout->tppX();
     const double tppY = m_layout->tppY();
     const int clientTwips = static_cast<int>(centralWidget()->width() * tppX);

@@ -55,7 +55,8 @@ int add(QListWidget* list, const QString& text, int data) {
 
 void addAll(QListWidget* list, const QList<Item>& items) {
     if (list->count() > 0) {
-        for (const Item& item : items) add(list, item.text, item.data);
+        for (const Item& item : items)
+            add(list, item.text, item.data);
         return;
     }
     // A stable sort keeps items that compare equal in the order they came, which is where
@@ -63,19 +64,22 @@ void addAll(QListWidget* list, const QList<Item>& items) {
     const QCollator& col = collator();
     std::vector<QCollatorSortKey> keys;
     keys.reserve(items.size());
-    for (const Item& item : items) keys.push_back(col.sortKey(item.text));
+    for (const Item& item : items)
+        keys.push_back(col.sortKey(item.text));
     std::vector<qsizetype> order(items.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
     list->setUpdatesEnabled(false);
-    for (qsizetype i : order) list->addItem(makeItem(items[i].text, items[i].data));
+    for (qsizetype i : order)
+        list->addItem(makeItem(items[i].text, items[i].data));
     list->setUpdatesEnabled(true);
 }
 
 void appendAll(QListWidget* list, const QList<Item>& items) {
     list->setUpdatesEnabled(false);
-    for (const Item& item : items) list->addItem(makeItem(item.text, item.data));
+    for (const Item& item : items)
+        list->addItem(makeItem(item.text, item.data));
     list->setUpdatesEnabled(true);
 }
 

@@ -10,7 +10,9 @@ int scaled(int twips, double tpp) {
 }
 }  // namespace
 
-double twipsPerPixel(double logicalDpi) { return logicalDpi > 0 ? 1440.0 / logicalDpi : 15.0; }
+double twipsPerPixel(double logicalDpi) {
+    return logicalDpi > 0 ? 1440.0 / logicalDpi : 15.0;
+}
 
 WindowFit fitWindow(int windowWidth, int windowHeight, int clientWidth, int clientHeight,
                     int screenWidth, int screenHeight, double tppX, double tppY) {

@@ -8,10 +8,12 @@
 #include <QListWidget>
 
 void Refile::cmdNew_Click() {
-    const QString answer = m_platform.prompts.input(
-        QStringLiteral("追加する項目名を入力してください。"), QStringLiteral("新規項目"), QString());
+    const QString answer =
+        m_platform.prompts.input(QStringLiteral("追加する項目名を入力してください。"),
+                                 QStringLiteral("新規項目"), QString());
     const QString name = namerules::tidy(answer);
-    if (name.isEmpty()) return;
+    if (name.isEmpty())
+        return;
     if (const QString refusal = namerules::refusal(name); !refusal.isEmpty()) {
         m_platform.prompts.information(refusal);
         return;
@@ -22,7 +24,8 @@ void Refile::cmdNew_Click() {
         const QSignalBlocker quiet(lstKinds);
         const int current = lstKinds->currentRow();
         const int row = sortedlist::add(lstKinds, name, page);
-        if (current >= 0) lstKinds->setCurrentRow(current >= row ? current + 1 : current);
+        if (current >= 0)
+            lstKinds->setCurrentRow(current >= row ? current + 1 : current);
     }
     settings.IniSection = QStringLiteral("Books");
     settings.IniKey = pages::pageNumberText(page);
@@ -37,10 +40,12 @@ void Refile::Command1_Click() {
     }
     QListWidgetItem* item = lstKinds->item(row);
     const QString oldName = item->text();
-    const QString answer = m_platform.prompts.input(
-        QStringLiteral("変更後の項目名を入力してください。"), QStringLiteral("項目名変更"), oldName);
+    const QString answer =
+        m_platform.prompts.input(QStringLiteral("変更後の項目名を入力してください。"),
+                                 QStringLiteral("項目名変更"), oldName);
     QString name = namerules::tidy(answer);
-    if (name.isEmpty()) name = oldName;
+    if (name.isEmpty())
+        name = oldName;
     if (const QString refusal = namerules::refusal(name); !refusal.isEmpty() && name != oldName) {
         m_platform.prompts.information(refusal);
         return;

@@ -8,14 +8,16 @@
 
 void Refile::cmdEditCom_Click() {
     const int row = lstSub->currentRow();
-    if (row < 0 || !lstSub->item(row)->isSelected()) return;
+    if (row < 0 || !lstSub->item(row)->isSelected())
+        return;
     const int k = sortedlist::itemData(lstSub, row);
-    if (k < 0 || k >= KindCom.size()) return;
+    if (k < 0 || k >= KindCom.size())
+        return;
     const QString oldComment = KindCom[k];
-    QString answer =
-        m_platform.prompts.input(QStringLiteral("新しいコメントを設定してください。"),
-                                 QStringLiteral("コメント変更"), oldComment);
-    if (answer.isEmpty()) answer = oldComment;
+    QString answer = m_platform.prompts.input(QStringLiteral("新しいコメントを設定してください。"),
+                                              QStringLiteral("コメント変更"), oldComment);
+    if (answer.isEmpty())
+        answer = oldComment;
     if (answer != oldComment) {
         if (const QString refusal = namerules::commentRefusal(answer); !refusal.isEmpty()) {
             m_platform.prompts.information(refusal);
@@ -30,7 +32,8 @@ void Refile::cmdMove_Click() {
     QListWidget* front = lstURLs[frontList()];
     const int count = front->count();
     for (int row = 0; row < count; ++row) {
-        if (!front->item(row)->isSelected()) continue;
+        if (!front->item(row)->isSelected())
+            continue;
         const int k = sortedlist::itemData(front, row);
         const int n = ++KindCount;
         if (KindURL.size() <= n) {
@@ -48,7 +51,8 @@ void Refile::cmdMove_Click() {
 void Refile::lstSub_KeyUp(int& keyCode, Qt::KeyboardModifiers shift) {
     Q_UNUSED(shift);
     const int row = lstSub->currentRow();
-    if (row < 0 || !lstSub->item(row)->isSelected()) return;
+    if (row < 0 || !lstSub->item(row)->isSelected())
+        return;
     if (keyCode == 46) {
         delete lstSub->takeItem(row);
         keyCode = 0;

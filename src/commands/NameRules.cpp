@@ -5,14 +5,18 @@
 
 namespace namerules {
 namespace {
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\x3000'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\x3000';
+}
 }  // namespace
 
 QString tidy(const QString& answer) {
     qsizetype begin = 0;
     qsizetype end = answer.size();
-    while (begin < end && isBlank(answer[begin])) ++begin;
-    while (end > begin && isBlank(answer[end - 1])) --end;
+    while (begin < end && isBlank(answer[begin]))
+        ++begin;
+    while (end > begin && isBlank(answer[end - 1]))
+        --end;
     return answer.mid(begin, end - begin);
 }
 

@@ -20,7 +20,8 @@ constexpr int kClientWidth = 4920;
 constexpr int kClientHeight = 3480;
 
 QString withSeparator(QString path) {
-    if (!path.endsWith(u'/')) path += u'/';
+    if (!path.endsWith(u'/'))
+        path += u'/';
     return path;
 }
 }  // namespace
@@ -61,17 +62,20 @@ frmFolder::frmFolder(SharedSettings& settings, Prompts& prompts, QWidget* parent
     const double tppY = screen ? fitting::twipsPerPixel(screen->logicalDotsPerInchY()) : 15.0;
     m_layout.fit(tppX, tppY);
     m_layout.place(tppX, tppY);
-    const auto fit = fitting::fitWindow(kClientWidth, kClientHeight, kClientWidth, kClientHeight,
-                                        0, 0, tppX, tppY);
+    const auto fit = fitting::fitWindow(kClientWidth, kClientHeight, kClientWidth, kClientHeight, 0,
+                                        0, tppX, tppY);
     const QSize client(static_cast<int>(fit.width / tppX), static_cast<int>(fit.height / tppY));
     setFixedSize(client);
-    if (screen) move(screen->availableGeometry().center() - QPoint(client.width() / 2, client.height() / 2));
+    if (screen)
+        move(screen->availableGeometry().center() -
+             QPoint(client.width() / 2, client.height() / 2));
 
     m_dirPath = withSeparator(QDir::currentPath());
     fillDir1();
 
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
-    connect(Dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { openItem(item); });
+    connect(Dir1, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { openItem(item); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 }
@@ -80,7 +84,8 @@ QStringList frmFolder::driveRoots() {
     QStringList roots{QStringLiteral("/")};
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const QString root = withSeparator(volume.rootPath());
-        if (volume.isValid() && volume.isReady() && !roots.contains(root)) roots << root;
+        if (volume.isValid() && volume.isReady() && !roots.contains(root))
+            roots << root;
     }
     return roots;
 }
@@ -88,26 +93,30 @@ QStringList frmFolder::driveRoots() {
 void frmFolder::Form_Load() {
     // Only the companion's dialog forgets the folder in hand: it stays empty unless a folder
     // is accepted. The browser's dialog leaves the companion folder alone.
-    if (TargetFile == kCompanionFile) m_settings.CompanionFolder.clear();
+    if (TargetFile == kCompanionFile)
+        m_settings.CompanionFolder.clear();
 }
 
 void frmFolder::fillDir1() {
     Dir1->clear();
     const QDir dir(m_dirPath);
-    if (m_dirPath != QStringLiteral("/")) Dir1->addItem(kParent);
+    if (m_dirPath != QStringLiteral("/"))
+        Dir1->addItem(kParent);
     Dir1->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
 }
 
 void frmFolder::setDirPath(const QString& path) {
     const QString clean = withSeparator(QDir::cleanPath(path));
-    if (!QDir(clean).exists()) return;
+    if (!QDir(clean).exists())
+        return;
     m_dirPath = clean;
     fillDir1();
     Dir1_Change();
 }
 
 void frmFolder::openItem(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     if (item->text() == kParent) {
         QDir dir(m_dirPath);
         dir.cdUp();
@@ -124,7 +133,9 @@ void frmFolder::Dir1_Change() {
     Label2->setText(SelectedFolder);
 }
 
-void frmFolder::Drive1_Change() { setDirPath(Drive1->currentText()); }
+void frmFolder::Drive1_Change() {
+    setDirPath(Drive1->currentText());
+}
 
 void frmFolder::cmdOK_Click() {
     QString* result = nullptr;
@@ -134,7 +145,8 @@ void frmFolder::cmdOK_Click() {
         result = &m_settings.BrowserFolder;
     }
     if (result) {
-        if (!SelectedFolder.endsWith(u'/')) SelectedFolder += u'/';
+        if (!SelectedFolder.endsWith(u'/'))
+            SelectedFolder += u'/';
         if (filelookup::findFile(SelectedFolder, TargetFile).isEmpty()) {
             m_prompts.information(QStringLiteral("フォルダーが違います。"), kProgramTitle);
             return;
@@ -145,6 +157,7 @@ void frmFolder::cmdOK_Click() {
 }
 
 void frmFolder::cmdCancel_Click() {
-    if (TargetFile == kCompanionFile) m_settings.CompanionFolder.clear();
+    if (TargetFile == kCompanionFile)
+        m_settings.CompanionFolder.clear();
     reject();
 }

@@ -3,10 +3,13 @@
 namespace browseraddress {
 
 QString absolute(const QString& caption) {
-    if (caption.isEmpty()) return {};
+    if (caption.isEmpty())
+        return {};
     for (const QLatin1StringView scheme :
-         {QLatin1StringView("http://"), QLatin1StringView("https://"), QLatin1StringView("file://")}) {
-        if (caption.startsWith(scheme, Qt::CaseInsensitive)) return caption;
+         {QLatin1StringView("http://"), QLatin1StringView("https://"),
+          QLatin1StringView("file://")}) {
+        if (caption.startsWith(scheme, Qt::CaseInsensitive))
+            return caption;
     }
     return QStringLiteral("http://") + caption;
 }

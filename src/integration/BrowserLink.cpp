@@ -23,13 +23,15 @@ QString cannotStartMessage(const QString& program) {
 bool Refile::BrowserRunning() {
     const QStringList titles = m_platform.windows.topLevelTitles();
     for (const QString& title : titles) {
-        if (browseraddress::isBrowserTitle(title)) return true;
+        if (browseraddress::isBrowserTitle(title))
+            return true;
     }
     return false;
 }
 
 void Refile::Timer1_Timer() {
-    if (settings.BrowserFolder.isEmpty()) return;
+    if (settings.BrowserFolder.isEmpty())
+        return;
     const bool running = BrowserRunning();
     if (running && !BrowserSeen) {
         BrowserSeen = true;
@@ -42,21 +44,25 @@ void Refile::Timer1_Timer() {
         cmdPreview->hide();
         mn_NNExec->setEnabled(true);
     } else if (!running && !BrowserSeen) {
-        if (!mn_NNExec->isEnabled()) mn_NNExec->setEnabled(true);
+        if (!mn_NNExec->isEnabled())
+            mn_NNExec->setEnabled(true);
     }
 }
 
 void Refile::cmdSend_Click() {
     // Handing over is best effort: whatever goes wrong, nothing is shown.
     const QString address = browseraddress::absolute(lblComDisp->text());
-    if (address.isEmpty() || settings.BrowserFolder.isEmpty()) return;
+    if (address.isEmpty() || settings.BrowserFolder.isEmpty())
+        return;
     m_platform.launcher.startProgram(settings.BrowserFolder + kBrowserProgram, {address});
 }
 
 void Refile::cmdPreview_Click() {
     WriteIndexPages();
-    if (settings.BrowserFolder.isEmpty()) return;
-    const QString address = QUrl::fromLocalFile(AppFolder + kFramePage).toString(QUrl::FullyEncoded);
+    if (settings.BrowserFolder.isEmpty())
+        return;
+    const QString address =
+        QUrl::fromLocalFile(AppFolder + kFramePage).toString(QUrl::FullyEncoded);
     m_platform.launcher.startProgram(settings.BrowserFolder + kBrowserProgram, {address});
 }
 
@@ -65,6 +71,7 @@ void Refile::mn_NNExec_Click() {
     const QString program = settings.BrowserFolder + kBrowserProgram;
     const bool started = m_platform.launcher.startProgram(program, {});
     ApiResult = started ? 1 : 0;
-    if (!started) m_platform.prompts.information(cannotStartMessage(program));
+    if (!started)
+        m_platform.prompts.information(cannotStartMessage(program));
     Timer1->start();
 }

@@ -24,4 +24,6 @@ void Refile::mn_Option_Click() {
                                 !m_platform.windows.hasWindowTitled(QStringLiteral("スクリブル")));
 }
 
-void Refile::mn_Help_Click() { m_platform.launcher.openDocument(AppFolder + QStringLiteral("Quillet.hlp")); }
+void Refile::mn_Help_Click() {
+    m_platform.launcher.openDocument(AppFolder + QStringLiteral("Quillet.hlp"));
+}

@@ -28,29 +28,38 @@ bool expect(QStringView text, qsizetype* pos, char16_t c) {
     return false;
 }
 
-QString twoDigits(int v) { return QString::number(v).rightJustified(2, u'0'); }
+QString twoDigits(int v) {
+    return QString::number(v).rightJustified(2, u'0');
+}
 
 }  // namespace
 
-bool isEntryLine(QStringView line) { return line.startsWith(kLinkPrefix); }
+bool isEntryLine(QStringView line) {
+    return line.startsWith(kLinkPrefix);
+}
 
 Scan scanAddress(QStringView line) {
     const qsizetype quote = line.indexOf(u'"', kAddressStart);
-    if (quote < 0) return {0, kMsgNoClosingQuote};
-    if (quote == kAddressStart) return {0, kMsgEmptyAddress};
+    if (quote < 0)
+        return {0, kMsgNoClosingQuote};
+    if (quote == kAddressStart)
+        return {0, kMsgEmptyAddress};
     return {quote - kAddressStart, {}};
 }
 
 Scan scanComment(QStringView line) {
     const qsizetype end = line.size() < 2 ? -1 : line.indexOf(kCommentEnd, 2);
-    if (end <= 2) return {0, kMsgNoCommentLine};
+    if (end <= 2)
+        return {0, kMsgNoCommentLine};
     return {end - 2, {}};
 }
 
 qsizetype scanDate(QStringView rest, QDateTime* date) {
     const qsizetype lt = rest.indexOf(u'<');
-    if (lt <= 0) return 0;
-    if (!parseDate(rest.left(lt), date)) return 0;
+    if (lt <= 0)
+        return 0;
+    if (!parseDate(rest.left(lt), date))
+        return 0;
     return lt;
 }
 
@@ -58,16 +67,20 @@ bool parseDate(QStringView text, QDateTime* date) {
     text = text.trimmed();
     qsizetype pos = 0;
     int year = 0, month = 0, day = 0, digits = 0, unused = 0;
-    if (!readNumber(text, &pos, 4, &year, &digits) || (digits != 2 && digits != 4)) return false;
-    if (digits == 2) year += year < 50 ? 2000 : 1900;
+    if (!readNumber(text, &pos, 4, &year, &digits) || (digits != 2 && digits != 4))
+        return false;
+    if (digits == 2)
+        year += year < 50 ? 2000 : 1900;
     if (!expect(text, &pos, u'/') || !readNumber(text, &pos, 2, &month, &unused) ||
         !expect(text, &pos, u'/') || !readNumber(text, &pos, 2, &day, &unused)) {
         return false;
     }
     int hour = 0, minute = 0, second = 0;
     if (pos < text.size()) {
-        if (!expect(text, &pos, u' ')) return false;
-        while (pos < text.size() && text[pos] == u' ') ++pos;
+        if (!expect(text, &pos, u' '))
+            return false;
+        while (pos < text.size() && text[pos] == u' ')
+            ++pos;
         if (!readNumber(text, &pos, 2, &hour, &unused) || !expect(text, &pos, u':') ||
             !readNumber(text, &pos, 2, &minute, &unused)) {
             return false;
@@ -75,11 +88,14 @@ bool parseDate(QStringView text, QDateTime* date) {
         if (expect(text, &pos, u':') && !readNumber(text, &pos, 2, &second, &unused)) {
             return false;
         }
-        if (pos != text.size()) return false;
+        if (pos != text.size())
+            return false;
     }
     const QDate d(year, month, day);
-    if (!d.isValid() || hour > 23 || minute > 59 || second > 59) return false;
-    if (date) *date = QDateTime(d, QTime(hour, minute, second), Qt::UTC);
+    if (!d.isValid() || hour > 23 || minute > 59 || second > 59)
+        return false;
+    if (date)
+        *date = QDateTime(d, QTime(hour, minute, second), Qt::UTC);
     return true;
 }
 
@@ -110,6 +126,8 @@ QString commentLine(const QString& com, const QDateTime& date) {
     return QStringLiteral("《 ") + com + kCommentEnd + formatPageDate(date) + QStringLiteral("<P>");
 }
 
-bool isUnreadableComment(const QString& com) { return com.isEmpty() || com.contains(kCommentEnd); }
+bool isUnreadableComment(const QString& com) {
+    return com.isEmpty() || com.contains(kCommentEnd);
+}
 
 }  // namespace keepsake

@@ -17,7 +17,8 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
         const QString line = in.readLine();
         result.head += line;
         result.head += kCrLf;
-        if (line == kStartMarker) break;
+        if (line == kStartMarker)
+            break;
     }
 
     // The first list line; a file that ends here, or right after it, has no list.
@@ -39,7 +40,8 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
             const Scan address = scanAddress(line);
             Entry entry;
             if (address.length == 0) {
-                if (!address.message.isEmpty()) host.failure(address.message);
+                if (!address.message.isEmpty())
+                    host.failure(address.message);
                 dropped = true;
             } else {
                 entry.url = line.mid(kAddressStart, address.length);
@@ -54,16 +56,19 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
                 }
                 const Scan com = scanComment(comLine);
                 if (com.length == 0) {
-                    if (!com.message.isEmpty()) host.failure(com.message);
+                    if (!com.message.isEmpty())
+                        host.failure(com.message);
                     dropped = true;
                 } else {
                     entry.com = comLine.mid(2, com.length);
                     const QStringView rest = QStringView(comLine).mid(com.length + 4);
-                    if (scanDate(rest, &entry.date) == 0) dropped = true;
+                    if (scanDate(rest, &entry.date) == 0)
+                        dropped = true;
                 }
             }
             if (dropped) {
-                if (!host.askContinue()) return result;
+                if (!host.askContinue())
+                    return result;
             } else {
                 ++result.entries;
                 host.entry(std::move(entry));
@@ -71,7 +76,8 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
         }
         // Next line.
         line = in.readLine();
-        if (line == kEndMarker) break;
+        if (line == kEndMarker)
+            break;
         if (in.atEnd()) {
             host.failure(kMsgNoEndMarker);
             return result;

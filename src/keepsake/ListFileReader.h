@@ -22,10 +22,10 @@ public:
 };
 
 struct ListFileResult {
-    QString head;             // every header line read, each followed by CR LF
-    QString foot;             // the footer, each line followed by CR LF; valid when complete
-    bool listStarted = false; // listStarts() was called
-    bool complete = false;    // read through to the end of the file
+    QString head;              // every header line read, each followed by CR LF
+    QString foot;              // the footer, each line followed by CR LF; valid when complete
+    bool listStarted = false;  // listStarts() was called
+    bool complete = false;     // read through to the end of the file
     int entries = 0;
 };
 

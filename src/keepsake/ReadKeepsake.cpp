@@ -29,7 +29,8 @@ public:
 
     void listStarts() override {
         m_w.KeepCount = 0;
-        for (QListWidget* list : m_w.lstURLs) list->clear();
+        for (QListWidget* list : m_w.lstURLs)
+            list->clear();
     }
 
     void entry(Entry e) override {
@@ -59,7 +60,8 @@ public:
     }
 
     void flush() {
-        if (m_pending.isEmpty()) return;
+        if (m_pending.isEmpty())
+            return;
         QList<sortedlist::Item> urls;
         QList<sortedlist::Item> coms;
         urls.reserve(m_pending.size());
@@ -141,23 +143,28 @@ void Refile::ReadKeepsake(const QString& name) {
     const ListFileResult result = readListFile(bytes, host);
     host.flush();
     KeepHead = result.head;
-    if (result.complete) KeepFoot = result.foot;
+    if (result.complete)
+        KeepFoot = result.foot;
 
     if (KeepCount > 0) {
-        for (QListWidget* list : lstURLs) list->setCurrentRow(0);
+        for (QListWidget* list : lstURLs)
+            list->setCurrentRow(0);
     }
     optKind_Click(0);
 }
 
 int Refile::frontList() const {
-    if (optKind[0]->isChecked()) return 0;
-    if (optKind[1]->isChecked()) return 1;
+    if (optKind[0]->isChecked())
+        return 0;
+    if (optKind[1]->isChecked())
+        return 1;
     return 2;
 }
 
 void Refile::lstURLs_Click(int index) {
     const int k = sortedlist::itemData(lstURLs[index], lstURLs[index]->currentRow());
-    if (k < 1 || k >= KeepURL.size()) return;
+    if (k < 1 || k >= KeepURL.size())
+        return;
     lblComDisp->setText(index == 1 ? KeepURL[k] : KeepCom[k]);
     lblDateDisp->setText(formatGeneralDate(KeepDate[k]));
 }
@@ -168,7 +175,9 @@ void Refile::optKind_Click(int index) {
     lblComDisp->clear();
     lblDateDisp->clear();
     lblCom->setText(index == 1 ? QStringLiteral("http://") : QStringLiteral("コメント："));
-    for (int i = 0; i < 3; ++i) lstURLs[i]->setVisible(i == index);
+    for (int i = 0; i < 3; ++i)
+        lstURLs[i]->setVisible(i == index);
     lstURLs[index]->raise();
-    if (lstURLs[index]->currentRow() > -1) lstURLs_Click(index);
+    if (lstURLs[index]->currentRow() > -1)
+        lstURLs_Click(index);
 }

@@ -46,7 +46,8 @@ private:
 
 void Refile::lstKinds_Click() {
     const int row = lstKinds->currentRow();
-    if (row < 0) return;
+    if (row < 0)
+        return;
     const QString pageText = pages::pageNumberText(sortedlist::itemData(lstKinds, row));
     const QString fileName = pages::pageFileName(pageText);
 
@@ -60,8 +61,9 @@ void Refile::lstKinds_Click() {
     const QString existing = filelookup::findFile(AppFolder, fileName);
     if (existing.isEmpty()) {
         const QString path = AppFolder + fileName;
-        m_platform.prompts.information(QStringLiteral("[") + path + QStringLiteral("]は新規作成されます。"),
-                                       QStringLiteral("Not Found!"));
+        m_platform.prompts.information(
+            QStringLiteral("[") + path + QStringLiteral("]は新規作成されます。"),
+            QStringLiteral("Not Found!"));
         WaitPointer wait(m_platform.prompts);
         settings.IniSection = QStringLiteral("Books");
         settings.IniKey = pageText;
@@ -83,7 +85,8 @@ void Refile::lstKinds_Click() {
     if (success) {
         QList<sortedlist::Item> items;
         items.reserve(KindCount);
-        for (int i = 1; i <= KindCount; ++i) items.append({KindCom[i], i});
+        for (int i = 1; i <= KindCount; ++i)
+            items.append({KindCom[i], i});
         sortedlist::addAll(lstSub, items);
     } else {
         m_platform.prompts.information(QStringLiteral("データがありません。"),
@@ -117,15 +120,15 @@ bool Refile::ReadKindPage(const QString& pageNumberText) {
 }
 
 bool Refile::WriteKindPage(const QString& pageNumberText, const QString& title) {
-    const QString path =
-        filelookup::pathForWriting(AppFolder, pages::pageFileName(pageNumberText));
+    const QString path = filelookup::pathForWriting(AppFolder, pages::pageFileName(pageNumberText));
     if (!KindComplete) {
         // Without its own footer the page would lose everything after the failed line.
         m_platform.prompts.information(pages::incompletePageMessage(path));
         return false;
     }
     KindBody.clear();
-    if (!title.isEmpty()) KindBody = pages::titleLine(title) + CrLf;
+    if (!title.isEmpty())
+        KindBody = pages::titleLine(title) + CrLf;
     for (int row = 0; row < lstSub->count(); ++row) {
         const int k = sortedlist::itemData(lstSub, row);
         KindBody += entryLine(KindURL[k]);

@@ -54,17 +54,20 @@ ReadResult read(const QByteArray& data) {
             return result;
         }
         head << in.readLine();
-        if (head.last() == keepsake::kStartMarker) break;
+        if (head.last() == keepsake::kStartMarker)
+            break;
     }
     for (;;) {
         if (in.atEnd()) {
             result.missingMessage = keepsake::kMsgNoEndMarker;
             return result;
         }
-        if (in.readLine() == keepsake::kEndMarker) break;
+        if (in.readLine() == keepsake::kEndMarker)
+            break;
     }
     QStringList foot{keepsake::kEndMarker};
-    while (!in.atEnd()) foot << in.readLine();
+    while (!in.atEnd())
+        foot << in.readLine();
     result.ok = true;
     result.head = head.join(kCrLf);
     result.foot = foot.join(kCrLf);

@@ -23,7 +23,8 @@ void Refile::LoadKinds() {
     QList<sortedlist::Item> kinds;
     for (int n = 0;; ++n) {
         const QByteArray value = books.value(profileFoldName(pages::pageNumberText(n).toLatin1()));
-        if (value.isEmpty()) break;
+        if (value.isEmpty())
+            break;
         kinds.append({cp932::decode(value), n});
     }
     const QSignalBlocker quiet(lstKinds);
@@ -62,7 +63,8 @@ void Refile::ReadIndexPage(QString& head, QString& foot, bool& ok) {
     if (!textfile::replace(path, cp932::encode(head + CrLf + foot + CrLf), &error)) {
         m_platform.prompts.critical(pages::writeFailedMessage(path, error));
     }
-    if (existing.isEmpty()) ok = true;
+    if (existing.isEmpty())
+        ok = true;
 }
 
 void Refile::WriteIndexPages() {
@@ -83,8 +85,8 @@ void Refile::WriteIndexPages() {
     }
     const QString indexPath = filelookup::pathForWriting(AppFolder, indexpage::kIndexFile);
     QString error;
-    if (!textfile::replace(indexPath, cp932::encode(indexpage::compose(IndexHead, lines, IndexFoot)),
-                           &error)) {
+    if (!textfile::replace(
+            indexPath, cp932::encode(indexpage::compose(IndexHead, lines, IndexFoot)), &error)) {
         m_platform.prompts.critical(pages::writeFailedMessage(indexPath, error));
     }
 

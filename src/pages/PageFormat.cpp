@@ -18,13 +18,15 @@ QString titleLine(const QString& name) {
 
 QString skeletonHead(const QString& keepHead) {
     const QString marker = keepsake::kStartMarker + keepsake::kCrLf;
-    if (keepHead == marker || keepHead.endsWith(keepsake::kCrLf + marker)) return keepHead;
+    if (keepHead == marker || keepHead.endsWith(keepsake::kCrLf + marker))
+        return keepHead;
     return keepHead + marker;
 }
 
 QString skeletonFoot(const QString& keepFoot) {
     const QString marker = keepsake::kEndMarker + keepsake::kCrLf;
-    if (keepFoot.startsWith(marker)) return keepFoot;
+    if (keepFoot.startsWith(marker))
+        return keepFoot;
     return marker + keepFoot;
 }
 

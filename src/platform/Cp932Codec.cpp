@@ -9,19 +9,24 @@
 namespace cp932 {
 namespace {
 
-bool isLeadByte(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool isTrailByte(unsigned b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+bool isLeadByte(unsigned b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+bool isTrailByte(unsigned b) {
+    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
 
 // The tables are built once from glibc's "CP932" converter, then used without iconv.
 struct Tables {
-    std::array<char16_t, 256> single{};          // 0 = no single-byte character
-    std::vector<char16_t> pair;                  // (lead << 8 | trail) -> char, 0 = none
-    std::vector<std::uint16_t> encodeTable;      // char -> byte(s), 0 = unmapped
+    std::array<char16_t, 256> single{};      // 0 = no single-byte character
+    std::vector<char16_t> pair;              // (lead << 8 | trail) -> char, 0 = none
+    std::vector<std::uint16_t> encodeTable;  // char -> byte(s), 0 = unmapped
 
     Tables() : pair(0x10000, 0), encodeTable(0x10000, 0) {
         iconv_t toUtf16 = iconv_open("UTF-16LE", "CP932");
         iconv_t fromUtf16 = iconv_open("CP932", "UTF-16LE");
-        if (toUtf16 == reinterpret_cast<iconv_t>(-1) || fromUtf16 == reinterpret_cast<iconv_t>(-1)) {
+        if (toUtf16 == reinterpret_cast<iconv_t>(-1) ||
+            fromUtf16 == reinterpret_cast<iconv_t>(-1)) {
             // Without the converter only ASCII is known; everything else stays escaped.
             for (unsigned b = 0; b < 0x80; ++b) {
                 single[b] = static_cast<char16_t>(b);
@@ -54,12 +59,15 @@ struct Tables {
                 return 0;
             }
             const size_t n = sizeof(out) - outLeft;
-            if (n == 1) return out[0];
-            if (n == 2) return static_cast<std::uint16_t>(out[0] << 8 | out[1]);
+            if (n == 1)
+                return out[0];
+            if (n == 2)
+                return static_cast<std::uint16_t>(out[0] << 8 | out[1]);
             return 0;
         };
         for (unsigned b = 0; b < 0x100; ++b) {
-            if (isLeadByte(b)) continue;
+            if (isLeadByte(b))
+                continue;
             const unsigned char in[1] = {static_cast<unsigned char>(b)};
             const char16_t c = (b < 0x80) ? static_cast<char16_t>(b) : convert(in, 1);
             if ((c != 0 || b == 0) && (c < 0xD800 || c > 0xDFFF) && backToBytes(c) == b) {
@@ -68,17 +76,21 @@ struct Tables {
             }
         }
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!isLeadByte(lead)) continue;
+            if (!isLeadByte(lead))
+                continue;
             for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!isTrailByte(trail)) continue;
+                if (!isTrailByte(trail))
+                    continue;
                 const unsigned char in[2] = {static_cast<unsigned char>(lead),
                                              static_cast<unsigned char>(trail)};
                 const char16_t c = convert(in, 2);
-                if (c == 0 || (c >= 0xD800 && c <= 0xDFFF)) continue;
+                if (c == 0 || (c >= 0xD800 && c <= 0xDFFF))
+                    continue;
                 const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
                 // Duplicate codes (NEC and IBM extensions) would come back as other bytes:
                 // those stay escaped so that the file's own bytes survive.
-                if (backToBytes(c) != code) continue;
+                if (backToBytes(c) != code)
+                    continue;
                 pair[code] = c;
                 encodeTable[c] = code;
             }
@@ -145,7 +157,8 @@ QByteArray encode(QStringView text) {
         if (code == 0) {
             dst[w++] = '?';
             // A surrogate pair is one character: one replacement for both halves.
-            if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) ++i;
+            if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate())
+                ++i;
         } else if (code > 0xFF) {
             dst[w++] = static_cast<char>(code >> 8);
             dst[w++] = static_cast<char>(code & 0xFF);
@@ -161,8 +174,10 @@ bool canEncode(QStringView text) {
     const Tables& t = tables();
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
-        if (c < 0x80 || (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF)) continue;
-        if (t.encodeTable[c] == 0) return false;
+        if (c < 0x80 || (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF))
+            continue;
+        if (t.encodeTable[c] == 0)
+            return false;
     }
     return true;
 }
@@ -170,7 +185,8 @@ bool canEncode(QStringView text) {
 bool hasEscapes(QStringView text) {
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
-        if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) return true;
+        if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF)
+            return true;
     }
     return false;
 }

@@ -14,9 +14,11 @@ bool isPlainFile(const QString& path) {
 }  // namespace
 
 QString findFile(const QString& folder, const QString& name) {
-    if (name.isEmpty() || name.contains(u'/')) return {};
+    if (name.isEmpty() || name.contains(u'/'))
+        return {};
     const QString exact = folder + name;
-    if (isPlainFile(exact)) return exact;
+    if (isPlainFile(exact))
+        return exact;
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
     const QStringList entries = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries) {

@@ -6,7 +6,8 @@
 
 QByteArray LineReader::readRawLine() {
     const qsizetype size = m_data.size();
-    if (m_pos >= size) return {};
+    if (m_pos >= size)
+        return {};
     const char* begin = m_data.constData() + m_pos;
     const qsizetype left = size - m_pos;
     qsizetype len = 0;
@@ -19,11 +20,14 @@ QByteArray LineReader::readRawLine() {
     m_pos += len;
     if (m_pos < size && m_data[m_pos] == '\r') {
         ++m_pos;
-        if (m_pos < size && m_data[m_pos] == '\n') ++m_pos;
+        if (m_pos < size && m_data[m_pos] == '\n')
+            ++m_pos;
     } else if (m_pos < size && m_data[m_pos] == '\n') {
         ++m_pos;
     }
     return line;
 }
 
-QString LineReader::readLine() { return cp932::decode(readRawLine()); }
+QString LineReader::readLine() {
+    return cp932::decode(readRawLine());
+}

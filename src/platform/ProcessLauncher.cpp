@@ -7,7 +7,8 @@
 
 bool ProcessLauncher::startProgram(const QString& program, const QStringList& arguments) {
     const QFileInfo info(program);
-    if (!info.isFile() || !info.isExecutable()) return false;
+    if (!info.isFile() || !info.isExecutable())
+        return false;
     return QProcess::startDetached(info.absoluteFilePath(), arguments, info.absolutePath());
 }
 

@@ -45,7 +45,8 @@ public:
     explicit WaitPointer(Prompts& prompts) : m_prompts(prompts) { m_prompts.setWaitPointer(true); }
     ~WaitPointer() { release(); }
     void release() {
-        if (m_on) m_prompts.setWaitPointer(false);
+        if (m_on)
+            m_prompts.setWaitPointer(false);
         m_on = false;
     }
     WaitPointer(const WaitPointer&) = delete;

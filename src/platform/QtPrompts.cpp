@@ -28,9 +28,11 @@ PromptAnswer QtPrompts::message(const QString& text, PromptIcon icon, PromptButt
     }
     // A message must be readable, so the wait pointer steps aside while it is up.
     const bool waiting = QApplication::overrideCursor() != nullptr;
-    if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    if (waiting)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int answer = box.exec();
-    if (waiting) QApplication::restoreOverrideCursor();
+    if (waiting)
+        QApplication::restoreOverrideCursor();
     return answer == QMessageBox::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
 }
 
@@ -41,7 +43,9 @@ QString QtPrompts::input(const QString& prompt, const QString& title, const QStr
     return ok ? answer : QString();
 }
 
-void QtPrompts::showModal(QDialog& dialog) { dialog.exec(); }
+void QtPrompts::showModal(QDialog& dialog) {
+    dialog.exec();
+}
 
 void QtPrompts::setWaitPointer(bool on) {
     if (on) {

@@ -12,8 +12,7 @@ public:
 
     PromptAnswer message(const QString& text, PromptIcon icon, PromptButtons buttons,
                          const std::optional<QString>& title) override;
-    QString input(const QString& prompt, const QString& title,
-                  const QString& defaultText) override;
+    QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     void showModal(QDialog& dialog) override;
     void setWaitPointer(bool on) override;
 

@@ -13,6 +13,7 @@ bool Refile::WriteIniValue(const QString& value) {
     const bool ok =
         writeProfileString(settings.IniPath, settings.IniSection, settings.IniKey, value, &error);
     ApiResult = ok ? 1 : 0;
-    if (!ok) m_platform.prompts.critical(pages::writeFailedMessage(settings.IniPath, error));
+    if (!ok)
+        m_platform.prompts.critical(pages::writeFailedMessage(settings.IniPath, error));
     return ok;
 }

@@ -15,12 +15,15 @@
 
 namespace {
 volatile std::sig_atomic_t stop = 0;
-void onTerm(int) { stop = 1; }
+void onTerm(int) {
+    stop = 1;
+}
 
 std::string ownFolder() {
     char path[4096];
     const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (n <= 0) return ".";
+    if (n <= 0)
+        return ".";
     std::string p(path, static_cast<size_t>(n));
     return p.substr(0, p.rfind('/'));
 }
@@ -29,18 +32,21 @@ std::string ownFolder() {
 int main(int argc, char** argv) {
     if (argc > 1) {
         FILE* out = std::fopen((ownFolder() + "/received.txt").c_str(), "a");
-        if (!out) return 1;
-        for (int i = 1; i < argc; ++i) std::fprintf(out, "%s\n", argv[i]);
+        if (!out)
+            return 1;
+        for (int i = 1; i < argc; ++i)
+            std::fprintf(out, "%s\n", argv[i]);
         std::fclose(out);
         return 0;
     }
     std::signal(SIGTERM, onTerm);
     Display* display = XOpenDisplay(nullptr);
-    if (!display) return 2;
+    if (!display)
+        return 2;
     const int screen = DefaultScreen(display);
-    const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 10, 10, 200,
-                                              100, 1, BlackPixel(display, screen),
-                                              WhitePixel(display, screen));
+    const Window window =
+        XCreateSimpleWindow(display, RootWindow(display, screen), 10, 10, 200, 100, 1,
+                            BlackPixel(display, screen), WhitePixel(display, screen));
     const char* title = "Netscape - test";
     XStoreName(display, window, title);
     const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);

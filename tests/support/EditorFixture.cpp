@@ -15,7 +15,8 @@ EditorFixture::EditorFixture() {
 
 QByteArray EditorFixture::page(const QStringList& lines) {
     QString text;
-    for (const QString& line : lines) text += line + QStringLiteral("\r\n");
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
     return cp932::encode(text);
 }
 
@@ -38,11 +39,14 @@ void EditorFixture::writeFile(const QString& path, const QByteArray& bytes) cons
 
 QByteArray EditorFixture::readFile(const QString& path) const {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
     return file.readAll();
 }
 
-bool EditorFixture::exists(const QString& path) const { return QFile::exists(path); }
+bool EditorFixture::exists(const QString& path) const {
+    return QFile::exists(path);
+}
 
 void EditorFixture::writeSettings(const QStringList& books, const QString& extra) const {
     QStringList lines = {QStringLiteral("[Scribble]"),
@@ -61,17 +65,20 @@ bool EditorFixture::start() {
 }
 
 void EditorFixture::closeWindow() {
-    if (m_window) m_window->close();
+    if (m_window)
+        m_window->close();
 }
 
 QStringList itemTexts(const QListWidget* list) {
     QStringList texts;
-    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
     return texts;
 }
 
 QList<int> itemData(const QListWidget* list) {
     QList<int> data;
-    for (int i = 0; i < list->count(); ++i) data << list->item(i)->data(Qt::UserRole).toInt();
+    for (int i = 0; i < list->count(); ++i)
+        data << list->item(i)->data(Qt::UserRole).toInt();
     return data;
 }

@@ -27,8 +27,12 @@ QString FakePrompts::input(const QString& prompt, const QString& title,
 }
 
 void FakePrompts::showModal(QDialog& dialog) {
-    m_shown.append({Shown::Dialog, QString::fromLatin1(dialog.metaObject()->className()),
-                    PromptIcon::None, PromptButtons::Ok, dialog.windowTitle(), {}});
+    m_shown.append({Shown::Dialog,
+                    QString::fromLatin1(dialog.metaObject()->className()),
+                    PromptIcon::None,
+                    PromptButtons::Ok,
+                    dialog.windowTitle(),
+                    {}});
     if (m_dialogHandlers.empty()) {
         ++m_unscripted;
         dialog.reject();
@@ -39,12 +43,15 @@ void FakePrompts::showModal(QDialog& dialog) {
     handler(dialog);
 }
 
-void FakePrompts::setWaitPointer(bool on) { m_waitDepth += on ? 1 : -1; }
+void FakePrompts::setWaitPointer(bool on) {
+    m_waitDepth += on ? 1 : -1;
+}
 
 QStringList FakePrompts::messageTexts() const {
     QStringList texts;
     for (const Shown& s : m_shown) {
-        if (s.kind == Shown::Message) texts << s.text;
+        if (s.kind == Shown::Message)
+            texts << s.text;
     }
     return texts;
 }

@@ -18,7 +18,7 @@ class FakePrompts : public Prompts {
 public:
     struct Shown {
         enum Kind { Message, Input, Dialog } kind;
-        QString text;                 // message text, input prompt or dialog class name
+        QString text;  // message text, input prompt or dialog class name
         PromptIcon icon = PromptIcon::None;
         PromptButtons buttons = PromptButtons::Ok;
         std::optional<QString> title;
@@ -27,8 +27,7 @@ public:
 
     PromptAnswer message(const QString& text, PromptIcon icon, PromptButtons buttons,
                          const std::optional<QString>& title) override;
-    QString input(const QString& prompt, const QString& title,
-                  const QString& defaultText) override;
+    QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     void showModal(QDialog& dialog) override;
     void setWaitPointer(bool on) override;
 
