@@ -14,8 +14,12 @@
 // After the Qt headers: Xlib defines macros (None, Bool, Status, ...) that Qt's headers use
 // as names.
 #include <X11/Xatom.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 static_assert(std::is_same_v<Atom, unsigned long>, "the header keeps atoms as unsigned long");
 
@@ -175,17 +179,18 @@ void appendTopLevelWindows(Display* display, Window root, const Atoms& atoms,
 
 // The text of a title property: UTF8_STRING and STRING (Latin-1) directly, anything else
 // (COMPOUND_TEXT mostly) through Xlib's converters in the current locale.
-QString decodeText(Display* display, const Property& property, const Atoms& atoms) {
-    if (property.format != 8 || property.count == 0)
+QString decodeText(Display* display, Atom type, int format, const unsigned char* data,
+                   unsigned long count, const Atoms& atoms) {
+    if (format != 8 || count == 0 || !data)
         return {};
-    const auto* bytes = reinterpret_cast<const char*>(property.data.get());
-    const auto size = static_cast<qsizetype>(property.count);
-    if (property.type == atoms.utf8String)
+    const auto* bytes = reinterpret_cast<const char*>(data);
+    const auto size = static_cast<qsizetype>(count);
+    if (type == atoms.utf8String)
         return QString::fromUtf8(bytes, size);
-    if (property.type == XA_STRING)
+    if (type == XA_STRING)
         return QString::fromLatin1(bytes, size);
 
-    XTextProperty text{property.data.get(), property.type, property.format, property.count};
+    XTextProperty text{const_cast<unsigned char*>(data), type, format, count};
     char** list = nullptr;
     int listCount = 0;
     // Non-negative: converted, with that many characters that had no UTF-8 form.
@@ -200,18 +205,39 @@ QString decodeText(Display* display, const Property& property, const Atoms& atom
     return QString::fromLatin1(bytes, size);
 }
 
-// The title of one window; nullopt when the window is gone.
-std::optional<QString> titleOf(Display* display, Window window, const Atoms& atoms) {
-    const std::optional<Property> netName = readProperty(display, window, atoms.netWmName);
-    if (!netName)
-        return std::nullopt;
-    if (netName->type != None)
-        return decodeText(display, *netName, atoms);
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeDeleter>;
 
-    const std::optional<Property> name = readProperty(display, window, XA_WM_NAME);
-    if (!name)
-        return std::nullopt;
-    return decodeText(display, *name, atoms);
+// Asks for one property of every window at once and then collects the answers, so that a
+// walk costs two round trips instead of one or two per window. A window that has gone
+// answers with an error, which comes back here instead of going to an error handler.
+std::vector<PropertyReply> readAll(xcb_connection_t* connection, const std::vector<Window>& windows,
+                                   const std::vector<bool>& wanted, Atom name) {
+    std::vector<xcb_get_property_cookie_t> cookies(windows.size());
+    for (size_t i = 0; i < windows.size(); ++i) {
+        if (wanted[i]) {
+            cookies[i] = xcb_get_property(connection, 0, static_cast<xcb_window_t>(windows[i]),
+                                          static_cast<xcb_atom_t>(name), XCB_GET_PROPERTY_TYPE_ANY,
+                                          0, static_cast<uint32_t>(kMaxPropertyLength));
+        }
+    }
+    std::vector<PropertyReply> replies(windows.size());
+    for (size_t i = 0; i < windows.size(); ++i) {
+        if (!wanted[i])
+            continue;
+        xcb_generic_error_t* error = nullptr;
+        replies[i].reset(xcb_get_property_reply(connection, cookies[i], &error));
+        std::free(error);
+    }
+    return replies;
+}
+
+QString titleFromReply(Display* display, xcb_get_property_reply_t& reply, const Atoms& atoms) {
+    return decodeText(display, reply.type, reply.format,
+                      static_cast<const unsigned char*>(xcb_get_property_value(&reply)),
+                      static_cast<unsigned long>(xcb_get_property_value_length(&reply)), atoms);
 }
 
 // Calls visit(title) for each top-level window until it returns true; returns whether it did.
@@ -221,9 +247,21 @@ bool walkTitles(Display* display, const Atoms& atoms, Visit&& visit) {
     std::vector<Window> windows;
     for (int screen = 0; screen < ScreenCount(display); ++screen)
         appendTopLevelWindows(display, RootWindow(display, screen), atoms, windows);
-    for (const Window window : windows) {
-        if (const std::optional<QString> title = titleOf(display, window, atoms);
-            title && visit(*title))
+    xcb_connection_t* connection = XGetXCBConnection(display);
+
+    // _NET_WM_NAME of every window first; WM_NAME only of those that lack it.
+    const std::vector<PropertyReply> netNames =
+        readAll(connection, windows, std::vector<bool>(windows.size(), true), atoms.netWmName);
+    std::vector<bool> needName(windows.size());
+    for (size_t i = 0; i < windows.size(); ++i)
+        needName[i] = netNames[i] && netNames[i]->type == XCB_ATOM_NONE;
+    const std::vector<PropertyReply> names = readAll(connection, windows, needName, XA_WM_NAME);
+
+    for (size_t i = 0; i < windows.size(); ++i) {
+        xcb_get_property_reply_t* reply = needName[i] ? names[i].get() : netNames[i].get();
+        if (!reply)
+            continue;  // the window has gone
+        if (visit(titleFromReply(display, *reply, atoms)))
             return true;
     }
     return false;
