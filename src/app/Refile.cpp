@@ -3,6 +3,7 @@
 #include "app/DesignLayout.h"
 #include "app/ImageButton.h"
 #include "app/Pictures.h"
+#include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 #include "platform/WindowList.h"
 

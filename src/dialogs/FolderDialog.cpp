@@ -18,12 +18,6 @@ const QString kBrowserFile = QStringLiteral("Netscape.exe");
 const QString kParent = QStringLiteral("..");
 constexpr int kClientWidth = 4920;
 constexpr int kClientHeight = 3480;
-
-QString withSeparator(QString path) {
-    if (!path.endsWith(u'/'))
-        path += u'/';
-    return path;
-}
 }  // namespace
 
 frmFolder::frmFolder(SharedSettings& settings, Prompts& prompts, QWidget* parent)
@@ -70,7 +64,7 @@ frmFolder::frmFolder(SharedSettings& settings, Prompts& prompts, QWidget* parent
         move(screen->availableGeometry().center() -
              QPoint(client.width() / 2, client.height() / 2));
 
-    m_dirPath = withSeparator(QDir::currentPath());
+    m_dirPath = filelookup::folderWithSeparator(QDir::currentPath());
     fillDir1();
 
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
@@ -83,7 +77,7 @@ frmFolder::frmFolder(SharedSettings& settings, Prompts& prompts, QWidget* parent
 QStringList frmFolder::driveRoots() {
     QStringList roots{QStringLiteral("/")};
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString root = withSeparator(volume.rootPath());
+        const QString root = filelookup::folderWithSeparator(volume.rootPath());
         if (volume.isValid() && volume.isReady() && !roots.contains(root))
             roots << root;
     }
@@ -106,7 +100,7 @@ void frmFolder::fillDir1() {
 }
 
 void frmFolder::setDirPath(const QString& path) {
-    const QString clean = withSeparator(QDir::cleanPath(path));
+    const QString clean = filelookup::folderWithSeparator(QDir::cleanPath(path));
     if (!QDir(clean).exists())
         return;
     m_dirPath = clean;

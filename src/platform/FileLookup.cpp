@@ -34,4 +34,12 @@ QString pathForWriting(const QString& folder, const QString& name) {
     return existing.isEmpty() ? folder + name : existing;
 }
 
+QString folderWithSeparator(QString path) {
+    while (path.endsWith(QStringLiteral("//")))
+        path.chop(1);
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    return path;
+}
+
 }  // namespace filelookup

@@ -15,4 +15,7 @@ QString findFile(const QString& folder, const QString& name);
 // folder + name.
 QString pathForWriting(const QString& folder, const QString& name);
 
+// `path` with exactly one trailing "/" (a root such as "/" stays as it is).
+QString folderWithSeparator(QString path);
+
 }  // namespace filelookup

@@ -1,0 +1,68 @@
+// Named files are found whatever the case of their names on disk; folders keep one separator.
+#include "platform/FileLookup.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class FileLookupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void filesAreFoundWithoutRegardToCase() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        QVERIFY(textfile::replace(folder + "url_0003.HTML", "page"));
+        QVERIFY(textfile::replace(folder + ".hidden.html", "x"));
+        QDir().mkpath(folder + "URL_0004.html");
+        QFile::link(folder + "gone", folder + "URL_0005.html");
+
+        QCOMPARE(filelookup::findFile(folder, "URL_0003.html"), folder + "url_0003.HTML");
+        QCOMPARE(filelookup::findFile(folder, "url_0003.HTML"), folder + "url_0003.HTML");
+        QCOMPARE(filelookup::findFile(folder, "URL_0004.html"), QString());  // a folder
+        QCOMPARE(filelookup::findFile(folder, "URL_0005.html"), QString());  // dangling link
+        QCOMPARE(filelookup::findFile(folder, ".HIDDEN.html"), QString());
+        QCOMPARE(filelookup::findFile(folder, "../x"), QString());
+        QCOMPARE(filelookup::findFile(folder + "missing/", "a"), QString());
+        QCOMPARE(filelookup::pathForWriting(folder, "URL_0003.HTML"), folder + "url_0003.HTML");
+        QCOMPARE(filelookup::pathForWriting(folder, "URL_0009.html"), folder + "URL_0009.html");
+
+        // An exact match wins over another spelling.
+        QVERIFY(textfile::replace(folder + "URL_0003.html", "other"));
+        QCOMPARE(filelookup::findFile(folder, "URL_0003.html"), folder + "URL_0003.html");
+    }
+
+    void foldersKeepOneSeparator() {
+        QCOMPARE(filelookup::folderWithSeparator("/"), QStringLiteral("/"));
+        QCOMPARE(filelookup::folderWithSeparator("/opt/app"), QStringLiteral("/opt/app/"));
+        QCOMPARE(filelookup::folderWithSeparator("/opt/app/"), QStringLiteral("/opt/app/"));
+        QCOMPARE(filelookup::folderWithSeparator("/opt/app//"), QStringLiteral("/opt/app/"));
+    }
+
+    void replacingAFileIsAllOrNothing() {
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/page.html";
+        QVERIFY(textfile::replace(path, "old contents"));
+        textfile::setFailAfterBytesForTesting(3);
+        QString error;
+        QVERIFY(!textfile::replace(path, "new contents", &error));
+        textfile::setFailAfterBytesForTesting(-1);
+        QVERIFY(!error.isEmpty());
+        QByteArray bytes;
+        QVERIFY(textfile::readAll(path, &bytes));
+        QCOMPARE(bytes, QByteArray("old contents"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"page.html"}));
+        // A folder in the file's place, and a missing folder.
+        QDir().mkpath(dir.path() + "/taken");
+        QVERIFY(!textfile::replace(dir.path() + "/taken", "x", &error));
+        QVERIFY(!textfile::replace(dir.path() + "/no/such/file", "x", &error));
+        QVERIFY(!textfile::readAll(dir.path() + "/no/such/file", &bytes, &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(FileLookupTest)
+#include "tst_filelookup.moc"
