@@ -99,21 +99,23 @@ private slots:
         // A longer run starts with the shorter one.
         const QList<synthetic::Entry> shortRun = synthetic::entries(10, 5);
         const QList<synthetic::Entry> longRun = synthetic::entries(20, 5);
-        for (int i = 0; i < 10; ++i) QCOMPARE(longRun[i].comment, shortRun[i].comment);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(longRun[i].comment, shortRun[i].comment);
     }
 
     void categoryNamesDifferAndEncode() {
         const QStringList names = synthetic::categoryNames(1000, 1);
         QCOMPARE(names.size(), 1000);
         QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), 1000);
-        for (const QString& name : names) QVERIFY(cp932::canEncode(name));
+        for (const QString& name : names)
+            QVERIFY(cp932::canEncode(name));
     }
 
     void categoryPageHasItsTitleLineFirstInTheBlock() {
         const QList<synthetic::Entry> made = synthetic::entries(30, 11);
         const QByteArray page = synthetic::categoryPage(QStringLiteral("音楽 1"), made);
-        QVERIFY(page.contains(cp932::encode(
-            u"<!--StartList-->\r\n<H3><I><B>～ 音楽 1 ～</B></I></H3>\r\n<A HREF=")));
+        QVERIFY(page.contains(
+            cp932::encode(u"<!--StartList-->\r\n<H3><I><B>～ 音楽 1 ～</B></I></H3>\r\n<A HREF=")));
 
         StoringHost host;
         const ListFileResult result = readListFile(page, host);

@@ -38,17 +38,16 @@ private:
 
 // Words of the comments and category names; every one has a CP932 form.
 constexpr std::array<const char16_t*, 64> kWords = {
-    u"天気予報",   u"料理",     u"レシピ",     u"旅行",     u"ニュース",   u"音楽",
-    u"映画",       u"写真",     u"掲示板",     u"日記",     u"リンク集",   u"検索",
-    u"辞書",       u"地図",     u"時刻表",     u"鉄道",     u"温泉",       u"宿",
-    u"プログラム", u"資料",     u"新着情報",   u"便利",     u"おすすめ",   u"無料",
-    u"ソフト",     u"ダウンロード", u"東京",   u"大阪",     u"京都",       u"北海道",
-    u"沖縄",       u"ゲーム",   u"攻略",       u"漫画",     u"小説",       u"図書館",
-    u"研究室",     u"大学",     u"会社案内",   u"株価",     u"天文",       u"野球",
-    u"サッカー",   u"相撲",     u"将棋",       u"囲碁",     u"ホームページ", u"個人",
-    u"趣味",       u"園芸",     u"釣り",       u"山歩き",   u"ｶﾀｶﾅ",       u"ＦＡＱ",
-    u"Java",       u"Perl",     u"CGI",        u"HTML",     u"文字コード", u"ﾒｰﾙ",
-    u"パソコン",   u"通信",     u"古本",       u"喫茶店",
+    u"天気予報", u"料理",     u"レシピ",     u"旅行",     u"ニュース",     u"音楽", u"映画",
+    u"写真",     u"掲示板",   u"日記",       u"リンク集", u"検索",         u"辞書", u"地図",
+    u"時刻表",   u"鉄道",     u"温泉",       u"宿",       u"プログラム",   u"資料", u"新着情報",
+    u"便利",     u"おすすめ", u"無料",       u"ソフト",   u"ダウンロード", u"東京", u"大阪",
+    u"京都",     u"北海道",   u"沖縄",       u"ゲーム",   u"攻略",         u"漫画", u"小説",
+    u"図書館",   u"研究室",   u"大学",       u"会社案内", u"株価",         u"天文", u"野球",
+    u"サッカー", u"相撲",     u"将棋",       u"囲碁",     u"ホームページ", u"個人", u"趣味",
+    u"園芸",     u"釣り",     u"山歩き",     u"ｶﾀｶﾅ",     u"ＦＡＱ",       u"Java", u"Perl",
+    u"CGI",      u"HTML",     u"文字コード", u"ﾒｰﾙ",      u"パソコン",     u"通信", u"古本",
+    u"喫茶店",
 };
 
 constexpr std::array<const char16_t*, 8> kJoiners = {
@@ -56,17 +55,19 @@ constexpr std::array<const char16_t*, 8> kJoiners = {
 };
 
 constexpr std::array<const char*, 32> kHostWords = {
-    "asahi",  "tenki",   "ryori",  "tabi",    "music",  "eiga",   "photo",   "bbs",
-    "diary",  "links",   "search", "jisho",   "map",    "jikoku", "tetsudo", "onsen",
-    "yado",   "prog",    "docs",   "soft",    "game",   "manga",  "lib",     "univ",
-    "kabu",   "tenmon",  "yakyu",  "shogi",   "igo",    "engei",  "tsuri",   "kissa",
+    "asahi", "tenki",  "ryori",  "tabi",  "music", "eiga",   "photo",   "bbs",
+    "diary", "links",  "search", "jisho", "map",   "jikoku", "tetsudo", "onsen",
+    "yado",  "prog",   "docs",   "soft",  "game",  "manga",  "lib",     "univ",
+    "kabu",  "tenmon", "yakyu",  "shogi", "igo",   "engei",  "tsuri",   "kissa",
 };
 
 constexpr std::array<const char*, 6> kDomains = {
     ".co.jp", ".ne.jp", ".or.jp", ".ac.jp", ".com", ".net",
 };
 
-QString twoDigits(int n) { return QString::number(n).rightJustified(2, u'0'); }
+QString twoDigits(int n) {
+    return QString::number(n).rightJustified(2, u'0');
+}
 
 QString address(Random& rng, int index) {
     QString a = QStringLiteral("www.");
@@ -97,7 +98,8 @@ QString comment(Random& rng, int index) {
         c += QString::fromUtf16(rng.pick(kWords));
     }
     // Most comments differ; a few repeat, as when a page is kept twice.
-    if (rng.below(8) != 0) c += QStringLiteral("（") + QString::number(index) + QStringLiteral("）");
+    if (rng.below(8) != 0)
+        c += QStringLiteral("（") + QString::number(index) + QStringLiteral("）");
     return c;
 }
 
@@ -119,8 +121,10 @@ const QString kCrLf = QStringLiteral("\r\n");
 QString listFileText(const QString& titleLine, const QList<Entry>& list) {
     QString text = keepsakeHead();
     text.reserve(text.size() + list.size() * 110 + 200);
-    if (!titleLine.isEmpty()) text += titleLine + kCrLf;
-    for (const Entry& e : list) text += entryLines(e);
+    if (!titleLine.isEmpty())
+        text += titleLine + kCrLf;
+    for (const Entry& e : list)
+        text += entryLines(e);
     text += keepsakeFoot();
     return text;
 }
@@ -129,13 +133,16 @@ bool writeFile(const QString& path, const QByteArray& bytes, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(bytes) != bytes.size() || !file.flush()) {
-        if (error) *error = path + QStringLiteral(": ") + file.errorString();
+        if (error)
+            *error = path + QStringLiteral(": ") + file.errorString();
         return false;
     }
     return true;
 }
 
-QString pageNumberText(int n) { return QString::number(n).rightJustified(4, u'0'); }
+QString pageNumberText(int n) {
+    return QString::number(n).rightJustified(4, u'0');
+}
 
 }  // namespace
 
@@ -159,7 +166,8 @@ QStringList categoryNames(int count, std::uint64_t seed) {
     names.reserve(count);
     for (int i = 0; i < count; ++i) {
         QString name = QString::fromUtf16(rng.pick(kWords));
-        if (rng.below(2) == 0) name += QString::fromUtf16(rng.pick(kWords));
+        if (rng.below(2) == 0)
+            name += QString::fromUtf16(rng.pick(kWords));
         // The number keeps the names apart however many there are.
         name += u' ' + QString::number(i + 1);
         names.append(name);
@@ -207,8 +215,8 @@ QByteArray keepsakeFile(int count, std::uint64_t seed) {
 }
 
 QByteArray categoryPage(const QString& name, const QList<Entry>& list) {
-    return cp932::encode(
-        listFileText(QStringLiteral("<H3><I><B>～ ") + name + QStringLiteral(" ～</B></I></H3>"), list));
+    return cp932::encode(listFileText(
+        QStringLiteral("<H3><I><B>～ ") + name + QStringLiteral(" ～</B></I></H3>"), list));
 }
 
 QByteArray settingsFile(const QString& companionFolder, const QStringList& categories,
@@ -225,13 +233,13 @@ QByteArray settingsFile(const QString& companionFolder, const QStringList& categ
     return cp932::encode(text);
 }
 
-std::optional<Layout> layOut(const QString& folder, const Collection& collection,
-                             QString* error) {
+std::optional<Layout> layOut(const QString& folder, const Collection& collection, QString* error) {
     Layout layout;
     layout.appFolder = QDir(folder).absolutePath() + u'/';
     layout.companionFolder = layout.appFolder + QStringLiteral("scribble/");
     if (!QDir().mkpath(layout.companionFolder)) {
-        if (error) *error = QStringLiteral("cannot create ") + layout.companionFolder;
+        if (error)
+            *error = QStringLiteral("cannot create ") + layout.companionFolder;
         return std::nullopt;
     }
     layout.categories = categoryNames(collection.categories, collection.seed);
@@ -241,10 +249,10 @@ std::optional<Layout> layOut(const QString& folder, const Collection& collection
     if (!writeFile(layout.companionFolder + QStringLiteral("KEEPSAKE.HTML"), keepsake, error) ||
         !writeFile(layout.companionFolder + QStringLiteral("Scribble.ini"),
                    QByteArray("[Scribble]\r\n"), error) ||
-        !writeFile(layout.appFolder + QStringLiteral("KEEPSAKE.INI"),
-                   settingsFile(layout.companionFolder, layout.categories,
-                                collection.browserFolder),
-                   error)) {
+        !writeFile(
+            layout.appFolder + QStringLiteral("KEEPSAKE.INI"),
+            settingsFile(layout.companionFolder, layout.categories, collection.browserFolder),
+            error)) {
         return std::nullopt;
     }
 
@@ -255,9 +263,10 @@ std::optional<Layout> layOut(const QString& folder, const Collection& collection
                                   : collection.pageEntries;
             const QByteArray page = categoryPage(
                 layout.categories[n], entries(count, collection.seed + 1000003ULL * (n + 1)));
-            const QString path =
-                layout.appFolder + QStringLiteral("URL_") + pageNumberText(n) + QStringLiteral(".html");
-            if (!writeFile(path, page, error)) return std::nullopt;
+            const QString path = layout.appFolder + QStringLiteral("URL_") + pageNumberText(n) +
+                                 QStringLiteral(".html");
+            if (!writeFile(path, page, error))
+                return std::nullopt;
         }
     }
     return layout;

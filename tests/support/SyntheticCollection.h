@@ -50,20 +50,20 @@ QByteArray settingsFile(const QString& companionFolder, const QStringList& categ
 
 // What to lay out.
 struct Collection {
-    int keptEntries = 0;      // entries of KEEPSAKE.HTML
-    int categories = 0;       // categories in [Books], each with its page
-    int pageEntries = 3;      // entries of every category page...
+    int keptEntries = 0;        // entries of KEEPSAKE.HTML
+    int categories = 0;         // categories in [Books], each with its page
+    int pageEntries = 3;        // entries of every category page...
     int firstPageEntries = -1;  // ...except URL_0000.html, when this is not negative
-    bool writePages = true;   // false: no category page exists yet
-    QString browserFolder;    // [Netscape] Folder, or none
+    bool writePages = true;     // false: no category page exists yet
+    QString browserFolder;      // [Netscape] Folder, or none
     std::uint64_t seed = 1;
 };
 
 // Where a collection was laid out. Folders end in "/".
 struct Layout {
-    QString appFolder;        // the editor's folder: KEEPSAKE.INI and the category pages
-    QString companionFolder;  // appFolder + "scribble/": KEEPSAKE.HTML and Scribble.ini
-    QStringList categories;   // the names, by page number
+    QString appFolder;         // the editor's folder: KEEPSAKE.INI and the category pages
+    QString companionFolder;   // appFolder + "scribble/": KEEPSAKE.HTML and Scribble.ini
+    QStringList categories;    // the names, by page number
     qint64 keepsakeBytes = 0;  // size of KEEPSAKE.HTML
 };
 

@@ -1,0 +1,524 @@
+// The editor's own operations, measured in one process on Qt's offscreen platform: reading
+// the keepsake file, selecting and writing a category page, the category list and the index,
+// and one tick of the browser timer over the windows of a real X server.
+//
+// Every operation runs on a made-up collection (tests/support/SyntheticCollection.h) laid out
+// in a temporary folder, inside a real main window with scripted prompts. Beside each one runs
+// its floor: the least any code could do for the same result (decoding the bytes, filling
+// plain lists, encoding and writing the same bytes).
+//
+// The timer benchmarks need an X server: KEEPSAKE_BENCH_DISPLAY names it (bench/run.sh starts
+// one). Without it they are skipped.
+#include "app/Refile.h"
+#include "keepsake/ListFileReader.h"
+#include "platform/Cp932Codec.h"
+#include "platform/TextFile.h"
+#include "platform/X11WindowList.h"
+#include "support/FakeLauncher.h"
+#include "support/FakePrompts.h"
+#include "support/FakeWindowList.h"
+#include "support/SyntheticCollection.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::uint64_t kSeed = 20261208;
+constexpr int kWindows = 200;
+const QString kKeepsake = QStringLiteral("KEEPSAKE.HTML");
+
+// ---- Fixtures -----------------------------------------------------------------------------
+
+// Google Benchmark calls a benchmark function several times (to find the iteration count,
+// and once per repetition); the fixture of the one that runs is kept between those calls.
+class Fixture {
+public:
+    virtual ~Fixture() = default;
+};
+
+std::string g_fixtureKey;
+std::unique_ptr<Fixture> g_fixture;
+
+template <typename T>
+T& fixture(const std::string& key, const std::function<std::unique_ptr<T>()>& make) {
+    if (key != g_fixtureKey || !g_fixture) {
+        g_fixture.reset();  // the previous one goes first: one big collection at a time
+        g_fixtureKey = key;
+        g_fixture = make();
+    }
+    return static_cast<T&>(*g_fixture);
+}
+
+std::string keyOf(const char* name, std::int64_t n) {
+    return name + std::to_string(n);
+}
+
+// Keeps every entry, as a reader of the file without any window would.
+class StoringHost : public ListFileHost {
+public:
+    std::vector<keepsake::Entry> entries;
+    int messages = 0;
+    void entry(keepsake::Entry e) override { entries.push_back(std::move(e)); }
+    void failure(const QString&) override { ++messages; }
+    bool askContinue() override {
+        ++messages;
+        return true;
+    }
+};
+
+struct Bytes : Fixture {
+    QByteArray keepsake;
+};
+
+Bytes& keepsakeBytes(std::int64_t n) {
+    return fixture<Bytes>(keyOf("bytes", n), [n] {
+        auto f = std::make_unique<Bytes>();
+        f->keepsake = synthetic::keepsakeFile(static_cast<int>(n), kSeed);
+        return f;
+    });
+}
+
+// A main window started on a collection in a temporary folder.
+struct Editor : Fixture {
+    QTemporaryDir dir;
+    synthetic::Layout layout;
+    FakePrompts prompts;
+    FakeWindowList fakeWindows;
+    std::unique_ptr<X11WindowList> x11;
+    FakeLauncher launcher;
+    std::unique_ptr<Refile> window;
+    QString error;                     // why the start failed; empty when it worked
+    std::unique_ptr<QProcess> helper;  // the program that holds the X server's windows
+
+    ~Editor() override {
+        window.reset();
+        if (helper) {
+            helper->closeWriteChannel();  // the helper ends when its input closes
+            if (!helper->waitForFinished(10000)) {
+                helper->kill();
+                helper->waitForFinished();
+            }
+        }
+    }
+};
+
+// Opens `count` titled windows on the display with tests/helpers/x11_titled_window and waits
+// for them to exist; empty on success, otherwise the reason.
+QString openWindows(QProcess& helper, const QString& display, int count) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    helper.setProcessEnvironment(env);
+    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    helper.start(QStringLiteral(KEEPSAKE_TITLED_WINDOW_PATH),
+                 {QStringLiteral("--many"), QString::number(count)});
+    const QDeadlineTimer deadline(20000);
+    while (!helper.canReadLine()) {
+        if (helper.state() == QProcess::NotRunning || deadline.hasExpired()) {
+            return QStringLiteral("x11_titled_window did not get ready");
+        }
+        helper.waitForReadyRead(100);
+    }
+    return helper.readLine() == "ready\n" ? QString() : QStringLiteral("x11_titled_window failed");
+}
+
+std::unique_ptr<Editor> startEditor(const synthetic::Collection& collection,
+                                    const QString& display = {}) {
+    auto e = std::make_unique<Editor>();
+    if (!e->dir.isValid()) {
+        e->error = QStringLiteral("no temporary folder");
+        return e;
+    }
+    const std::optional<synthetic::Layout> layout =
+        synthetic::layOut(e->dir.path(), collection, &e->error);
+    if (!layout)
+        return e;
+    e->layout = *layout;
+    WindowList* windows = &e->fakeWindows;
+    if (!display.isEmpty()) {
+        e->helper = std::make_unique<QProcess>();
+        e->error = openWindows(*e->helper, display, kWindows);
+        if (!e->error.isEmpty())
+            return e;
+        e->x11 = std::make_unique<X11WindowList>(display);
+        windows = e->x11.get();
+    }
+    e->window = std::make_unique<Refile>(Platform{e->prompts, *windows, e->launcher});
+    if (!e->window->Load(e->layout.appFolder)) {
+        e->error = QStringLiteral("the start-up ended the program");
+    } else if (e->prompts.shown().size() != 0) {
+        e->error =
+            QStringLiteral("the start-up showed a message: ") + e->prompts.shown().first().text;
+    }
+    return e;
+}
+
+bool usable(benchmark::State& state, const Editor& e) {
+    if (e.error.isEmpty())
+        return true;
+    state.SkipWithError(e.error.toStdString().c_str());
+    return false;
+}
+
+// The row of lstKinds that holds page number 0.
+int rowOfPageZero(const Refile& w) {
+    for (int row = 0; row < w.lstKinds->count(); ++row) {
+        if (w.lstKinds->item(row)->data(Qt::UserRole).toInt() == 0)
+            return row;
+    }
+    return -1;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// ---- Reading the keepsake file ------------------------------------------------------------
+
+void BM_ParseKeepsake(benchmark::State& state) {
+    const QByteArray& bytes = keepsakeBytes(state.range(0)).keepsake;
+    int entries = 0;
+    for (auto _ : state) {
+        StoringHost host;
+        host.entries.reserve(static_cast<std::size_t>(state.range(0)));
+        const ListFileResult result = readListFile(bytes, host);
+        entries = result.entries;
+        benchmark::DoNotOptimize(host.entries.data());
+    }
+    if (entries != state.range(0))
+        state.SkipWithError("wrong number of entries");
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+void BM_DecodeCp932(benchmark::State& state) {
+    const QByteArray& bytes = keepsakeBytes(state.range(0)).keepsake;
+    for (auto _ : state) {
+        QString text = cp932::decode(bytes);
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+void BM_ReadKeepsake(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Editor& e = fixture<Editor>(keyOf("read", n), [n] {
+        synthetic::Collection c;
+        c.keptEntries = n;
+        c.categories = 5;
+        c.seed = kSeed;
+        return startEditor(c);
+    });
+    if (!usable(state, e))
+        return;
+    for (auto _ : state)
+        e.window->ReadKeepsake(kKeepsake);
+    if (e.window->KeepCount != n || e.window->lstURLs[1]->count() != n ||
+        !e.prompts.shown().isEmpty()) {
+        state.SkipWithError("the read did not list every entry");
+    }
+}
+
+// The floor of ReadKeepsake: three plain, unsorted lists filled with the same texts.
+struct PlainLists : Fixture {
+    QStringList addresses;
+    QStringList comments;
+    std::array<std::unique_ptr<QListWidget>, 3> lists;
+};
+
+void BM_FillPlainLists(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    PlainLists& f = fixture<PlainLists>(keyOf("plain", n), [n] {
+        auto p = std::make_unique<PlainLists>();
+        for (const synthetic::Entry& e : synthetic::entries(n, kSeed)) {
+            p->addresses << e.address;
+            p->comments << e.comment;
+        }
+        for (auto& list : p->lists)
+            list = std::make_unique<QListWidget>();
+        return p;
+    });
+    for (auto _ : state) {
+        for (auto& list : f.lists)
+            list->clear();
+        f.lists[0]->addItems(f.addresses);
+        f.lists[1]->addItems(f.comments);
+        f.lists[2]->addItems(f.addresses);
+    }
+    if (f.lists[1]->count() != n)
+        state.SkipWithError("the lists were not filled");
+}
+
+// ---- Start-up inside the process -----------------------------------------------------------
+
+// A collection for start-ups; the window is made anew each time.
+struct Folder : Fixture {
+    QTemporaryDir dir;
+    synthetic::Layout layout;
+    QString error;
+};
+
+// Making the main window and running its start-up (no window is shown): the editor's own
+// share of the time until its window appears.
+void BM_ConstructAndLoad(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Folder& f = fixture<Folder>(keyOf("load", n), [n] {
+        auto folder = std::make_unique<Folder>();
+        synthetic::Collection c;
+        c.keptEntries = n;
+        c.categories = 20;
+        c.seed = kSeed;
+        if (const auto layout = synthetic::layOut(folder->dir.path(), c, &folder->error)) {
+            folder->layout = *layout;
+        }
+        return folder;
+    });
+    if (!f.error.isEmpty()) {
+        state.SkipWithError(f.error.toStdString().c_str());
+        return;
+    }
+    FakePrompts prompts;
+    FakeWindowList windows;
+    FakeLauncher launcher;
+    int kept = -1;
+    for (auto _ : state) {
+        auto w = std::make_unique<Refile>(Platform{prompts, windows, launcher});
+        w->Load(f.layout.appFolder);
+        state.PauseTiming();
+        kept = w->KeepCount;
+        w.reset();
+        state.ResumeTiming();
+    }
+    if (kept != n || !prompts.shown().isEmpty())
+        state.SkipWithError("the start-up went wrong");
+}
+
+// ---- Category pages -----------------------------------------------------------------------
+
+// A main window whose category of page number 0 holds n entries, selected once.
+std::unique_ptr<Editor> startPageEditor(int n) {
+    synthetic::Collection c;
+    c.keptEntries = 10;
+    c.categories = 5;
+    c.pageEntries = 3;
+    c.firstPageEntries = n;
+    c.seed = kSeed;
+    std::unique_ptr<Editor> e = startEditor(c);
+    if (!e->error.isEmpty())
+        return e;
+    const int row = rowOfPageZero(*e->window);
+    e->window->lstKinds->setCurrentRow(row);  // the click: lstKinds_Click() runs
+    if (row < 0 || e->window->lstSub->count() != n || !e->prompts.shown().isEmpty()) {
+        e->error = QStringLiteral("the category page did not load");
+    }
+    return e;
+}
+
+Editor& pageEditor(const char* name, int n) {
+    return fixture<Editor>(keyOf(name, n), [n] { return startPageEditor(n); });
+}
+
+void BM_SelectCategory(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Editor& e = pageEditor("select", n);
+    if (!usable(state, e))
+        return;
+    for (auto _ : state)
+        e.window->lstKinds_Click();
+    if (e.window->lstSub->count() != n || !e.prompts.shown().isEmpty()) {
+        state.SkipWithError("the category page did not load");
+    }
+}
+
+void BM_WriteKindPage(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Editor& e = pageEditor("write", n);
+    if (!usable(state, e))
+        return;
+    const QString title = e.layout.categories.value(0);
+    bool written = true;
+    for (auto _ : state)
+        written = e.window->WriteKindPage(QStringLiteral("0000"), title) && written;
+    if (!written || !e.prompts.shown().isEmpty())
+        state.SkipWithError("the page was not written");
+}
+
+// The floor of WriteKindPage: encoding the same page text and replacing a file with it.
+struct PageText : Fixture {
+    QTemporaryDir dir;
+    QString text;
+};
+
+void BM_EncodeAndReplace(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    PageText& f = fixture<PageText>(keyOf("floorwrite", n), [n] {
+        auto p = std::make_unique<PageText>();
+        // The very text the editor writes: its own output of the page, decoded.
+        const std::unique_ptr<Editor> e = startPageEditor(n);
+        if (e->error.isEmpty() &&
+            e->window->WriteKindPage(QStringLiteral("0000"), e->layout.categories.value(0))) {
+            p->text =
+                cp932::decode(fileBytes(e->layout.appFolder + QStringLiteral("URL_0000.html")));
+        }
+        return p;
+    });
+    if (f.text.isEmpty()) {
+        state.SkipWithError("no page text");
+        return;
+    }
+    const QString path = f.dir.path() + QStringLiteral("/URL_0000.html");
+    bool written = true;
+    for (auto _ : state)
+        written = textfile::replace(path, cp932::encode(f.text)) && written;
+    if (!written)
+        state.SkipWithError("the file was not written");
+}
+
+// ---- Category list and index ----------------------------------------------------------------
+
+Editor& kindsEditor(const char* name, int categories) {
+    return fixture<Editor>(keyOf(name, categories), [categories] {
+        synthetic::Collection c;
+        c.keptEntries = 10;
+        c.categories = categories;
+        c.pageEntries = 2;
+        c.seed = kSeed;
+        return startEditor(c);
+    });
+}
+
+void BM_LoadKinds(benchmark::State& state) {
+    const int m = static_cast<int>(state.range(0));
+    Editor& e = kindsEditor("loadkinds", m);
+    if (!usable(state, e))
+        return;
+    for (auto _ : state)
+        e.window->LoadKinds();
+    if (e.window->lstKinds->count() != m)
+        state.SkipWithError("not every category was loaded");
+}
+
+void BM_WriteIndexPages(benchmark::State& state) {
+    const int m = static_cast<int>(state.range(0));
+    Editor& e = kindsEditor("writeindex", m);
+    if (!usable(state, e))
+        return;
+    for (auto _ : state)
+        e.window->WriteIndexPages();
+    if (!e.prompts.shown().isEmpty())
+        state.SkipWithError("writing the index showed a message");
+}
+
+// ---- The browser timer over a real X server ---------------------------------------------------
+
+Editor* timerEditor(benchmark::State& state) {
+    const QString display = qEnvironmentVariable("KEEPSAKE_BENCH_DISPLAY");
+    if (display.isEmpty()) {
+        state.SkipWithError("KEEPSAKE_BENCH_DISPLAY is not set: no X server to walk");
+        return nullptr;
+    }
+    Editor& e = fixture<Editor>(keyOf("timer", state.range(0)), [display] {
+        synthetic::Collection c;
+        c.keptEntries = 100;
+        c.categories = 5;
+        c.browserFolder = QStringLiteral("/opt/netscape/");
+        c.seed = kSeed;
+        std::unique_ptr<Editor> started = startEditor(c, display);
+        if (started->error.isEmpty() && started->x11->topLevelTitles().size() < kWindows) {
+            started->error = QStringLiteral("the X server shows fewer windows than were opened");
+        }
+        if (started->error.isEmpty() && started->window->settings.BrowserFolder.isEmpty()) {
+            started->error =
+                QStringLiteral("no browser folder: the tick would not look at the windows");
+        }
+        return started;
+    });
+    return usable(state, e) ? &e : nullptr;
+}
+
+void BM_TimerTick(benchmark::State& state) {
+    Editor* e = timerEditor(state);
+    if (!e)
+        return;
+    for (auto _ : state)
+        e->window->Timer1_Timer();
+    if (e->window->BrowserSeen)
+        state.SkipWithError("a browser window was found");
+}
+
+void BM_BrowserRunning(benchmark::State& state) {
+    Editor* e = timerEditor(state);
+    if (!e)
+        return;
+    bool running = false;
+    for (auto _ : state)
+        running = e->window->BrowserRunning();
+    if (running)
+        state.SkipWithError("a browser window was found");
+}
+
+}  // namespace
+
+BENCHMARK(BM_DecodeCp932)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseKeepsake)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillPlainLists)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_ReadKeepsake)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_ConstructAndLoad)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SelectCategory)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_EncodeAndReplace)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_WriteKindPage)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_LoadKinds)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteIndexPages)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TimerTick)->Arg(kWindows)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_BrowserRunning)->Arg(kWindows)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+int main(int argc, char** argv) {
+    // The window is never shown; the X server is only walked, through a connection of its own.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    g_fixture.reset();
+    benchmark::Shutdown();
+    return 0;
+}
