@@ -5,13 +5,21 @@ namespace {
 
 const QString kCommentEnd = QStringLiteral(" 》");
 
+int code(QChar c) {
+    return c.unicode();
+}
+int code(char c) {
+    return static_cast<unsigned char>(c);
+}
+
 // Reads 1..maxDigits decimal digits at text[*pos]; false if there are none.
-bool readNumber(QStringView text, qsizetype* pos, int maxDigits, int* value, int* digits) {
+template <typename Text>
+bool readNumber(const Text& text, qsizetype* pos, int maxDigits, int* value, int* digits) {
     int v = 0;
     int n = 0;
-    while (*pos < text.size() && n < maxDigits && text[*pos].unicode() >= '0' &&
-           text[*pos].unicode() <= '9') {
-        v = v * 10 + (text[*pos].unicode() - '0');
+    while (*pos < text.size() && n < maxDigits && code(text[*pos]) >= '0' &&
+           code(text[*pos]) <= '9') {
+        v = v * 10 + (code(text[*pos]) - '0');
         ++*pos;
         ++n;
     }
@@ -20,12 +28,55 @@ bool readNumber(QStringView text, qsizetype* pos, int maxDigits, int* value, int
     return n > 0;
 }
 
-bool expect(QStringView text, qsizetype* pos, char16_t c) {
-    if (*pos < text.size() && text[*pos].unicode() == c) {
+template <typename Text>
+bool expect(const Text& text, qsizetype* pos, char c) {
+    if (*pos < text.size() && code(text[*pos]) == c) {
         ++*pos;
         return true;
     }
     return false;
+}
+
+// The date parser over any text of characters that compare with char: decoded text or the
+// file's own bytes (a date is ASCII).
+template <typename Text>
+bool parseDateText(Text text, QDateTime* date) {
+    const auto isBlank = [](auto c) { return code(c) == ' ' || code(c) == '\t'; };
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    qsizetype pos = 0;
+    int year = 0, month = 0, day = 0, digits = 0, unused = 0;
+    if (!readNumber(text, &pos, 4, &year, &digits) || (digits != 2 && digits != 4))
+        return false;
+    if (digits == 2)
+        year += year < 50 ? 2000 : 1900;
+    if (!expect(text, &pos, '/') || !readNumber(text, &pos, 2, &month, &unused) ||
+        !expect(text, &pos, '/') || !readNumber(text, &pos, 2, &day, &unused)) {
+        return false;
+    }
+    int hour = 0, minute = 0, second = 0;
+    if (pos < text.size()) {
+        if (!expect(text, &pos, ' '))
+            return false;
+        while (pos < text.size() && code(text[pos]) == ' ')
+            ++pos;
+        if (!readNumber(text, &pos, 2, &hour, &unused) || !expect(text, &pos, ':') ||
+            !readNumber(text, &pos, 2, &minute, &unused)) {
+            return false;
+        }
+        if (expect(text, &pos, ':') && !readNumber(text, &pos, 2, &second, &unused))
+            return false;
+        if (pos != text.size())
+            return false;
+    }
+    const QDate d(year, month, day);
+    if (!d.isValid() || hour > 23 || minute > 59 || second > 59)
+        return false;
+    if (date)
+        *date = QDateTime(d, QTime(hour, minute, second), Qt::UTC);
+    return true;
 }
 
 QString twoDigits(int v) {
@@ -64,46 +115,54 @@ qsizetype scanDate(QStringView rest, QDateTime* date) {
 }
 
 bool parseDate(QStringView text, QDateTime* date) {
-    text = text.trimmed();
-    qsizetype pos = 0;
-    int year = 0, month = 0, day = 0, digits = 0, unused = 0;
-    if (!readNumber(text, &pos, 4, &year, &digits) || (digits != 2 && digits != 4))
-        return false;
-    if (digits == 2)
-        year += year < 50 ? 2000 : 1900;
-    if (!expect(text, &pos, u'/') || !readNumber(text, &pos, 2, &month, &unused) ||
-        !expect(text, &pos, u'/') || !readNumber(text, &pos, 2, &day, &unused)) {
-        return false;
-    }
-    int hour = 0, minute = 0, second = 0;
-    if (pos < text.size()) {
-        if (!expect(text, &pos, u' '))
-            return false;
-        while (pos < text.size() && text[pos] == u' ')
-            ++pos;
-        if (!readNumber(text, &pos, 2, &hour, &unused) || !expect(text, &pos, u':') ||
-            !readNumber(text, &pos, 2, &minute, &unused)) {
-            return false;
-        }
-        if (expect(text, &pos, u':') && !readNumber(text, &pos, 2, &second, &unused)) {
-            return false;
-        }
-        if (pos != text.size())
-            return false;
-    }
-    const QDate d(year, month, day);
-    if (!d.isValid() || hour > 23 || minute > 59 || second > 59)
-        return false;
-    if (date)
-        *date = QDateTime(d, QTime(hour, minute, second), Qt::UTC);
-    return true;
+    return parseDateText(text, date);
 }
 
-QString formatPageDate(const QDateTime& date) {
+bool parseDate(QByteArrayView ascii, QDateTime* date) {
+    return parseDateText(ascii, date);
+}
+
+namespace {
+// Writes "yy/mm/dd hh:nn:ss" into 17 characters.
+void writePageDate(const QDateTime& date, char16_t* out) {
     const QDate d = date.date();
     const QTime t = date.time();
-    return twoDigits(d.year() % 100) + u'/' + twoDigits(d.month()) + u'/' + twoDigits(d.day()) +
-           u' ' + twoDigits(t.hour()) + u':' + twoDigits(t.minute()) + u':' + twoDigits(t.second());
+    const int parts[6] = {d.year() % 100, d.month(), d.day(), t.hour(), t.minute(), t.second()};
+    const char16_t separators[5] = {u'/', u'/', u' ', u':', u':'};
+    for (int i = 0; i < 6; ++i) {
+        const int v = parts[i] < 0 ? -parts[i] : parts[i];
+        out[i * 3] = static_cast<char16_t>(u'0' + v / 10 % 10);
+        out[i * 3 + 1] = static_cast<char16_t>(u'0' + v % 10);
+        if (i < 5)
+            out[i * 3 + 2] = separators[i];
+    }
+}
+}  // namespace
+
+QString formatPageDate(const QDateTime& date) {
+    char16_t text[17];
+    writePageDate(date, text);
+    return QString(reinterpret_cast<const QChar*>(text), 17);
+}
+
+void appendEntryLines(QString& out, const QString& url, const QString& com,
+                      const QDateTime& date) {
+    static const QString kLinkMiddle = QStringLiteral("\">");
+    static const QString kLinkEnd = QStringLiteral("</A><BR>\r\n");
+    static const QString kCommentStart = QStringLiteral("《 ");
+    static const QString kCommentTail = QStringLiteral("<P>\r\n");
+    out += kLinkPrefix;
+    out += url;
+    out += kLinkMiddle;
+    out += url;
+    out += kLinkEnd;
+    out += kCommentStart;
+    out += com;
+    out += kCommentEnd;
+    char16_t text[17];
+    writePageDate(date, text);
+    out += QStringView(text, 17);
+    out += kCommentTail;
 }
 
 QString formatGeneralDate(const QDateTime& date) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -50,6 +51,7 @@ qsizetype scanDate(QStringView rest, QDateTime* date);
 // Date-times as the files hold them: "yy/mm/dd hh:nn:ss" (also four-digit years, the time
 // and its seconds optional). Two-digit years fall in 1950-2049. Invalid dates give false.
 bool parseDate(QStringView text, QDateTime* date);
+bool parseDate(QByteArrayView ascii, QDateTime* date);
 // "yy/mm/dd hh:nn:ss", the form the pages are written with.
 QString formatPageDate(const QDateTime& date);
 // The general date-and-time form a Japanese desktop shows: "yyyy/mm/dd H:mm:ss", or only the
@@ -59,6 +61,8 @@ QString formatGeneralDate(const QDateTime& date);
 // The two lines of one entry, without line breaks.
 QString entryLine(const QString& url);
 QString commentLine(const QString& com, const QDateTime& date);
+// Both lines of an entry, each followed by CR LF, appended to `out`.
+void appendEntryLines(QString& out, const QString& url, const QString& com, const QDateTime& date);
 
 // True when `com` cannot be read back from a comment line as it stands: an empty comment or
 // one that holds " 》".

@@ -1,8 +1,49 @@
 #include "keepsake/ListFileReader.h"
 
+#include "platform/Cp932Codec.h"
 #include "platform/LineReader.h"
 
 using namespace keepsake;
+
+// The reader works on the file's own bytes and decodes only what it keeps: the markers, the
+// link prefix, '"', " 》" (20 81 74) and '<' are found on the bytes, which is exact because
+// none of their bytes can be the second byte of a double-byte character. Positions that the
+// layout counts in characters (the comment starts at the third) are stepped over character by
+// character, as the decoder splits them.
+namespace {
+
+constexpr QByteArrayView kStartMarkerBytes("<!--StartList-->");
+constexpr QByteArrayView kEndMarkerBytes("<!--EndList-->");
+constexpr QByteArrayView kLinkPrefixBytes("<A HREF=\"http://");
+constexpr QByteArrayView kCommentEndBytes("\x20\x81\x74");
+
+// Appends the decoded line and CR LF.
+void appendLine(QString& text, QByteArrayView line) {
+    text += cp932::decode(line);
+    text += kCrLf;
+}
+
+// The address of an entry line, or the failure's message.
+Scan scanAddressBytes(QByteArrayView line) {
+    const qsizetype quote = line.indexOf('"', kAddressStart);
+    if (quote < 0)
+        return {0, kMsgNoClosingQuote};
+    if (quote == kAddressStart)
+        return {0, kMsgEmptyAddress};
+    return {quote - kAddressStart, {}};
+}
+
+// Byte offset and length of the comment in a comment line; length 0 on failure.
+qsizetype scanCommentBytes(QByteArrayView line, qsizetype* start) {
+    qsizetype pos = 0;
+    for (int chars = 0; chars < 2 && pos < line.size(); ++chars)
+        pos += cp932::charLength(line, pos);
+    *start = pos;
+    const qsizetype end = line.indexOf(kCommentEndBytes, pos);
+    return end > pos ? end - pos : 0;
+}
+
+}  // namespace
 
 ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
     ListFileResult result;
@@ -14,10 +55,9 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
             host.failure(kMsgNoStartMarker);
             return result;
         }
-        const QString line = in.readLine();
-        result.head += line;
-        result.head += kCrLf;
-        if (line == kStartMarker)
+        const QByteArrayView line = in.readLineView();
+        appendLine(result.head, line);
+        if (line == kStartMarkerBytes)
             break;
     }
 
@@ -26,7 +66,7 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
         host.failure(kMsgNoList);
         return result;
     }
-    QString line = in.readLine();
+    QByteArrayView line = in.readLineView();
     if (in.atEnd()) {
         host.failure(kMsgNoList);
         return result;
@@ -34,19 +74,17 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
     result.listStarted = true;
     host.listStarts();
 
-    while (line != kEndMarker) {
-        if (isEntryLine(line)) {
+    while (line != kEndMarkerBytes) {
+        if (line.startsWith(kLinkPrefixBytes)) {
             bool dropped = false;
-            const Scan address = scanAddress(line);
             Entry entry;
+            const Scan address = scanAddressBytes(line);
             if (address.length == 0) {
-                if (!address.message.isEmpty())
-                    host.failure(address.message);
+                host.failure(address.message);
                 dropped = true;
             } else {
-                entry.url = line.mid(kAddressStart, address.length);
-                const QString comLine = in.readLine();
-                if (comLine == kEndMarker) {
+                const QByteArrayView comLine = in.readLineView();
+                if (comLine == kEndMarkerBytes) {
                     host.failure(kMsgNoComment);
                     return result;
                 }
@@ -54,16 +92,20 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
                     host.failure(kMsgNoEndMarker);
                     return result;
                 }
-                const Scan com = scanComment(comLine);
-                if (com.length == 0) {
-                    if (!com.message.isEmpty())
-                        host.failure(com.message);
+                qsizetype comStart = 0;
+                const qsizetype comLength = scanCommentBytes(comLine, &comStart);
+                if (comLength == 0) {
+                    host.failure(kMsgNoCommentLine);
                     dropped = true;
                 } else {
-                    entry.com = comLine.mid(2, com.length);
-                    const QStringView rest = QStringView(comLine).mid(com.length + 4);
-                    if (scanDate(rest, &entry.date) == 0)
+                    const QByteArrayView rest = comLine.sliced(comStart + comLength + 3);
+                    const qsizetype lt = rest.indexOf('<');
+                    if (lt <= 0 || !parseDate(rest.first(lt), &entry.date)) {
                         dropped = true;
+                    } else {
+                        entry.url = cp932::decode(line.sliced(kAddressStart, address.length));
+                        entry.com = cp932::decode(comLine.sliced(comStart, comLength));
+                    }
                 }
             }
             if (dropped) {
@@ -75,8 +117,8 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
             }
         }
         // Next line.
-        line = in.readLine();
-        if (line == kEndMarker)
+        line = in.readLineView();
+        if (line == kEndMarkerBytes)
             break;
         if (in.atEnd()) {
             host.failure(kMsgNoEndMarker);
@@ -85,11 +127,9 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
     }
 
     // Footer: the end marker and every line after it.
-    result.foot = line + kCrLf;
-    while (!in.atEnd()) {
-        result.foot += in.readLine();
-        result.foot += kCrLf;
-    }
+    appendLine(result.foot, line);
+    while (!in.atEnd())
+        appendLine(result.foot, in.readLineView());
     result.complete = true;
     return result;
 }

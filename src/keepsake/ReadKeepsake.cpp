@@ -141,6 +141,7 @@ void Refile::ReadKeepsake(const QString& name) {
 
     KeepsakeHost host(*this);
     const ListFileResult result = readListFile(bytes, host);
+    bytes = QByteArray();  // the file's copy is not needed while the lists fill
     host.flush();
     KeepHead = result.head;
     if (result.complete)

@@ -126,19 +126,30 @@ bool Refile::WriteKindPage(const QString& pageNumberText, const QString& title) 
         m_platform.prompts.information(pages::incompletePageMessage(path));
         return false;
     }
-    KindBody.clear();
-    if (!title.isEmpty())
-        KindBody = pages::titleLine(title) + CrLf;
-    for (int row = 0; row < lstSub->count(); ++row) {
+    const int rows = lstSub->count();
+    qsizetype size = 0;
+    for (int row = 0; row < rows; ++row) {
         const int k = sortedlist::itemData(lstSub, row);
-        KindBody += entryLine(KindURL[k]);
-        KindBody += CrLf;
-        KindBody += commentLine(KindCom[k], KindDate[k]);
+        size += 2 * KindURL[k].size() + KindCom[k].size() + 64;
+    }
+    KindBody.clear();
+    KindBody.reserve(size + title.size() + 40);
+    if (!title.isEmpty()) {
+        KindBody += pages::titleLine(title);
         KindBody += CrLf;
     }
+    for (int row = 0; row < rows; ++row) {
+        const int k = sortedlist::itemData(lstSub, row);
+        appendEntryLines(KindBody, KindURL[k], KindCom[k], KindDate[k]);
+    }
+    QByteArray bytes;
+    bytes.reserve((KindHead.size() + KindBody.size() + KindFoot.size()) * 2);
+    cp932::encodeAppend(KindHead, bytes);
+    cp932::encodeAppend(KindBody, bytes);
+    cp932::encodeAppend(KindFoot, bytes);
     WaitPointer wait(m_platform.prompts);
     QString error;
-    if (!textfile::replace(path, cp932::encode(KindHead + KindBody + KindFoot), &error)) {
+    if (!textfile::replace(path, bytes, &error)) {
         wait.release();
         m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         return false;

@@ -136,11 +136,11 @@ QString decode(QByteArrayView bytes) {
     return out;
 }
 
-QByteArray encode(QStringView text) {
+void encodeAppend(QStringView text, QByteArray& out) {
     const Tables& t = tables();
-    QByteArray out;
-    out.resize(text.size() * 2);
-    char* dst = out.data();
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * 2);
+    char* dst = out.data() + start;
     qsizetype w = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -166,8 +166,21 @@ QByteArray encode(QStringView text) {
             dst[w++] = static_cast<char>(code);
         }
     }
-    out.truncate(w);
+    out.truncate(start + w);
+}
+
+QByteArray encode(QStringView text) {
+    QByteArray out;
+    encodeAppend(text, out);
     return out;
+}
+
+qsizetype charLength(QByteArrayView bytes, qsizetype pos) {
+    const auto b = static_cast<unsigned char>(bytes[pos]);
+    if (b < 0x80 || !isLeadByte(b) || pos + 1 >= bytes.size())
+        return 1;
+    const auto trail = static_cast<unsigned char>(bytes[pos + 1]);
+    return tables().pair[b << 8 | trail] != 0 ? 2 : 1;
 }
 
 bool canEncode(QStringView text) {

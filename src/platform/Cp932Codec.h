@@ -17,9 +17,15 @@ QString decode(QByteArrayView bytes);
 
 // Characters that CP932 cannot hold become '?'. Use canEncode() first where that matters.
 QByteArray encode(QStringView text);
+// The same, appended to `out`.
+void encodeAppend(QStringView text, QByteArray& out);
 
 // True when every character of text has a CP932 form (escapes count as encodable).
 bool canEncode(QStringView text);
+
+// How many bytes the character that starts at bytes[pos] takes (1 or 2), as decode() splits
+// the bytes into characters.
+qsizetype charLength(QByteArrayView bytes, qsizetype pos);
 
 // True when decoding bytes needed at least one escape.
 bool hasEscapes(QStringView text);

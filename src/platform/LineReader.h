@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // Reads a text file's bytes line by line, the way the pages are read: a line ends at CR LF,
@@ -19,6 +20,9 @@ public:
 
     // The next line's raw bytes without its line break.
     QByteArray readRawLine();
+
+    // The same without a copy: the view stays valid as long as the reader.
+    QByteArrayView readLineView();
 
 private:
     QByteArray m_data;
