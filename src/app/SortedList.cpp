@@ -19,10 +19,44 @@ const QCollator& collator() {
     return c;
 }
 
+// An item that keeps its text and its item data (the user role) as plain members: lists of a
+// hundred thousand entries need not carry two variants and a role table per item.
+class DataItem : public QListWidgetItem {
+public:
+    DataItem(const QString& text, int data) : m_text(text), m_data(data) {}
+
+    QVariant data(int role) const override {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return m_text;
+        if (role == Qt::UserRole)
+            return m_data;
+        return QListWidgetItem::data(role);
+    }
+    void setData(int role, const QVariant& value) override {
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            m_text = value.toString();
+        } else if (role == Qt::UserRole) {
+            m_data = value.toInt();
+        } else {
+            QListWidgetItem::setData(role, value);
+            return;
+        }
+        if (QListWidget* list = listWidget()) {
+            const QModelIndex index = list->indexFromItem(this);
+            emit list->model()->dataChanged(index, index);
+        }
+    }
+    QListWidgetItem* clone() const override { return new DataItem(*this); }
+
+    int value() const { return m_data; }
+
+private:
+    QString m_text;
+    int m_data;
+};
+
 QListWidgetItem* makeItem(const QString& text, int data) {
-    auto* item = new QListWidgetItem(text);
-    item->setData(Qt::UserRole, data);
-    return item;
+    return new DataItem(text, data);
 }
 
 }  // namespace
@@ -34,7 +68,11 @@ int compare(const QString& a, const QString& b) {
 
 int itemData(const QListWidget* list, int row) {
     const QListWidgetItem* item = list->item(row);
-    return item ? item->data(Qt::UserRole).toInt() : -1;
+    if (!item)
+        return -1;
+    if (const auto* fast = dynamic_cast<const DataItem*>(item))
+        return fast->value();
+    return item->data(Qt::UserRole).toInt();
 }
 
 int add(QListWidget* list, const QString& text, int data) {

@@ -145,8 +145,7 @@ QString formatPageDate(const QDateTime& date) {
     return QString(reinterpret_cast<const QChar*>(text), 17);
 }
 
-void appendEntryLines(QString& out, const QString& url, const QString& com,
-                      const QDateTime& date) {
+void appendEntryLines(QString& out, const QString& url, const QString& com, const QDateTime& date) {
     static const QString kLinkMiddle = QStringLiteral("\">");
     static const QString kLinkEnd = QStringLiteral("</A><BR>\r\n");
     static const QString kCommentStart = QStringLiteral("《 ");
