@@ -44,31 +44,43 @@ class ListFileReaderTest : public QObject {
 
 private slots:
     void scannersFindTheirPieces() {
-        const QString line =
-            QStringLiteral("<A HREF=\"http://abc/index.html\">abc/index.html</A><BR>");
+        const QByteArray line = "<A HREF=\"http://abc/index.html\">abc/index.html</A><BR>";
         QVERIFY(isEntryLine(line));
         QCOMPARE(scanAddress(line).length, 14);
-        QCOMPARE(scanAddress(QStringLiteral("<A HREF=\"http://x\">x</A>")).length, 1);
-        QCOMPARE(scanAddress(QStringLiteral("<A HREF=\"http://\">")).message, kMsgEmptyAddress);
-        QCOMPARE(scanAddress(QStringLiteral("<A HREF=\"http://abc")).message, kMsgNoClosingQuote);
+        QCOMPARE(scanAddress("<A HREF=\"http://x\">x</A>").length, 1);
+        QCOMPARE(scanAddress("<A HREF=\"http://\">").message, kMsgEmptyAddress);
+        QCOMPARE(scanAddress("<A HREF=\"http://abc").message, kMsgNoClosingQuote);
         // Not entry lines at all.
-        QVERIFY(!isEntryLine(QStringLiteral("<A HREF=\"HTTP://abc\">")));
-        QVERIFY(!isEntryLine(QStringLiteral("<A  HREF=\"http://abc\">")));
-        QVERIFY(!isEntryLine(QStringLiteral("<A HREF='http://abc'>")));
+        QVERIFY(!isEntryLine("<A HREF=\"HTTP://abc\">"));
+        QVERIFY(!isEntryLine("<A  HREF=\"http://abc\">"));
+        QVERIFY(!isEntryLine("<A HREF='http://abc'>"));
 
-        QCOMPARE(scanComment(QStringLiteral("《 Sample page 》97/09/15 08:05:00<P>")).length, 11);
-        QCOMPARE(scanComment(QStringLiteral("《  》97/09/15<P>")).message, kMsgNoCommentLine);
-        QCOMPARE(scanComment(QStringLiteral("《 no end 97/09/15<P>")).message, kMsgNoCommentLine);
-        QCOMPARE(scanComment(QStringLiteral("《")).length, 0);
+        qsizetype start = 0;
+        const auto comment = [&start](const QString& text) {
+            return scanComment(cp932::encode(text), &start);
+        };
+        QCOMPARE(comment("《 Sample page 》97/09/15 08:05:00<P>").length, 11);
+        QCOMPARE(start, 3);
+        QCOMPARE(comment("《 日本 》97/09/15<P>").length, 4);
+        // The first two characters are not examined, whatever their width.
+        QCOMPARE(comment("ab日本 》x").length, 4);
+        QCOMPARE(start, 2);
+        QCOMPARE(comment("《  》97/09/15<P>").message, kMsgNoCommentLine);
+        QCOMPARE(comment("《 no end 97/09/15<P>").message, kMsgNoCommentLine);
+        QCOMPARE(comment("《").length, 0);
         // A comment holding " 》" is cut at its first occurrence.
-        QCOMPARE(scanComment(QStringLiteral("《 a 》b 》97/09/15<P>")).length, 1);
+        QCOMPARE(comment("《 a 》b 》97/09/15<P>").length, 1);
 
         QDateTime date;
-        QCOMPARE(scanDate(u"97/09/15 08:05:00<P>", &date), 17);
+        QCOMPARE(scanDate("97/09/15 08:05:00<P>", &date), 17);
         QCOMPARE(date, dt(1997, 9, 15, 8, 5, 0));
-        QCOMPARE(scanDate(u"97/09/15 08:05:00", &date), 0);  // no "<"
-        QCOMPARE(scanDate(u"<P>", &date), 0);
-        QCOMPARE(scanDate(u"b 》97/09/15<P>", &date), 0);
+        QCOMPARE(scanDate("97/09/15 08:05:00", &date), 0);  // no "<"
+        QCOMPARE(scanDate("<P>", &date), 0);
+        QCOMPARE(scanDate(cp932::encode(u"b 》97/09/15<P>"), &date), 0);
+        QCOMPARE(scanDate(cp932::encode(u"\u3000"
+                                        "97/09/15<P>"),
+                          &date),
+                 0);
     }
 
     void datesAsTheFilesHoldThem() {

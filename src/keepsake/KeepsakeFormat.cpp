@@ -1,5 +1,7 @@
 #include "keepsake/KeepsakeFormat.h"
 
+#include "platform/Cp932Codec.h"
+
 namespace keepsake {
 namespace {
 
@@ -85,12 +87,13 @@ QString twoDigits(int v) {
 
 }  // namespace
 
-bool isEntryLine(QStringView line) {
-    return line.startsWith(kLinkPrefix);
+bool isEntryLine(QByteArrayView line) {
+    static constexpr QByteArrayView kPrefix("<A HREF=\"http://");
+    return line.startsWith(kPrefix);
 }
 
-Scan scanAddress(QStringView line) {
-    const qsizetype quote = line.indexOf(u'"', kAddressStart);
+Scan scanAddress(QByteArrayView line) {
+    const qsizetype quote = line.indexOf('"', kAddressStart);
     if (quote < 0)
         return {0, kMsgNoClosingQuote};
     if (quote == kAddressStart)
@@ -98,18 +101,21 @@ Scan scanAddress(QStringView line) {
     return {quote - kAddressStart, {}};
 }
 
-Scan scanComment(QStringView line) {
-    const qsizetype end = line.size() < 2 ? -1 : line.indexOf(kCommentEnd, 2);
-    if (end <= 2)
+Scan scanComment(QByteArrayView line, qsizetype* start) {
+    static constexpr QByteArrayView kEnd("\x20\x81\x74");  // " 》"
+    qsizetype pos = 0;
+    for (int chars = 0; chars < 2 && pos < line.size(); ++chars)
+        pos += cp932::charLength(line, pos);
+    *start = pos;
+    const qsizetype end = line.indexOf(kEnd, pos);
+    if (end <= pos)
         return {0, kMsgNoCommentLine};
-    return {end - 2, {}};
+    return {end - pos, {}};
 }
 
-qsizetype scanDate(QStringView rest, QDateTime* date) {
-    const qsizetype lt = rest.indexOf(u'<');
-    if (lt <= 0)
-        return 0;
-    if (!parseDate(rest.left(lt), date))
+qsizetype scanDate(QByteArrayView rest, QDateTime* date) {
+    const qsizetype lt = rest.indexOf('<');
+    if (lt <= 0 || !parseDate(rest.first(lt), date))
         return 0;
     return lt;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QDateTime>
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QString>
 #include <QStringView>
 
@@ -39,14 +39,18 @@ struct Scan {
     QString message;
 };
 
-bool isEntryLine(QStringView line);
-// Length of the address in an entry line.
-Scan scanAddress(QStringView line);
-// Length of the comment in a comment line (the text from the third character up to " 》").
-Scan scanComment(QStringView line);
+// The scanners work on a line's own bytes. The markers, the link prefix, '"', " 》" and '<'
+// are found on the bytes, which is exact because none of their bytes can be the second byte
+// of a double-byte character; lengths and offsets are in bytes.
+bool isEntryLine(QByteArrayView line);
+// Length of the address in an entry line; it starts at byte kAddressStart.
+Scan scanAddress(QByteArrayView line);
+// Length of the comment in a comment line: the text from the third character up to " 》".
+// *start receives the comment's first byte.
+Scan scanComment(QByteArrayView line, qsizetype* start);
 // Length of the date text before the first "<" of `rest`, when that text is a valid date;
 // the date goes to *date. No message.
-qsizetype scanDate(QStringView rest, QDateTime* date);
+qsizetype scanDate(QByteArrayView rest, QDateTime* date);
 
 // Date-times as the files hold them: "yy/mm/dd hh:nn:ss" (also four-digit years, the time
 // and its seconds optional). Two-digit years fall in 1950-2049. Invalid dates give false.

@@ -5,17 +5,10 @@
 
 using namespace keepsake;
 
-// The reader works on the file's own bytes and decodes only what it keeps: the markers, the
-// link prefix, '"', " 》" (20 81 74) and '<' are found on the bytes, which is exact because
-// none of their bytes can be the second byte of a double-byte character. Positions that the
-// layout counts in characters (the comment starts at the third) are stepped over character by
-// character, as the decoder splits them.
 namespace {
 
 constexpr QByteArrayView kStartMarkerBytes("<!--StartList-->");
 constexpr QByteArrayView kEndMarkerBytes("<!--EndList-->");
-constexpr QByteArrayView kLinkPrefixBytes("<A HREF=\"http://");
-constexpr QByteArrayView kCommentEndBytes("\x20\x81\x74");
 
 // Appends the decoded line and CR LF.
 void appendLine(QString& text, QByteArrayView line) {
@@ -23,28 +16,10 @@ void appendLine(QString& text, QByteArrayView line) {
     text += kCrLf;
 }
 
-// The address of an entry line, or the failure's message.
-Scan scanAddressBytes(QByteArrayView line) {
-    const qsizetype quote = line.indexOf('"', kAddressStart);
-    if (quote < 0)
-        return {0, kMsgNoClosingQuote};
-    if (quote == kAddressStart)
-        return {0, kMsgEmptyAddress};
-    return {quote - kAddressStart, {}};
-}
-
-// Byte offset and length of the comment in a comment line; length 0 on failure.
-qsizetype scanCommentBytes(QByteArrayView line, qsizetype* start) {
-    qsizetype pos = 0;
-    for (int chars = 0; chars < 2 && pos < line.size(); ++chars)
-        pos += cp932::charLength(line, pos);
-    *start = pos;
-    const qsizetype end = line.indexOf(kCommentEndBytes, pos);
-    return end > pos ? end - pos : 0;
-}
-
 }  // namespace
 
+// The reader works on the file's own bytes, as the scanners do, and decodes only what it
+// keeps: the header, the footer, and each entry's address and comment.
 ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
     ListFileResult result;
     LineReader in(data);
@@ -75,10 +50,10 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
     host.listStarts();
 
     while (line != kEndMarkerBytes) {
-        if (line.startsWith(kLinkPrefixBytes)) {
+        if (isEntryLine(line)) {
             bool dropped = false;
             Entry entry;
-            const Scan address = scanAddressBytes(line);
+            const Scan address = scanAddress(line);
             if (address.length == 0) {
                 host.failure(address.message);
                 dropped = true;
@@ -93,19 +68,15 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
                     return result;
                 }
                 qsizetype comStart = 0;
-                const qsizetype comLength = scanCommentBytes(comLine, &comStart);
-                if (comLength == 0) {
-                    host.failure(kMsgNoCommentLine);
+                const Scan com = scanComment(comLine, &comStart);
+                if (com.length == 0) {
+                    host.failure(com.message);
+                    dropped = true;
+                } else if (scanDate(comLine.sliced(comStart + com.length + 3), &entry.date) == 0) {
                     dropped = true;
                 } else {
-                    const QByteArrayView rest = comLine.sliced(comStart + comLength + 3);
-                    const qsizetype lt = rest.indexOf('<');
-                    if (lt <= 0 || !parseDate(rest.first(lt), &entry.date)) {
-                        dropped = true;
-                    } else {
-                        entry.url = cp932::decode(line.sliced(kAddressStart, address.length));
-                        entry.com = cp932::decode(comLine.sliced(comStart, comLength));
-                    }
+                    entry.url = cp932::decode(line.sliced(kAddressStart, address.length));
+                    entry.com = cp932::decode(comLine.sliced(comStart, com.length));
                 }
             }
             if (dropped) {
