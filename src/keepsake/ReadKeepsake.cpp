@@ -125,8 +125,9 @@ void Refile::ReadKeepsake(const QString& name) {
             fatal(error);
             return;
         }
-        if (!textfile::replace(path, copy, &error) && !QFile::exists(path)) {
-            // No working copy at all: read the keepsake file itself.
+        if (!textfile::replace(path, copy, &error) && workingCopy.isEmpty()) {
+            // No working copy that could be read (none, or something else in its place):
+            // read the keepsake file itself.
             path = keepsakePath;
         }
         processPendingEventsOnce();
