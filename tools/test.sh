@@ -30,6 +30,7 @@ echo "== Sanitizer build (ASan + UBSan) with fuzz targets =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_COMPILER=clang++ -DKEEPSAKE_SANITIZE=ON -DKEEPSAKE_FUZZ=ON >/dev/null
 cmake --build build-asan -j "$jobs"
-export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:strict_string_checks=1"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$top/tests/sanitizer/lsan.supp"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"

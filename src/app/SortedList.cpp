@@ -99,15 +99,18 @@ void addAll(QListWidget* list, const QList<Item>& items) {
     }
     // A stable sort keeps items that compare equal in the order they came, which is where
     // one-by-one insertion after equal items would put them.
-    const QCollator& col = collator();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(items.size());
-    for (const Item& item : items)
-        keys.push_back(col.sortKey(item.text));
     std::vector<qsizetype> order(items.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    {
+        // The keys go before the items are made, so the two never take memory together.
+        const QCollator& col = collator();
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(items.size());
+        for (const Item& item : items)
+            keys.push_back(col.sortKey(item.text));
+        std::stable_sort(order.begin(), order.end(),
+                         [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    }
     list->setUpdatesEnabled(false);
     for (qsizetype i : order)
         list->addItem(makeItem(items[i].text, items[i].data));
