@@ -1,0 +1,106 @@
+// The index page reader on any bytes, and the page it composes read back: head and foot
+// survive, the lines between the markers are the program's own.
+#include "keepsake/KeepsakeFormat.h"
+#include "pages/IndexFormat.h"
+#include "pages/PageFormat.h"
+#include "platform/Cp932Codec.h"
+#include "platform/LineReader.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace fuzz_indexpage {
+
+using keepsake::kCrLf;
+
+namespace {
+
+// A broken rule ends the run with the line that states it.
+void check(bool condition, int line = __builtin_LINE()) {
+    if (condition)
+        return;
+    std::fprintf(stderr, "%s:%d: check failed\n", __FILE__, line);
+    std::abort();
+}
+
+QStringList linesOf(const QByteArray& bytes) {
+    LineReader in(bytes);
+    QStringList lines;
+    while (!in.atEnd())
+        lines << in.readLine();
+    return lines;
+}
+
+// Category lines made from the input's own lines, as names of categories.
+QStringList indexLines(const QStringList& names) {
+    QStringList lines;
+    int page = 0;
+    for (const QString& name : names) {
+        if (lines.size() == 8)
+            break;
+        lines << indexpage::indexLine(pages::pageFileName(pages::pageNumberText(page++)), name);
+    }
+    return lines;
+}
+
+void readsBack(const QString& head, const QString& foot, const QStringList& lines) {
+    const QByteArray page = cp932::encode(indexpage::compose(head, lines, foot));
+    const indexpage::ReadResult again = indexpage::read(page);
+    check(again.ok && again.missingMessage.isEmpty());
+    check(again.head == head);
+    check(again.foot == foot);
+    // Composed again, the page is the same, and without the category lines it is the page
+    // with an empty list.
+    check(cp932::encode(indexpage::compose(again.head, lines, again.foot)) == page);
+    const QStringList pageLines = linesOf(page);
+    check(pageLines.size() == head.count(kCrLf) + 1 + lines.size() + foot.count(kCrLf) + 1);
+}
+
+}  // namespace
+
+int testOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QStringList lines = linesOf(bytes);
+    const indexpage::ReadResult result = indexpage::read(bytes);
+
+    if (!result.ok) {
+        check(result.missingMessage == keepsake::kMsgNoStartMarker ||
+              result.missingMessage == keepsake::kMsgNoEndMarker);
+        const bool hasStart = lines.contains(keepsake::kStartMarker);
+        check(result.missingMessage ==
+              (hasStart ? keepsake::kMsgNoEndMarker : keepsake::kMsgNoStartMarker));
+        // The page is rebuilt from the standard head and foot, which read back.
+        readsBack(indexpage::standardHead(), indexpage::standardFoot(), indexLines(lines));
+        return 0;
+    }
+
+    // The head runs through the first start marker, the foot from the first end marker after
+    // it to the last line.
+    check(result.missingMessage.isEmpty());
+    const qsizetype start = lines.indexOf(keepsake::kStartMarker);
+    check(start >= 0);
+    const qsizetype end = lines.indexOf(keepsake::kEndMarker, start + 1);
+    check(end > start);
+    check(result.head == lines.mid(0, start + 1).join(kCrLf));
+    check(result.foot == lines.mid(end).join(kCrLf));
+    check(result.head.endsWith(keepsake::kStartMarker));
+    check(result.foot.startsWith(keepsake::kEndMarker));
+    readsBack(result.head, result.foot, indexLines(lines));
+    readsBack(result.head, result.foot, {});
+    return 0;
+}
+
+}  // namespace fuzz_indexpage
+
+// The tests replay saved inputs through testOneInput() and leave the entry point out.
+#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return fuzz_indexpage::testOneInput(data, size);
+}
+#endif

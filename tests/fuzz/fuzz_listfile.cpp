@@ -1,0 +1,142 @@
+// The reader of the keepsake layout (header, list block, footer) on any bytes, once with a
+// host that always answers OK and once with one that alternates OK and Cancel.
+#include "keepsake/KeepsakeFormat.h"
+#include "keepsake/ListFileReader.h"
+#include "platform/LineReader.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace fuzz_listfile {
+
+using namespace keepsake;
+
+namespace {
+
+// A broken rule ends the run with the line that states it.
+void check(bool condition, int line = __builtin_LINE()) {
+    if (condition)
+        return;
+    std::fprintf(stderr, "%s:%d: check failed\n", __FILE__, line);
+    std::abort();
+}
+
+// Records what the reader hands over, and checks the order of the calls as they come.
+class CheckingHost : public ListFileHost {
+public:
+    explicit CheckingHost(bool alternate) : m_alternate(alternate) {}
+
+    void listStarts() override {
+        check(!started && !ended);
+        started = true;
+    }
+    void entry(Entry e) override {
+        check(started && !ended);
+        check(!e.url.isEmpty() && !e.url.contains(u'"'));
+        check(!e.com.isEmpty() && !e.com.contains(QStringLiteral(" 》")));
+        check(!e.url.contains(u'\r') && !e.url.contains(u'\n'));
+        check(!e.com.contains(u'\r') && !e.com.contains(u'\n'));
+        check(e.date.isValid());
+        ++entries;
+        kept.append(std::move(e));
+    }
+    void failure(const QString& message) override {
+        check(!ended);
+        messages << message;
+        // A message that ends the read is the last call.
+        if (message != kMsgNoClosingQuote && message != kMsgEmptyAddress &&
+            message != kMsgNoCommentLine) {
+            check(message == kMsgNoStartMarker || message == kMsgNoList ||
+                  message == kMsgNoComment || message == kMsgNoEndMarker);
+            ended = true;
+        }
+    }
+    bool askContinue() override {
+        check(started && !ended);
+        ++questions;
+        const bool ok = !m_alternate || questions % 2 == 1;
+        if (!ok)
+            ended = true;
+        return ok;
+    }
+
+    bool started = false;
+    bool ended = false;
+    int entries = 0;
+    int questions = 0;
+    QStringList messages;
+    QList<Entry> kept;
+
+private:
+    bool m_alternate;
+};
+
+// The file as the reader sees it: every line followed by CR LF.
+QString normalized(const QByteArray& bytes) {
+    LineReader in(bytes);
+    QString text;
+    while (!in.atEnd()) {
+        text += in.readLine();
+        text += kCrLf;
+    }
+    return text;
+}
+
+QList<Entry> readWith(const QByteArray& bytes, const QString& whole, bool alternate) {
+    CheckingHost host(alternate);
+    const ListFileResult result = readListFile(bytes, host);
+
+    check(result.entries == host.entries);
+    check(result.listStarted == host.started);
+    // The header is every line read so far, each with its CR LF.
+    check(whole.startsWith(result.head));
+    check(result.head.isEmpty() == bytes.isEmpty());
+    if (!result.head.isEmpty())
+        check(result.head.endsWith(kCrLf));
+    if (result.listStarted) {
+        check(result.head == kStartMarker + kCrLf ||
+              result.head.endsWith(kCrLf + kStartMarker + kCrLf));
+    }
+    if (result.complete) {
+        check(result.listStarted && !host.ended);
+        check(result.foot.startsWith(kEndMarker + kCrLf));
+        check(whole.endsWith(result.foot));
+        check(result.head.size() + result.foot.size() <= whole.size());
+    } else {
+        check(result.foot.isEmpty());
+        check(host.ended);  // an incomplete read always says why, or was cancelled
+    }
+    return host.kept;
+}
+
+}  // namespace
+
+int testOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString whole = normalized(bytes);
+    const QList<Entry> all = readWith(bytes, whole, false);
+    const QList<Entry> some = readWith(bytes, whole, true);
+    // Cancel only ever stops the read early: what was read is the start of what OK reads.
+    check(some.size() <= all.size());
+    for (qsizetype i = 0; i < some.size(); ++i) {
+        check(some[i].url == all[i].url && some[i].com == all[i].com &&
+              some[i].date == all[i].date);
+    }
+    return 0;
+}
+
+}  // namespace fuzz_listfile
+
+// The tests replay saved inputs through testOneInput() and leave the entry point out.
+#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return fuzz_listfile::testOneInput(data, size);
+}
+#endif

@@ -1,0 +1,507 @@
+// Faults of the file system met through the real files: a folder where a file should be, a
+// folder that has gone, a full disk, a keepsake file that is not there when it is read, and a
+// working copy that cannot be replaced. Each one gives the user a clear message (or, where the
+// editor is meant to carry on silently, none) and leaves every file that was there as it was.
+#include "pages/PageFormat.h"
+#include "platform/TextFile.h"
+#include "support/EditorFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMap>
+#include <QTest>
+
+namespace {
+
+const QString kWriteFailed = QStringLiteral("]を書き込めませんでした。\n");
+const QString kFullDisk = QStringLiteral("No space left on device");
+
+QByteArray keepsakeFile() {
+    return EditorFixture::listFile(EditorFixture::entry("kept.example/", "取っておいたページ") +
+                                       EditorFixture::entry("other.example/a.html", "Other"),
+                                   {"<HTML><HEAD><TITLE>KEEPSAKE</TITLE></HEAD>", "<BODY>"},
+                                   {"<HR>", "</BODY></HTML>"});
+}
+
+QByteArray categoryPage(const QString& title, const QStringList& listLines) {
+    return EditorFixture::listFile(
+        QStringList{QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)} + listLines,
+        {"<HTML>", "<BODY>"}, {"<HR>", "</BODY></HTML>"});
+}
+
+QByteArray indexPage() {
+    return EditorFixture::page(
+        {"<HTML>", "<!--StartList-->",
+         "<FONT COLOR=\"BLUE\">● </FONT><A HREF=\"./URL_0001.HTML\" TARGET=\"LIST\">Art</A><P>",
+         "<!--EndList-->", "</HTML>"});
+}
+
+// Every entry of a folder, not following links: a file's bytes, "<folder>" or "<link> target".
+QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& info : entries) {
+        if (info.isSymLink()) {
+            files.insert(info.fileName(), "<link> " + info.symLinkTarget().toUtf8());
+        } else if (info.isDir()) {
+            files.insert(info.fileName(), "<folder>");
+        } else {
+            QFile file(info.filePath());
+            files.insert(info.fileName(),
+                         file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>");
+        }
+    }
+    return files;
+}
+
+// The prompts shown, one line each: icon, title and text; dialogs by their class.
+QStringList shownList(const FakePrompts& prompts) {
+    QStringList lines;
+    for (const FakePrompts::Shown& s : prompts.shown()) {
+        if (s.kind == FakePrompts::Shown::Dialog) {
+            lines << QStringLiteral("dialog|") + s.text;
+            continue;
+        }
+        const QString icon = s.icon == PromptIcon::Critical      ? QStringLiteral("critical")
+                             : s.icon == PromptIcon::Information ? QStringLiteral("information")
+                                                                 : QStringLiteral("none");
+        lines
+            << QStringLiteral("%1|%2|%3").arg(icon, s.title.value_or(QStringLiteral("-")), s.text);
+    }
+    return lines;
+}
+
+QString shown(const FakePrompts& prompts) {
+    return shownList(prompts).join(u'\n');
+}
+QString joined(const QStringList& lines) {
+    return lines.join(u'\n');
+}
+
+// True when `line` is the message of a failed write of `path`: a critical box without a title
+// naming the file, then the system's reason, whose wording is the system's but which must be
+// there.
+bool isWriteFailure(const QString& line, const QString& path) {
+    const QString start = QStringLiteral("critical|-|[") + path + kWriteFailed;
+    return line.startsWith(start) && !line.mid(start.size()).trimmed().isEmpty();
+}
+
+// A file that exists but refuses every read at its start.
+const QString kUnreadable = QStringLiteral("/proc/self/mem");
+
+bool canUseUnreadableFile() {
+    QByteArray probe;
+    return QFileInfo(kUnreadable).isFile() && !textfile::readAll(kUnreadable, &probe);
+}
+
+void makeFolder(const QString& path) {
+    QFile::remove(path);
+    QVERIFY2(QDir().mkpath(path), qPrintable(path));
+    QVERIFY(QFileInfo(path).isDir());
+}
+
+int rowOf(const QListWidget* list, const QString& text) {
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->text() == text)
+            return row;
+    }
+    return -1;
+}
+
+// A collection with two categories, Music (page 0) and Art (page 1), both pages, the index and
+// the frameset page on disk, and the keepsake file with two entries.
+void layOut(EditorFixture& f) {
+    f.writeSettings({"Music", "Art"});
+    f.writeKeepsake(keepsakeFile());
+    f.writeFile(f.appFolder() + "KEEPSAKE.TMP", keepsakeFile());  // from the last run
+    f.writeFile(f.appFolder() + "URL_0000.html",
+                categoryPage("Music", EditorFixture::entry("m.example/", "曲")));
+    f.writeFile(f.appFolder() + "URL_0001.html",
+                categoryPage("Art", EditorFixture::entry("a.example/", "絵") +
+                                        EditorFixture::entry("b.example/", "彫刻")));
+    f.writeFile(f.appFolder() + "URLINDEX.HTML", indexPage());
+    f.writeFile(f.appFolder() + "URLFRAME.HTML", "<frameset>\r\n");
+}
+
+// Starts the editor on the collection and selects Art, whose page then is loaded.
+void startAndSelectArt(EditorFixture& f) {
+    layOut(f);
+    QVERIFY(f.start());
+    QCOMPARE(shown(f.prompts), QString());
+    Refile& w = f.window();
+    w.lstKinds->setCurrentRow(rowOf(w.lstKinds, "Art"));
+    QCOMPARE(w.KindCount, 2);
+    QCOMPARE(shown(f.prompts), QString());
+}
+
+}  // namespace
+
+class FaultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { textfile::setFailAfterBytesForTesting(-1); }
+
+    // ---- A folder where a file should be, a folder that has gone ----
+
+    void aCategoryPageThatBecameAFolderIsReportedAndLeftAlone() {
+        EditorFixture f;
+        startAndSelectArt(f);
+        Refile& w = f.window();
+        const QString page = f.appFolder() + "URL_0001.html";
+        makeFolder(page);
+        const auto before = snapshot(f.appFolder());
+        f.prompts.clear();
+
+        QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        const QStringList messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(isWriteFailure(messages[0], page), qPrintable(messages[0]));
+        QCOMPARE(snapshot(f.appFolder()), before);
+        QCOMPARE(f.prompts.waitDepth(), 0);
+    }
+
+    void anIndexPageThatIsAFolderIsReportedAtStartAndClose() {
+        EditorFixture f;
+        layOut(f);
+        const QString index = f.appFolder() + "URLINDEX.HTML";
+        makeFolder(index);
+        const auto before = snapshot(f.appFolder());
+
+        QVERIFY(f.start());
+        // It cannot be created: one message, and no claim that it was rebuilt.
+        QStringList messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(isWriteFailure(messages[0], index), qPrintable(messages[0]));
+        QCOMPARE(snapshot(f.appFolder()), before);
+
+        f.prompts.clear();
+        f.closeWindow();
+        messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(isWriteFailure(messages[0], index), qPrintable(messages[0]));
+        // Only the end mark of the category list was written.
+        auto expected = before;
+        expected["KEEPSAKE.INI"] += "0002=\r\n";
+        QCOMPARE(snapshot(f.appFolder()), expected);
+    }
+
+    void aSettingsFileThatBecameAFolderIsReportedOnClose() {
+        EditorFixture f;
+        layOut(f);
+        QVERIFY(f.start());
+        const QString ini = f.appFolder() + "KEEPSAKE.INI";
+        makeFolder(ini);
+        const auto before = snapshot(f.appFolder());
+        f.prompts.clear();
+
+        f.closeWindow();
+        const QStringList messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(isWriteFailure(messages[0], ini), qPrintable(messages[0]));
+        // The index was still written; the folder stands.
+        auto after = snapshot(f.appFolder());
+        QVERIFY(after["URLINDEX.HTML"] != before["URLINDEX.HTML"]);
+        after["URLINDEX.HTML"] = before["URLINDEX.HTML"];
+        QCOMPARE(after, before);
+    }
+
+    void aFolderThatWentAwayWhileRunningIsReportedAndNotRecreated() {
+        EditorFixture f;
+        startAndSelectArt(f);
+        Refile& w = f.window();
+        const QString app = f.appFolder();
+        const QString moved = QDir::cleanPath(app + "../moved") + "/";
+        QVERIFY(QDir().rename(app, moved));
+        const auto before = snapshot(moved);
+        f.prompts.clear();
+
+        QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QStringList messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(isWriteFailure(messages[0], app + "URL_0001.html"), qPrintable(messages[0]));
+
+        // Closing writes the index, the end mark, and the frameset and first pages, which are
+        // all missing now: one message for each, and no file anywhere.
+        f.prompts.clear();
+        f.closeWindow();
+        messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 4);
+        const QStringList paths = {app + "URLINDEX.HTML", app + "KEEPSAKE.INI",
+                                   app + "URLFRAME.HTML", app + "URL_0000.HTML"};
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY2(isWriteFailure(messages[i], paths[i]), qPrintable(messages[i]));
+        }
+        QVERIFY(!QFileInfo::exists(app));
+        QCOMPARE(snapshot(moved), before);
+    }
+
+    // ---- A full disk ----
+
+    void aFullDiskWhileWritingACategoryPageKeepsTheOldPage() {
+        EditorFixture f;
+        startAndSelectArt(f);
+        Refile& w = f.window();
+        const QString page = f.appFolder() + "URL_0001.html";
+        // A change in memory that the write would bring to the page.
+        delete w.lstSub->takeItem(0);
+        const auto before = snapshot(f.appFolder());
+        f.prompts.clear();
+
+        for (qint64 bytes : {0, 1, 100}) {
+            textfile::setFailAfterBytesForTesting(bytes);
+            QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+            QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("critical|-|[") + page +
+                                                          kWriteFailed + kFullDisk}));
+            QCOMPARE(snapshot(f.appFolder()), before);  // no half page, no temporary file
+            QCOMPARE(f.prompts.waitDepth(), 0);
+            f.prompts.clear();
+        }
+
+        // With room again the same write goes through.
+        textfile::setFailAfterBytesForTesting(-1);
+        QVERIFY(w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QCOMPARE(shown(f.prompts), QString());
+        QCOMPARE(f.readFile(page), categoryPage("Art", EditorFixture::entry("b.example/", "彫刻")));
+    }
+
+    void aFullDiskWhileWritingTheIndexKeepsTheOldIndex() {
+        EditorFixture f;
+        layOut(f);
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        const auto before = snapshot(f.appFolder());
+        f.prompts.clear();
+
+        textfile::setFailAfterBytesForTesting(10);
+        w.WriteIndexPages();
+        const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
+        QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
+                                           prefix + "KEEPSAKE.INI" + kWriteFailed + kFullDisk}));
+        QCOMPARE(snapshot(f.appFolder()), before);
+
+        // With room again the index and the end mark are written.
+        textfile::setFailAfterBytesForTesting(-1);
+        f.prompts.clear();
+        w.WriteIndexPages();
+        QCOMPARE(shown(f.prompts), QString());
+        auto expected = before;
+        expected["KEEPSAKE.INI"] += "0002=\r\n";
+        expected.remove("URLINDEX.HTML");
+        auto after = snapshot(f.appFolder());
+        after.remove("URLINDEX.HTML");
+        QCOMPARE(after, expected);
+    }
+
+    void aFullDiskLeavesNoEmptyFramesetOrFirstPage() {
+        EditorFixture f;
+        layOut(f);
+        QFile::remove(f.appFolder() + "URLFRAME.HTML");
+        QFile::remove(f.appFolder() + "URL_0000.html");
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        const auto before = snapshot(f.appFolder());
+        f.prompts.clear();
+
+        textfile::setFailAfterBytesForTesting(0);
+        w.WriteIndexPages();
+        const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
+        QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
+                                           prefix + "KEEPSAKE.INI" + kWriteFailed + kFullDisk,
+                                           prefix + "URLFRAME.HTML" + kWriteFailed + kFullDisk,
+                                           prefix + "URL_0000.HTML" + kWriteFailed + kFullDisk}));
+        QCOMPARE(snapshot(f.appFolder()), before);
+    }
+
+    void aFullDiskWhileCreatingANewCategoryPageCreatesNothing() {
+        EditorFixture f;
+        layOut(f);
+        QFile::remove(f.appFolder() + "URL_0001.html");
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        const auto before = snapshot(f.appFolder());
+        f.prompts.clear();
+
+        textfile::setFailAfterBytesForTesting(5);
+        w.lstKinds->setCurrentRow(rowOf(w.lstKinds, "Art"));
+        const QString page = f.appFolder() + "URL_0001.html";
+        // The name goes to the settings first (the same name, here), then the page: both fail.
+        QCOMPARE(
+            shown(f.prompts),
+            joined({QStringLiteral("information|Not Found!|[") + page + "]は新規作成されます。",
+                    QStringLiteral("critical|-|[") + f.appFolder() + "KEEPSAKE.INI" + kWriteFailed +
+                        kFullDisk,
+                    QStringLiteral("critical|-|[") + page + kWriteFailed + kFullDisk}));
+        QCOMPARE(snapshot(f.appFolder()), before);
+        QCOMPARE(f.prompts.waitDepth(), 0);
+    }
+
+    // ---- The keepsake file and its working copy ----
+
+    void aKeepsakeFileThatIsADanglingLinkIsRestoredFromTheWorkingCopy() {
+        EditorFixture f;
+        layOut(f);
+        const QString keepsake = f.companionFolder() + "KEEPSAKE.HTML";
+        const QString target = f.companionFolder() + "gone.html";
+        QFile::remove(keepsake);
+        QVERIFY(QFile::link(target, keepsake));
+        const auto before = snapshot(f.appFolder());
+
+        QVERIFY(f.start());
+        QCOMPARE(shown(f.prompts), QString());
+        QCOMPARE(itemTexts(f.window().lstURLs[2]),
+                 QStringList({"kept.example/", "other.example/a.html"}));
+        QCOMPARE(snapshot(f.appFolder()), before);
+        // The copy went back through the link: the link stands and its target is whole.
+        QVERIFY(QFileInfo(keepsake).isSymLink());
+        QCOMPARE(f.readFile(target), keepsakeFile());
+    }
+
+    void aKeepsakeFileThatIsAFolderLeavesTheWorkingCopyToBeRead() {
+        EditorFixture f;
+        layOut(f);
+        const QString keepsake = f.companionFolder() + "KEEPSAKE.HTML";
+        makeFolder(keepsake);
+        const auto app = snapshot(f.appFolder());
+        const auto companion = snapshot(f.companionFolder());
+
+        QVERIFY(f.start());
+        QCOMPARE(shown(f.prompts), QString());
+        QCOMPARE(itemTexts(f.window().lstURLs[2]),
+                 QStringList({"kept.example/", "other.example/a.html"}));
+        QCOMPARE(snapshot(f.appFolder()), app);
+        QCOMPARE(snapshot(f.companionFolder()), companion);
+    }
+
+    void aMissingKeepsakeFileWithoutWorkingCopyEndsTheProgram() {
+        EditorFixture f;
+        layOut(f);
+        const QString keepsake = f.companionFolder() + "KEEPSAKE.HTML";
+        makeFolder(keepsake);
+        QVERIFY(QFile::remove(f.appFolder() + "KEEPSAKE.TMP"));
+        const auto before = snapshot(f.appFolder());
+
+        QVERIFY(!f.start());
+        QVERIFY(f.window().hasEnded());
+        QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("critical|-|") + keepsake +
+                                                      "ファイルが見つかりません。"}));
+        QCOMPARE(snapshot(f.appFolder()), before);
+    }
+
+    void aKeepsakeFileThatCannotBeReadEndsTheProgramWithTheReason() {
+        if (!canUseUnreadableFile())
+            QSKIP("this system reads /proc/self/mem");
+        EditorFixture f;
+        layOut(f);
+        const QString keepsake = f.companionFolder() + "KEEPSAKE.HTML";
+        QFile::remove(keepsake);
+        QVERIFY(QFile::link(kUnreadable, keepsake));
+        const auto before = snapshot(f.appFolder());
+
+        QVERIFY(!f.start());
+        const QStringList messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].startsWith(QStringLiteral("critical|-|")), qPrintable(messages[0]));
+        QVERIFY2(messages[0].size() > 12, qPrintable(messages[0]));  // the system's reason
+        QCOMPARE(snapshot(f.appFolder()), before);                   // the old working copy is kept
+        qInfo("%s", qPrintable(messages[0]));
+    }
+
+    void aCategoryPageThatCannotBeReadIsNeverWrittenOver() {
+        if (!canUseUnreadableFile())
+            QSKIP("this system reads /proc/self/mem");
+        EditorFixture f;
+        layOut(f);
+        const QString page = f.appFolder() + "URL_0001.html";
+        QFile::remove(page);
+        QVERIFY(QFile::link(kUnreadable, page));
+        QVERIFY(f.start());
+        const auto before = snapshot(f.appFolder());
+        f.prompts.clear();
+        Refile& w = f.window();
+
+        w.lstKinds->setCurrentRow(rowOf(w.lstKinds, "Art"));
+        QStringList messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 2);
+        QVERIFY2(messages[0].startsWith(QStringLiteral("critical|-|[") + page +
+                                        "]を読み込めませんでした。\n"),
+                 qPrintable(messages[0]));
+        QCOMPARE(messages[1],
+                 QStringLiteral("information|新規ファイルです。|データがありません。"));
+
+        // Writing it would replace the page with an empty list: refused.
+        f.prompts.clear();
+        QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QCOMPARE(shown(f.prompts),
+                 QStringLiteral("information|-|") + pages::incompletePageMessage(page));
+        QCOMPARE(snapshot(f.appFolder()), before);
+    }
+
+    void aSettingsFileThatCannotBeReadIsNeverWrittenOver() {
+        if (!canUseUnreadableFile())
+            QSKIP("this system reads /proc/self/mem");
+        EditorFixture f;
+        layOut(f);
+        const QString ini = f.appFolder() + "KEEPSAKE.INI";
+        QFile::remove(ini);
+        QVERIFY(QFile::link(kUnreadable, ini));
+        // With no companion folder to be read, the program's own folder is used.
+        f.writeFile(f.appFolder() + "KEEPSAKE.HTML", keepsakeFile());
+        const auto before = snapshot(f.appFolder());
+
+        QVERIFY(f.start());
+        QStringList messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 2);
+        QCOMPARE(messages[0], QStringLiteral("dialog|frmFolder"));
+        QVERIFY2(isWriteFailure(messages[1], ini), qPrintable(messages[1]));
+        f.prompts.clear();
+        f.closeWindow();
+        messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(isWriteFailure(messages[0], ini), qPrintable(messages[0]));
+        QVERIFY(QFileInfo(ini).isSymLink());
+        auto after = snapshot(f.appFolder());
+        after.remove("URLINDEX.HTML");  // rewritten at the close, with no category
+        auto expected = before;
+        expected.remove("URLINDEX.HTML");
+        QCOMPARE(after, expected);
+    }
+
+    void aWorkingCopyThatIsAFolderIsPassedOverSilently() {
+        EditorFixture f;
+        layOut(f);
+        const QString workingCopy = f.appFolder() + "KEEPSAKE.TMP";
+        makeFolder(workingCopy);
+        const auto before = snapshot(f.appFolder());
+
+        // The working copy cannot be replaced: that error is ignored and the keepsake file
+        // itself is read.
+        const bool started = f.start();
+        QCOMPARE(shown(f.prompts), QString());
+        QVERIFY(started);
+        QCOMPARE(itemTexts(f.window().lstURLs[2]),
+                 QStringList({"kept.example/", "other.example/a.html"}));
+        QCOMPARE(snapshot(f.appFolder()), before);
+    }
+
+    void aWorkingCopyThatIsADanglingLinkIsPassedOver() {
+        EditorFixture f;
+        layOut(f);
+        const QString workingCopy = f.appFolder() + "KEEPSAKE.TMP";
+        QVERIFY(QFile::remove(workingCopy));
+        QVERIFY(QFile::link(f.appFolder() + "nowhere/KEEPSAKE.TMP", workingCopy));
+        const auto before = snapshot(f.appFolder());
+
+        QVERIFY(f.start());
+        QCOMPARE(shown(f.prompts), QString());
+        QCOMPARE(itemTexts(f.window().lstURLs[2]),
+                 QStringList({"kept.example/", "other.example/a.html"}));
+        QCOMPARE(snapshot(f.appFolder()), before);
+    }
+};
+
+QTEST_MAIN(FaultsTest)
+#include "tst_faults.moc"
