@@ -108,6 +108,8 @@ public:
     // ---- Procedures ----
     // Keepsake file.
     void ReadKeepsake(const QString& name);
+    // "Continue with the next data?" after a scanner failure; true for OK.
+    bool AskContinue();
     void lstURLs_Click(int index);
     void optKind_Click(int index);
     int frontList() const;  // the index of the kept-entry list in front

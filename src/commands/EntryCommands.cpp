@@ -2,6 +2,7 @@
 #include "app/Refile.h"
 #include "app/SortedList.h"
 #include "commands/NameRules.h"
+#include "keepsake/EntryArrays.h"
 #include "platform/Prompts.h"
 
 #include <QListWidget>
@@ -35,15 +36,8 @@ void Refile::cmdMove_Click() {
         if (!front->item(row)->isSelected())
             continue;
         const int k = sortedlist::itemData(front, row);
-        const int n = ++KindCount;
-        if (KindURL.size() <= n) {
-            KindURL.resize(n + 1);
-            KindCom.resize(n + 1);
-            KindDate.resize(n + 1);
-        }
-        KindURL[n] = KeepURL[k];
-        KindCom[n] = KeepCom[k];
-        KindDate[n] = KeepDate[k];
+        const int n =
+            appendEntry(KindURL, KindCom, KindDate, KindCount, KeepURL[k], KeepCom[k], KeepDate[k]);
         sortedlist::add(lstSub, KindCom[n], n);
     }
 }

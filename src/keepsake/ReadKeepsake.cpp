@@ -3,6 +3,7 @@
 #include "app/ImageButton.h"
 #include "app/Refile.h"
 #include "app/SortedList.h"
+#include "keepsake/EntryArrays.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
@@ -34,16 +35,8 @@ public:
     }
 
     void entry(Entry e) override {
-        const int k = ++m_w.KeepCount;
-        if (m_w.KeepURL.size() <= k) {
-            m_w.KeepURL.resize(k + 1);
-            m_w.KeepCom.resize(k + 1);
-            m_w.KeepDate.resize(k + 1);
-        }
-        m_w.KeepURL[k] = std::move(e.url);
-        m_w.KeepCom[k] = std::move(e.com);
-        m_w.KeepDate[k] = e.date;
-        m_pending.append(k);
+        m_pending.append(appendEntry(m_w.KeepURL, m_w.KeepCom, m_w.KeepDate, m_w.KeepCount,
+                                     std::move(e.url), std::move(e.com), e.date));
     }
 
     void failure(const QString& message) override {
@@ -53,10 +46,7 @@ public:
 
     bool askContinue() override {
         flush();
-        const PromptAnswer answer = m_w.platform().prompts.message(
-            kMsgContinue, PromptIcon::Critical, PromptButtons::OkCancel, std::nullopt);
-        m_w.ApiResult = answer == PromptAnswer::Ok ? 1 : 2;
-        return answer == PromptAnswer::Ok;
+        return m_w.AskContinue();
     }
 
     void flush() {
@@ -153,6 +143,13 @@ void Refile::ReadKeepsake(const QString& name) {
             list->setCurrentRow(0);
     }
     optKind_Click(0);
+}
+
+bool Refile::AskContinue() {
+    const PromptAnswer answer = m_platform.prompts.message(kMsgContinue, PromptIcon::Critical,
+                                                           PromptButtons::OkCancel, std::nullopt);
+    ApiResult = answer == PromptAnswer::Ok ? 1 : 2;
+    return answer == PromptAnswer::Ok;
 }
 
 int Refile::frontList() const {

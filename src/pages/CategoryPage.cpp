@@ -1,6 +1,7 @@
 // Selecting a category, and reading and writing its page.
 #include "app/Refile.h"
 #include "app/SortedList.h"
+#include "keepsake/EntryArrays.h"
 #include "keepsake/ListFileReader.h"
 #include "pages/PageFormat.h"
 #include "platform/Cp932Codec.h"
@@ -20,23 +21,11 @@ public:
     explicit KindPageHost(Refile& w) : m_w(w) {}
 
     void entry(Entry e) override {
-        const int k = ++m_w.KindCount;
-        if (m_w.KindURL.size() <= k) {
-            m_w.KindURL.resize(k + 1);
-            m_w.KindCom.resize(k + 1);
-            m_w.KindDate.resize(k + 1);
-        }
-        m_w.KindURL[k] = std::move(e.url);
-        m_w.KindCom[k] = std::move(e.com);
-        m_w.KindDate[k] = e.date;
+        appendEntry(m_w.KindURL, m_w.KindCom, m_w.KindDate, m_w.KindCount, std::move(e.url),
+                    std::move(e.com), e.date);
     }
     void failure(const QString& message) override { m_w.platform().prompts.critical(message); }
-    bool askContinue() override {
-        const PromptAnswer answer = m_w.platform().prompts.message(
-            kMsgContinue, PromptIcon::Critical, PromptButtons::OkCancel, std::nullopt);
-        m_w.ApiResult = answer == PromptAnswer::Ok ? 1 : 2;
-        return answer == PromptAnswer::Ok;
-    }
+    bool askContinue() override { return m_w.AskContinue(); }
 
 private:
     Refile& m_w;
