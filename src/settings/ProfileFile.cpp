@@ -8,7 +8,8 @@
 
 QString readProfileString(const QString& iniPath, const QString& section, const QString& key) {
     QByteArray bytes;
-    if (!textfile::readAll(iniPath, &bytes)) return {};
+    if (!textfile::readAll(iniPath, &bytes))
+        return {};
     return cp932::decode(profileRead(bytes, cp932::encode(section), cp932::encode(key)));
 }
 
