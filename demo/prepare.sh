@@ -7,7 +7,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 editor=${1:?usage: prepare.sh path/to/keepsake-editor}
 run="$here/run"
 mkdir -p "$run/editor" "$run/companion"
-cp "$editor" "$run/editor/keepsake-editor"
+# Replaced by rename, so that a running demo editor does not block the copy.
+cp "$editor" "$run/editor/keepsake-editor.new"
+mv -f "$run/editor/keepsake-editor.new" "$run/editor/keepsake-editor"
 [ -f "$run/companion/Scribble.ini" ] || printf '[Scribble]\r\n' > "$run/companion/Scribble.ini"
 [ -f "$run/companion/KEEPSAKE.HTML" ] || cp "$here/sample/KEEPSAKE.HTML" "$run/companion/KEEPSAKE.HTML"
 if [ ! -f "$run/editor/KEEPSAKE.INI" ]; then
