@@ -57,21 +57,8 @@ QMap<QString, QByteArray> snapshot(const QString& folder) {
     return files;
 }
 
-// The prompts shown, one line each: icon, title and text; dialogs by their class.
 QStringList shownList(const FakePrompts& prompts) {
-    QStringList lines;
-    for (const FakePrompts::Shown& s : prompts.shown()) {
-        if (s.kind == FakePrompts::Shown::Dialog) {
-            lines << QStringLiteral("dialog|") + s.text;
-            continue;
-        }
-        const QString icon = s.icon == PromptIcon::Critical      ? QStringLiteral("critical")
-                             : s.icon == PromptIcon::Information ? QStringLiteral("information")
-                                                                 : QStringLiteral("none");
-        lines
-            << QStringLiteral("%1|%2|%3").arg(icon, s.title.value_or(QStringLiteral("-")), s.text);
-    }
-    return lines;
+    return prompts.describe();
 }
 
 QString shown(const FakePrompts& prompts) {

@@ -55,3 +55,19 @@ QStringList FakePrompts::messageTexts() const {
     }
     return texts;
 }
+
+QStringList FakePrompts::describe() const {
+    QStringList lines;
+    for (const Shown& s : m_shown) {
+        if (s.kind == Shown::Dialog) {
+            lines << QStringLiteral("dialog|") + s.text;
+            continue;
+        }
+        const QString icon = s.icon == PromptIcon::Critical      ? QStringLiteral("critical")
+                             : s.icon == PromptIcon::Information ? QStringLiteral("information")
+                                                                 : QStringLiteral("none");
+        lines
+            << QStringLiteral("%1|%2|%3").arg(icon, s.title.value_or(QStringLiteral("-")), s.text);
+    }
+    return lines;
+}

@@ -40,6 +40,9 @@ public:
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList messageTexts() const;
+    // Every prompt shown, one line each: "icon|title|text" ("-" for no title), dialogs as
+    // "dialog|class name".
+    QStringList describe() const;
     void clear() { m_shown.clear(); }
     int waitDepth() const { return m_waitDepth; }
     int unscripted() const { return m_unscripted; }
