@@ -6,6 +6,9 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libx11-xcb-dev libxcb1-dev
     xvfb xauth x11-utils fonts-ipafont-gothic
     libbenchmark-dev
+    xdotool xclip x11-xkb-utils x11-xserver-utils
+    qt6-translations-l10n python3 libicu-dev node-iconv-lite
+    firefox-esr dbus dbus-x11 iproute2 util-linux ccache
 )
 missing=()
 for p in "${packages[@]}"; do
