@@ -8,7 +8,7 @@ packages=(
     libbenchmark-dev
     xdotool xclip x11-xkb-utils x11-xserver-utils
     qt6-translations-l10n python3 libicu-dev node-iconv-lite
-    firefox-esr dbus dbus-x11 iproute2 util-linux ccache
+    firefox-esr dbus dbus-x11 iproute2 util-linux
 )
 missing=()
 for p in "${packages[@]}"; do
