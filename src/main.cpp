@@ -1,4 +1,5 @@
 #include "app/Refile.h"
+#include "platform/InstanceLock.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/QtPrompts.h"
 #include "platform/X11WindowList.h"
@@ -13,6 +14,10 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
+    // Also an editor still asking for its companion's folder, which has no window yet.
+    const InstanceLock lock(QCoreApplication::applicationDirPath() + u'/');
+    if (lock.heldByAnother())
+        return 0;
     QtPrompts prompts;
     ProcessLauncher launcher;
     Refile window(Platform{prompts, windows, launcher});

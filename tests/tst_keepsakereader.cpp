@@ -177,17 +177,34 @@ private slots:
         QVERIFY(!f.exists(f.companionFolder() + "KEEPSAKE.HTML"));
     }
 
-    void withBothFilesMissingTheStartEnds() {
+    void withBothFilesMissingTheWindowOpensEmpty() {
         EditorFixture f;
-        f.writeSettings();
-        QVERIFY(!f.start());
-        QVERIFY(f.window().hasEnded());
-        QCOMPARE(f.prompts.messageTexts(),
-                 QStringList({f.companionFolder() + "KEEPSAKE.HTMLファイルが見つかりません。"}));
+        f.writeSettings({"Music"});
+        const QString missing = f.companionFolder() + "KEEPSAKE.HTMLファイルが見つかりません。";
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        QVERIFY(!w.hasEnded());
+        QCOMPARE(f.prompts.messageTexts(), QStringList({missing}));
         QCOMPARE(f.prompts.shown().first().icon, PromptIcon::Critical);
-        // Nothing was written: no index page, no working copy.
-        QVERIFY(!f.exists(f.appFolder() + "URLINDEX.HTML"));
+        QCOMPARE(w.KeepCount, 0);
+        QCOMPARE(w.KeepHead, QString());
+        QCOMPARE(w.KeepFoot, QString());
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Music"}));
         QVERIFY(!f.exists(f.appFolder() + "KEEPSAKE.TMP"));
+        QCOMPARE(f.prompts.waitDepth(), 0);
+
+        // A reload with the files still missing says the same and keeps what is listed.
+        f.writeKeepsake(threeEntries());
+        w.cmdReload->click();
+        QCOMPARE(w.KeepCount, 3);
+        QFile::remove(f.companionFolder() + "KEEPSAKE.HTML");
+        QFile::remove(f.appFolder() + "KEEPSAKE.TMP");
+        f.prompts.clear();
+        w.cmdReload->click();
+        QVERIFY(!w.hasEnded());
+        QCOMPARE(f.prompts.messageTexts(), QStringList({missing}));
+        QCOMPARE(w.KeepCount, 3);
+        QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"www.zeta.jp/", "Alpha.com/", "beta.org/"}));
         QCOMPARE(f.prompts.waitDepth(), 0);
     }
 

@@ -3,9 +3,11 @@
 #include "app/DesignLayout.h"
 #include "app/ImageButton.h"
 #include "app/Pictures.h"
+#include "pages/KindSelection.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 #include "platform/WindowList.h"
+#include "settings/FoundFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -237,8 +239,9 @@ void Refile::connectEvents() {
         });
         connect(optKind[i], &QRadioButton::clicked, this, [this, i] { optKind_Click(i); });
     }
-    connect(lstKinds, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    // A category loads when the user selects one, never because the list got the focus.
+    connect(lstKinds, &QListWidget::itemSelectionChanged, this, [this] {
+        if (selectedKindRow(lstKinds) >= 0)
             lstKinds_Click();
     });
     connect(lstSub, &QListWidget::itemClicked, this, [this] { lblMsg->setText(kHintDelete); });
@@ -278,7 +281,7 @@ bool Refile::Load(const QString& appFolder) {
     if (!AppFolder.endsWith(u'/'))
         AppFolder += u'/';
     settings.CompanionFolder = AppFolder;
-    settings.IniPath = AppFolder + QStringLiteral("KEEPSAKE.INI");
+    settings.IniPath = foundfiles::settingsFile(AppFolder);
 
     CompanionLinked = LinkCompanion(true);
     mn_ScribbleExec->setEnabled(CompanionLinked &&

@@ -98,6 +98,11 @@ public:
 
     QString IndexHead;
     QString IndexFoot;
+    // LoadKinds has run in this run: lstKinds stands for the stored list, and the index and
+    // the end mark may be written from it.
+    bool KindsLoaded = false;
+    // The index page could not be read at start-up; it is left as it is for the whole run.
+    bool IndexUnreadable = false;
 
     int ApiResult = 0;
     const QString CrLf = QStringLiteral("\r\n");

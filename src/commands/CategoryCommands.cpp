@@ -2,7 +2,10 @@
 #include "app/Refile.h"
 #include "app/SortedList.h"
 #include "commands/NameRules.h"
+#include "pages/KindNumbers.h"
+#include "pages/KindSelection.h"
 #include "pages/PageFormat.h"
+#include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 
 #include <QListWidget>
@@ -18,14 +21,33 @@ void Refile::cmdNew_Click() {
         m_platform.prompts.information(refusal);
         return;
     }
-    const int page = lstKinds->count();
+    // The new category takes a page number that no stored name and no page file holds, so
+    // that nothing stored after a gap in the list is overwritten.
+    const kindnumbers::NewPage choice = kindnumbers::newPageNumber(
+        kindnumbers::readBooks(settings.IniPath), lstKinds->count(), [this](int n) {
+            return !filelookup::findFile(AppFolder, pages::pageFileName(pages::pageNumberText(n)))
+                        .isEmpty();
+        });
+    if (choice.page < 0) {
+        const QString fileName = pages::pageFileName(pages::pageNumberText(choice.blocked));
+        m_platform.prompts.information(
+            QStringLiteral("[") + filelookup::pathForWriting(AppFolder, fileName) +
+            QStringLiteral("]が、項目名の無いまま残っています。このままでは新しい項目が一覧に"
+                           "載らないため、追加しません。このファイルを移してから追加して"
+                           "ください。"));
+        return;
+    }
+    const int page = choice.page;
     {
-        // Adding an item must not load a page: only a click does.
+        // Adding an item must not load a page (only a selection does) nor change which
+        // category is selected.
         const QSignalBlocker quiet(lstKinds);
-        const int current = lstKinds->currentRow();
+        const int selected = selectedKindRow(lstKinds);
         const int row = sortedlist::add(lstKinds, name, page);
-        if (current >= 0)
-            lstKinds->setCurrentRow(current >= row ? current + 1 : current);
+        if (selected >= 0)
+            lstKinds->setCurrentRow(selected >= row ? selected + 1 : selected);
+        else
+            lstKinds->clearSelection();
     }
     settings.IniSection = QStringLiteral("Books");
     settings.IniKey = pages::pageNumberText(page);
@@ -33,7 +55,7 @@ void Refile::cmdNew_Click() {
 }
 
 void Refile::Command1_Click() {
-    const int row = lstKinds->currentRow();
+    const int row = selectedKindRow(lstKinds);
     if (row < 0) {
         m_platform.prompts.information(QStringLiteral("項目を指定してください。"));
         return;
@@ -57,7 +79,7 @@ void Refile::Command1_Click() {
 }
 
 void Refile::cmdSave_Click() {
-    const int row = lstKinds->currentRow();
+    const int row = selectedKindRow(lstKinds);
     if (row < 0) {
         m_platform.prompts.information(QStringLiteral("ファイルが選択されていません"));
         return;

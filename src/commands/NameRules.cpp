@@ -3,10 +3,16 @@
 #include "keepsake/KeepsakeFormat.h"
 #include "platform/Cp932Codec.h"
 
+#include <algorithm>
+
 namespace namerules {
 namespace {
 bool isBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\x3000';
+}
+
+bool isControl(QChar c) {
+    return c.unicode() <= 0x1F || c.unicode() == 0x7F;
 }
 }  // namespace
 
@@ -25,8 +31,28 @@ QString refusal(const QString& name) {
         name.back() == name.front()) {
         return QStringLiteral("引用符で囲まれた項目名は使えません。");
     }
+    // A line break would end the value in the settings file and start a line of its own.
+    if (name.contains(u'\r') || name.contains(u'\n') || name.contains(u'\0')) {
+        return QStringLiteral("改行を含む項目名は使えません。");
+    }
     if (!cp932::canEncode(name)) {
         return QStringLiteral("項目名に保存できない文字が含まれています。");
+    }
+    return {};
+}
+
+QString folderRefusal(const QString& path) {
+    if (std::any_of(path.cbegin(), path.cend(), isControl)) {
+        return QStringLiteral("[") + QString(path).replace(u'\n', u' ').replace(u'\r', u' ') +
+               QStringLiteral(
+                   "]\nフォルダーの名前に改行などの制御文字が含まれているため、"
+                   "設定に保存できません。別のフォルダーを選んでください。");
+    }
+    if (cp932::decode(cp932::encode(path)) != path) {
+        return QStringLiteral("[") + path +
+               QStringLiteral(
+                   "]\nフォルダーの名前にShift_JISで表せない文字が含まれているため、"
+                   "設定に保存できません。別のフォルダーを選んでください。");
     }
     return {};
 }

@@ -1,11 +1,13 @@
 #include "dialogs/FolderDialog.h"
 
+#include "commands/NameRules.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -68,6 +70,7 @@ frmFolder::frmFolder(SharedSettings& settings, Prompts& prompts, QWidget* parent
     fillDir1();
 
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
+    Dir1->installEventFilter(this);
     connect(Dir1, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { openItem(item); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
@@ -120,6 +123,19 @@ void frmFolder::openItem(QListWidgetItem* item) {
     }
 }
 
+bool frmFolder::eventFilter(QObject* watched, QEvent* event) {
+    // Return on a folder opens it, as a double click does. The list would pass the key on to
+    // the dialog, whose default button would then link the folder unchosen.
+    if (watched == Dir1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            openItem(Dir1->currentItem());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void frmFolder::Dir1_Change() {
     // The folder as the directory list reports it, without a trailing separator except at
     // the root.
@@ -141,6 +157,11 @@ void frmFolder::cmdOK_Click() {
     if (result) {
         if (!SelectedFolder.endsWith(u'/'))
             SelectedFolder += u'/';
+        // What the settings file cannot give back unchanged is never stored.
+        if (const QString refusal = namerules::folderRefusal(SelectedFolder); !refusal.isEmpty()) {
+            m_prompts.information(refusal, kProgramTitle);
+            return;
+        }
         if (filelookup::findFile(SelectedFolder, TargetFile).isEmpty()) {
             m_prompts.information(QStringLiteral("フォルダーが違います。"), kProgramTitle);
             return;

@@ -44,6 +44,9 @@ public:
     // The roots the drive list offers: "/" first, then the mount points.
     static QStringList driveRoots();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void fillDir1();
     void Dir1_Change();

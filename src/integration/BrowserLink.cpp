@@ -5,6 +5,7 @@
 #include "platform/Launcher.h"
 #include "platform/Prompts.h"
 #include "platform/WindowList.h"
+#include "settings/FoundFiles.h"
 
 #include <QAction>
 #include <QLabel>
@@ -12,8 +13,6 @@
 #include <QUrl>
 
 namespace {
-const QString kBrowserProgram = QStringLiteral("Netscape.exe");
-const QString kFramePage = QStringLiteral("URLFRAME.HTML");
 
 QString cannotStartMessage(const QString& program) {
     return QStringLiteral("[") + program + QStringLiteral("]を起動できませんでした。");
@@ -54,7 +53,7 @@ void Refile::cmdSend_Click() {
     const QString address = browseraddress::absolute(lblComDisp->text());
     if (address.isEmpty() || settings.BrowserFolder.isEmpty())
         return;
-    m_platform.launcher.startProgram(settings.BrowserFolder + kBrowserProgram, {address});
+    m_platform.launcher.startProgram(foundfiles::browserProgram(settings.BrowserFolder), {address});
 }
 
 void Refile::cmdPreview_Click() {
@@ -62,13 +61,13 @@ void Refile::cmdPreview_Click() {
     if (settings.BrowserFolder.isEmpty())
         return;
     const QString address =
-        QUrl::fromLocalFile(AppFolder + kFramePage).toString(QUrl::FullyEncoded);
-    m_platform.launcher.startProgram(settings.BrowserFolder + kBrowserProgram, {address});
+        QUrl::fromLocalFile(foundfiles::framePage(AppFolder)).toString(QUrl::FullyEncoded);
+    m_platform.launcher.startProgram(foundfiles::browserProgram(settings.BrowserFolder), {address});
 }
 
 void Refile::mn_NNExec_Click() {
     Timer1->stop();
-    const QString program = settings.BrowserFolder + kBrowserProgram;
+    const QString program = foundfiles::browserProgram(settings.BrowserFolder);
     const bool started = m_platform.launcher.startProgram(program, {});
     ApiResult = started ? 1 : 0;
     if (!started)

@@ -3,13 +3,14 @@
 #include "platform/Launcher.h"
 #include "platform/Prompts.h"
 #include "platform/WindowList.h"
+#include "settings/FoundFiles.h"
 
 #include <QAction>
 #include <QTimer>
 
 void Refile::mn_ScribbleExec_Click() {
     Timer1->stop();
-    const QString program = settings.CompanionFolder + QStringLiteral("Scribble.exe");
+    const QString program = foundfiles::companionProgram(settings.CompanionFolder);
     const bool started = m_platform.launcher.startProgram(program, {});
     ApiResult = started ? 1 : 0;
     if (!started) {

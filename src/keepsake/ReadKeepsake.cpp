@@ -94,7 +94,12 @@ void Refile::ReadKeepsake(const QString& name) {
     if (path.isEmpty()) {
         // The keepsake file has gone: bring it back from the last working copy.
         if (workingCopy.isEmpty()) {
-            fatal(companion + name + kMissingFile);
+            // Nothing to read yet (a new collection, or a companion not linked): say so and go
+            // on with what is listed, so that the user reaches the window and its folder
+            // command instead of being shut out at every start.
+            wait.release();
+            m_platform.prompts.critical(companion + name + kMissingFile);
+            optKind_Click(frontList());
             return;
         }
         path = companion + name;

@@ -3,6 +3,7 @@
 #include "app/SortedList.h"
 #include "keepsake/EntryArrays.h"
 #include "keepsake/ListFileReader.h"
+#include "pages/KindSelection.h"
 #include "pages/PageFormat.h"
 #include "platform/Cp932Codec.h"
 #include "platform/FileLookup.h"
@@ -34,7 +35,7 @@ private:
 }  // namespace
 
 void Refile::lstKinds_Click() {
-    const int row = lstKinds->currentRow();
+    const int row = selectedKindRow(lstKinds);
     if (row < 0)
         return;
     const QString pageText = pages::pageNumberText(sortedlist::itemData(lstKinds, row));

@@ -30,14 +30,15 @@ QString indexLine(const QString& linkFileName, const QString& name) {
            QStringLiteral("\" TARGET=\"LIST\">") + name + QStringLiteral("</A><P>");
 }
 
-QString framesetPage() {
+QString framesetPage(const QString& indexFileName) {
     const QStringList lines = {
         QStringLiteral("<HTML><HEAD><TITLE>キープセイク帖</TITLE></HEAD>"),
         QStringLiteral("<FRAMESET COLS=\"30%,*\">"),
-        QStringLiteral("     <FRAME SRC=\"./URLINDEX.HTML\" NAME=\"INDEX\">"),
+        QStringLiteral("     <FRAME SRC=\"./") + indexFileName +
+            QStringLiteral("\" NAME=\"INDEX\">"),
         QStringLiteral("     <FRAME NAME=\"LIST\">"),
         QStringLiteral("<NOFRAMES><BODY>フレーム対応でありませんね。<P>"),
-        QStringLiteral("<A HREF=\"./URLINDEX.HTML\">こちら</A>へどうぞ。"),
+        QStringLiteral("<A HREF=\"./") + indexFileName + QStringLiteral("\">こちら</A>へどうぞ。"),
         QStringLiteral("</BODY></NOFRAMES>"),
         QStringLiteral("</FRAMESET></HTML>"),
     };

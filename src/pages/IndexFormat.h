@@ -18,8 +18,9 @@ QString standardFoot();
 // The index line of one category, linking `linkFileName` (e.g. "URL_0003.HTML").
 QString indexLine(const QString& linkFileName, const QString& name);
 
-// The frameset page, eight lines, each ending in CR LF.
-QString framesetPage();
+// The frameset page, eight lines, each ending in CR LF; its frames link the index page
+// under `indexFileName`.
+QString framesetPage(const QString& indexFileName = kIndexFile);
 
 // What reading an index page gave: its head and foot (joined by CR LF, no break at the end),
 // or, when a marker was missing, the message to show.

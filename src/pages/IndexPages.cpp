@@ -2,6 +2,7 @@
 #include "app/Refile.h"
 #include "app/SortedList.h"
 #include "pages/IndexFormat.h"
+#include "pages/KindNumbers.h"
 #include "pages/PageFormat.h"
 #include "platform/Cp932Codec.h"
 #include "platform/FileLookup.h"
@@ -10,6 +11,36 @@
 #include "settings/ProfileFormat.h"
 
 #include <QListWidget>
+
+namespace {
+
+// Rewrites the index page from the category list.
+void writeIndexPage(Refile& w) {
+    // Each category links its page under the name it has on disk, or under the name it will
+    // be created with.
+    QStringList lines;
+    lines.reserve(w.lstKinds->count());
+    for (int row = 0; row < w.lstKinds->count(); ++row) {
+        const int page = sortedlist::itemData(w.lstKinds, row);
+        const QString pageText = pages::pageNumberText(page);
+        QString link = filelookup::findFile(w.AppFolder, pages::pageFileName(pageText));
+        if (link.isEmpty()) {
+            link = page == 0 ? indexpage::kPageZeroFile : pages::pageFileName(pageText);
+        } else {
+            link = link.mid(w.AppFolder.size());
+        }
+        lines << indexpage::indexLine(link, w.lstKinds->item(row)->text());
+    }
+    const QString indexPath = filelookup::pathForWriting(w.AppFolder, indexpage::kIndexFile);
+    QString error;
+    if (!textfile::replace(indexPath,
+                           cp932::encode(indexpage::compose(w.IndexHead, lines, w.IndexFoot)),
+                           &error)) {
+        w.platform().prompts.critical(pages::writeFailedMessage(indexPath, error));
+    }
+}
+
+}  // namespace
 
 void Refile::LoadKinds() {
     lstKinds->clear();
@@ -29,6 +60,7 @@ void Refile::LoadKinds() {
     }
     const QSignalBlocker quiet(lstKinds);
     sortedlist::addAll(lstKinds, kinds);
+    KindsLoaded = true;
 }
 
 void Refile::ReadIndexPage(QString& head, QString& foot, bool& ok) {
@@ -48,7 +80,9 @@ void Refile::ReadIndexPage(QString& head, QString& foot, bool& ok) {
             }
             m_platform.prompts.critical(result.missingMessage);
         } else {
-            // An index page that cannot be read is left alone rather than rebuilt over.
+            // An index page that cannot be read is left alone rather than rebuilt over, now and
+            // at every later write of this run.
+            IndexUnreadable = true;
             m_platform.prompts.critical(QStringLiteral("[") + existing +
                                         QStringLiteral("]を読み込めませんでした。\n") + error);
             head = indexpage::standardHead();
@@ -61,43 +95,38 @@ void Refile::ReadIndexPage(QString& head, QString& foot, bool& ok) {
     foot = indexpage::standardFoot();
     QString error;
     if (!textfile::replace(path, cp932::encode(head + CrLf + foot + CrLf), &error)) {
+        // The failure is the news: the page was not rebuilt, so nothing may claim it was.
         m_platform.prompts.critical(pages::writeFailedMessage(path, error));
+        ok = true;
     }
     if (existing.isEmpty())
         ok = true;
 }
 
 void Refile::WriteIndexPages() {
-    // The index: each category links its page under the name it has on disk, or under the
-    // name it will be created with.
-    QStringList lines;
-    lines.reserve(lstKinds->count());
-    for (int row = 0; row < lstKinds->count(); ++row) {
-        const int page = sortedlist::itemData(lstKinds, row);
-        const QString pageText = pages::pageNumberText(page);
-        QString link = filelookup::findFile(AppFolder, pages::pageFileName(pageText));
-        if (link.isEmpty()) {
-            link = page == 0 ? indexpage::kPageZeroFile : pages::pageFileName(pageText);
-        } else {
-            link = link.mid(AppFolder.size());
-        }
-        lines << indexpage::indexLine(link, lstKinds->item(row)->text());
-    }
-    const QString indexPath = filelookup::pathForWriting(AppFolder, indexpage::kIndexFile);
     QString error;
-    if (!textfile::replace(
-            indexPath, cp932::encode(indexpage::compose(IndexHead, lines, IndexFoot)), &error)) {
-        m_platform.prompts.critical(pages::writeFailedMessage(indexPath, error));
+    // Until the stored list has been loaded in this run, lstKinds says nothing about it: the
+    // index and the end mark would erase what is stored.
+    if (KindsLoaded) {
+        if (!IndexUnreadable)
+            writeIndexPage(*this);
+        // The end mark goes only where the list ends already: a name stored after a gap is
+        // never overwritten.
+        const int count = lstKinds->count();
+        if (kindnumbers::storedName(kindnumbers::readBooks(settings.IniPath), count).isEmpty()) {
+            settings.IniSection = QStringLiteral("Books");
+            settings.IniKey = pages::pageNumberText(count);
+            WriteIniValue(QString());
+        }
     }
-
-    // The end mark of the stored category list.
-    settings.IniSection = QStringLiteral("Books");
-    settings.IniKey = pages::pageNumberText(lstKinds->count());
-    WriteIniValue(QString());
 
     if (filelookup::findFile(AppFolder, indexpage::kFrameFile).isEmpty()) {
+        // The frames link the index under the name it has on disk.
+        const QString index = filelookup::findFile(AppFolder, indexpage::kIndexFile);
+        const QString indexName =
+            index.isEmpty() ? indexpage::kIndexFile : index.mid(AppFolder.size());
         const QString path = AppFolder + indexpage::kFrameFile;
-        if (!textfile::replace(path, cp932::encode(indexpage::framesetPage()), &error)) {
+        if (!textfile::replace(path, cp932::encode(indexpage::framesetPage(indexName)), &error)) {
             m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         }
     }

@@ -15,9 +15,11 @@ bool Refile::LinkCompanion(bool readSetting) {
     settings.CompanionFolder =
         readSetting ? ReadIniString(settings.IniSection, settings.IniKey) : QString();
 
-    // A stored folder that has gone (the companion was moved) counts as not set, so that the
-    // user can choose again instead of the start failing on a missing keepsake file.
-    if (!settings.CompanionFolder.isEmpty() && QDir(settings.CompanionFolder).exists()) {
+    // A stored folder that has gone (the companion was moved, a drive not mounted) counts as
+    // not set, so that the user can choose again instead of the start failing on a missing
+    // keepsake file. It stays stored unless another folder is chosen.
+    const bool storedFolder = !settings.CompanionFolder.isEmpty();
+    if (storedFolder && QDir(settings.CompanionFolder).exists()) {
         LoadKinds();
         return true;
     }
@@ -33,6 +35,8 @@ bool Refile::LinkCompanion(bool readSetting) {
 
     if (settings.CompanionFolder.isEmpty()) {
         settings.CompanionFolder = AppFolder;
+        if (storedFolder)
+            return false;  // the own folder serves this run only
     } else {
         LoadKinds();
         linked = true;
