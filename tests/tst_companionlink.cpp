@@ -169,6 +169,93 @@ private slots:
                  "[Scribble]\r\nFolder=" + companion.toUtf8() + "\r\n[Books]\r\n0000=Kept\r\n");
     }
 
+    void aStoredFolderThatHasGoneStaysStoredWhenDeclined() {
+        EditorFixture f;
+        const QByteArray ini = "[Scribble]\r\nFolder=/no/such/folder/\r\n[Books]\r\n0000=Kept\r\n";
+        f.writeFile(f.appFolder() + "KEEPSAKE.INI", ini);
+        f.writeFile(f.appFolder() + "KEEPSAKE.TMP", EditorFixture::listFile({}));
+        f.prompts.answerDialog([](QDialog& dialog) { asFolderDialog(dialog).cmdCancel->click(); });
+        QVERIFY(f.start());
+        // This run uses the editor's own folder; the stored folder and names stay as they were.
+        QCOMPARE(f.window().settings.CompanionFolder, f.appFolder());
+        QVERIFY(!f.window().CompanionLinked);
+        QCOMPARE(f.window().lstKinds->count(), 0);
+        f.closeWindow();
+        QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"), ini);
+        QCOMPARE(f.prompts.unscripted(), 0);
+    }
+
+    void foldersTheSettingsCannotHoldAreRefused_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("line break") << QStringLiteral("x\n[Books]\n0000=Injected") << "制御文字";
+        QTest::newRow("tab") << QStringLiteral("a\tb") << "制御文字";
+        QTest::newRow("delete") << QStringLiteral("a\x7f") << "制御文字";
+        QTest::newRow("not in cp932") << QStringLiteral("caf\u00e9") << "Shift_JIS";
+        QTest::newRow("emoji") << QStringLiteral("\U0001F600") << "Shift_JIS";
+        QTest::newRow("japanese") << QStringLiteral("日本語フォルダ") << "";
+    }
+
+    void foldersTheSettingsCannotHoldAreRefused() {
+        QFETCH(QString, name);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/" + name + "/";
+        QVERIFY(QDir().mkpath(folder));
+        for (const QString target : {"Scribble.ini", "Netscape.exe"}) {
+            QFile(folder + target).open(QIODevice::WriteOnly);
+            SharedSettings settings;
+            settings.BrowserFolder = "/browser/";
+            FakePrompts prompts;
+            frmFolder d(settings, prompts);
+            d.TargetFile = target;
+            d.Form_Load();
+            d.setDirPath(folder);
+            d.cmdOK->click();
+            QString& result =
+                target == "Scribble.ini" ? settings.CompanionFolder : settings.BrowserFolder;
+            if (why.isEmpty()) {
+                QCOMPARE(prompts.messageTexts(), QStringList());
+                QCOMPARE(result, folder);
+                continue;
+            }
+            QCOMPARE(prompts.messageTexts().size(), 1);
+            QVERIFY2(prompts.messageTexts()[0].contains(why),
+                     qPrintable(prompts.messageTexts()[0]));
+            QCOMPARE(prompts.shown()[0].icon, PromptIcon::Information);
+            QCOMPARE(result, target == "Scribble.ini" ? QString() : QStringLiteral("/browser/"));
+            QCOMPARE(d.result(), 0);
+        }
+    }
+
+    void returnInTheFolderListOpensTheFolderOnly() {
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/";
+        QDir().mkpath(root + "inner");
+        QFile(root + "inner/Netscape.exe").open(QIODevice::WriteOnly);
+        for (const QString target : {"Scribble.ini", "Netscape.exe"}) {
+            SharedSettings settings;
+            FakePrompts prompts;
+            frmFolder d(settings, prompts);
+            d.TargetFile = target;
+            d.Form_Load();
+            d.setDirPath(root);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            const auto found = d.Dir1->findItems("inner", Qt::MatchExactly);
+            QCOMPARE(found.size(), 1);
+            d.Dir1->setCurrentItem(found.first());
+            d.Dir1->setFocus();
+            QTest::keyClick(d.Dir1, Qt::Key_Return);
+            QCOMPARE(d.dirPath(), root + "inner/");
+            QVERIFY(d.isVisible());
+            QCOMPARE(d.result(), 0);
+            QCOMPARE(prompts.messageTexts(), QStringList());
+            QCOMPARE(settings.BrowserFolder, QString());
+            QCOMPARE(settings.CompanionFolder, QString());
+        }
+    }
+
     void theFolderCommands() {
         EditorFixture f;
         f.writeSettings({"Music", "Art"});

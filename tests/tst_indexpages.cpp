@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -179,13 +180,14 @@ private slots:
         w.cmdNew->click();
         QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Art", "Book", "Music"}));
         QCOMPARE(itemData(w.lstKinds), QList<int>({1, 3, 2, 0}));
-        // Blanks only, quotes, and cancel add nothing.
-        for (const QString answer : {"   ", "\"Quoted\"", "'q'", ""}) {
+        // Blanks only, quotes, line breaks and cancel add nothing.
+        for (const QString answer : {"   ", "\"Quoted\"", "'q'", "x\n[Books]", "y\r", ""}) {
             f.prompts.answerInput(answer);
             w.cmdNew->click();
         }
         QCOMPARE(w.lstKinds->count(), 4);
-        QCOMPARE(f.prompts.messageTexts().size(), 2);  // the two quoted names were refused
+        QCOMPARE(f.prompts.messageTexts().size(), 4);  // the quoted and broken names were refused
+        QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("改行を含む項目名は使えません。"));
 
         // Rename in place: Art (page 1) becomes Zoo and keeps its row and key.
         w.lstKinds->setCurrentRow(0);
@@ -211,6 +213,11 @@ private slots:
         EditorFixture f;
         start(f, {"Music"});
         f.prompts.clear();
+        // A row that is current without being selected (the list got the focus) counts as none.
+        QListWidget* kinds = f.window().lstKinds;
+        kinds->selectionModel()->setCurrentIndex(kinds->model()->index(0, 0),
+                                                 QItemSelectionModel::NoUpdate);
+        QCOMPARE(kinds->currentRow(), 0);
         f.window().Command1->click();
         f.window().cmdSave->click();
         QCOMPARE(f.prompts.messageTexts(),
@@ -220,6 +227,88 @@ private slots:
             QVERIFY(!shown.title.has_value());
         }
         QVERIFY(!f.exists(f.appFolder() + "URL_0000.html"));
+    }
+
+    void aNewCategoryNeverTakesAStoredNameOrPage() {
+        EditorFixture f;
+        f.writeFile(f.appFolder() + "KEEPSAKE.INI",
+                    "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
+                        "\r\n[Books]\r\n0000=A\r\n0002=C\r\n0003=D\r\n");
+        f.writeKeepsake(EditorFixture::listFile({}));
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"A"}));
+        // B fills the gap; the close writes no end mark over C.
+        f.prompts.answerInput("B");
+        w.cmdNew->click();
+        QCOMPARE(itemData(w.lstKinds), QList<int>({0, 1}));
+        const QByteArray filled = "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
+                                  "\r\n[Books]\r\n0000=A\r\n0002=C\r\n0003=D\r\n0001=B\r\n";
+        QCOMPARE(iniBytes(f), filled);
+        f.closeWindow();
+        QCOMPARE(iniBytes(f), filled);
+        QVERIFY(f.start());
+        QCOMPARE(itemTexts(f.window().lstKinds), QStringList({"A", "B", "C", "D"}));
+
+        // A page file left without a name (its key was erased) is passed over: the new
+        // category takes the next free number, but the list would end at the empty key, so
+        // the editor refuses and names the file in the way.
+        f.writeFile(f.appFolder() + "url_0004.HTML", EditorFixture::listFile({}));
+        f.prompts.clear();
+        f.prompts.answerInput("E");
+        f.window().cmdNew->click();
+        QCOMPARE(f.prompts.messageTexts().size(), 1);
+        QVERIFY2(f.prompts.messageTexts()[0].startsWith("[" + f.appFolder() + "url_0004.HTML]"),
+                 qPrintable(f.prompts.messageTexts()[0]));
+        QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Information);
+        QCOMPARE(f.window().lstKinds->count(), 4);
+        QCOMPARE(iniBytes(f), filled);
+        f.closeWindow();
+        QCOMPARE(iniBytes(f), filled + "0004=\r\n");
+    }
+
+    void namesInAnotherCaseAreFound() {
+        EditorFixture f;
+        QTemporaryDir browser;
+        const QString browserFolder = browser.path() + "/";
+        f.writeFile(browserFolder + "netscape.exe", "");
+        f.writeFile(f.companionFolder() + "scribble.EXE", "");
+        const QByteArray ini = "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
+                               "\r\n[Netscape]\r\nFolder=" + browserFolder.toUtf8() +
+                               "\r\n[Books]\r\n0000=Music\r\n";
+        f.writeFile(f.appFolder() + "keepsake.ini", ini);
+        f.writeKeepsake(EditorFixture::listFile({}));
+        f.writeFile(f.appFolder() + "urlindex.html",
+                    EditorFixture::page(kStandardHead + kStandardFoot));
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        QCOMPARE(f.prompts.shown().size(), 0);
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Music"}));
+
+        // Settings go to the file that is there; no second one is made beside it.
+        f.prompts.answerInput("Art");
+        w.cmdNew->click();
+        QCOMPARE(f.readFile(f.appFolder() + "keepsake.ini"), ini + "0001=Art\r\n");
+        // A new frame page links the index under its name on disk.
+        w.WriteIndexPages();
+        QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"),
+                 QByteArray(kFrameset).replace("./URLINDEX.HTML", "./urlindex.html"));
+        QVERIFY(QDir(f.appFolder()).entryList({"keepsake.ini"}, QDir::Files, QDir::Name) ==
+                QStringList({"keepsake.ini"}));
+        QVERIFY(!f.exists(f.appFolder() + "KEEPSAKE.INI"));
+
+        // The browser, the companion and the frame page are started and opened as found.
+        QFile::rename(f.appFolder() + "URLFRAME.HTML", f.appFolder() + "urlframe.html");
+        w.cmdPreview_Click();
+        w.mn_NNExec_Click();
+        w.mn_ScribbleExec_Click();
+        QCOMPARE(f.launcher.starts.size(), 3);
+        QCOMPARE(f.launcher.starts[0].program, browserFolder + "netscape.exe");
+        QCOMPARE(f.launcher.starts[0].arguments,
+                 QStringList({QUrl::fromLocalFile(f.appFolder() + "urlframe.html").toString()}));
+        QCOMPARE(f.launcher.starts[1].program, browserFolder + "netscape.exe");
+        QCOMPARE(f.launcher.starts[2].program, f.companionFolder() + "scribble.EXE");
+        QVERIFY(!f.exists(f.appFolder() + "URLFRAME.HTML"));
     }
 
     void theTypicalRun() {
