@@ -1,0 +1,227 @@
+// The real editor on the test command's X server, driven by real key presses and mouse
+// clicks (xdotool): a first start without a keepsake file, a category list that was never
+// loaded, the focus entering the category list, and a second editor on the same folder. The
+// files are checked byte for byte.
+#include "support/EditorFixture.h"
+#include "support/RealDisplay.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+
+namespace {
+
+const QByteArray kStandardIndex =
+    "<HTML><HEAD><TITLE>URL_INDEX</TITLE></HEAD>\r\n"
+    "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#5157DD\"LINK=\"#E81B1B\" VLINK=\"#8B0366\" "
+    "ALINK=\"#FF8A1D\">\r\n"
+    "<FONT SIZE=+2><I><B>- INDEX -</B></I></FONT>\r\n"
+    "<hr><P>\r\n"
+    "<!--StartList-->\r\n"
+    "<!--EndList-->\r\n"
+    "<hr></BODY></HTML>\r\n";
+
+const QByteArray kMarkersAlone = "<!--StartList-->\r\n<!--EndList-->\r\n";
+
+// The index line of one category; the bullet is U+25CF in code page 932.
+QByteArray indexLine(const QByteArray& file, const QByteArray& name) {
+    return "<FONT COLOR=\"BLUE\">\x81\x9c </FONT><A HREF=\"./" + file + "\" TARGET=\"LIST\">" +
+           name + "</A><P>\r\n";
+}
+
+}  // namespace
+
+class StartupEndToEndTest : public QObject {
+    Q_OBJECT
+
+private:
+    QProcessEnvironment m_env;
+
+    QString xdotool(const QStringList& arguments) {
+        QProcess process;
+        process.setProcessEnvironment(m_env);
+        process.start(QStringLiteral("xdotool"), arguments);
+        if (!process.waitForFinished(20000))
+            return {};
+        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    }
+
+    // The visible window of process `pid` titled exactly `title`, waited for; empty if none
+    // comes.
+    QString waitForWindow(qint64 pid, const QString& title) {
+        const QDeadlineTimer deadline(20000);
+        while (!deadline.hasExpired()) {
+            // The search also matches other names of a window (the main window's class is
+            // the program's title), so each window found is asked for its title.
+            const QString found =
+                xdotool({"search", "--onlyvisible", "--pid", QString::number(pid), "--name",
+                         "^" + QRegularExpression::escape(title) + "$"});
+            for (const QString& window : found.split(u'\n', Qt::SkipEmptyParts)) {
+                if (xdotool({"getwindowname", window}) == title)
+                    return window;
+            }
+            QThread::msleep(100);
+        }
+        return {};
+    }
+
+    void keys(const QString& window, const QStringList& keys) {
+        xdotool({"windowfocus", "--sync", window});
+        for (const QString& key : keys)
+            xdotool({"key", "--clearmodifiers", key});
+    }
+
+    void click(const QString& window, int x, int y) {
+        xdotool({"mousemove", "--sync", "--window", window, QString::number(x), QString::number(y),
+                 "click", "1"});
+    }
+
+    // Runs the editor as a program installed in the collection's folder.
+    std::unique_ptr<QProcess> startEditor(EditorFixture& f) {
+        const QString editor = f.appFolder() + "keepsake-editor";
+        if (!QFile::exists(editor) && !QFile::copy(QStringLiteral(KEEPSAKE_EDITOR_PATH), editor))
+            return nullptr;
+        QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(m_env);
+        process->start(editor, {});
+        if (!process->waitForStarted())
+            return nullptr;
+        return process;
+    }
+
+    // Every file of the editor's folder but the program, hidden ones included.
+    QStringList filesOf(EditorFixture& f) {
+        QStringList files = QDir(f.appFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        files.removeAll("keepsake-editor");
+        return files;
+    }
+
+private slots:
+    void initTestCase() {
+        const QByteArray display = realTestDisplay();
+        if (display.isEmpty()) {
+            if (mayRunWithoutX())
+                QSKIP("no X server for this test");
+            QFAIL("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this test");
+        }
+        m_env = QProcessEnvironment::systemEnvironment();
+        m_env.insert("DISPLAY", QString::fromLocal8Bit(display));
+        m_env.remove("QT_QPA_PLATFORM");
+        QVERIFY2(!xdotool({"version"}).isEmpty(), "xdotool is not installed");
+    }
+
+    void aNewUserIsNeverLockedOutAndLosesNoCategory() {
+        EditorFixture f;
+        // Category names stored, but no companion folder, no keepsake file, no working copy.
+        const QByteArray books = "[Books]\r\n0000=Music\r\n0001=Art\r\n";
+        f.writeFile(f.appFolder() + "KEEPSAKE.INI", books);
+        const QByteArray folder = f.appFolder().toUtf8();
+
+        // First start: the folder dialog, with its main window not made yet.
+        auto editor = startEditor(f);
+        QVERIFY(editor);
+        const QString dialog = waitForWindow(editor->processId(), "Select Folder");
+        QVERIFY(!dialog.isEmpty());
+
+        // A second editor on the same folder ends at once and touches nothing.
+        auto second = startEditor(f);
+        QVERIFY(second);
+        QVERIFY(second->waitForFinished(20000));
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(filesOf(f), QStringList({".keepsake-editor.lock", "KEEPSAKE.INI"}));
+
+        // "連携しない": the missing keepsake file is reported, and the window opens all the same.
+        click(dialog, 236, 214);
+        const QString missing = waitForWindow(editor->processId(), "Quillet");
+        QVERIFY(!missing.isEmpty());
+        keys(missing, {"Return"});
+        QString window = waitForWindow(editor->processId(), "KEEPSAKE EDITOR");
+        QVERIFY(!window.isEmpty());
+        keys(window, {"alt+f", "x"});
+        QVERIFY(editor->waitForFinished(20000));
+        QCOMPARE(editor->exitCode(), 0);
+
+        // The category names that were never listed are all still there, with no end mark;
+        // the index is the new standard one; the first page holds the marker lines alone.
+        QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
+                 books + "[Scribble]\r\nFolder=" + folder + "\r\n");
+        QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), kStandardIndex);
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"), kMarkersAlone);
+        QCOMPARE(filesOf(f),
+                 QStringList({"KEEPSAKE.INI", "URLFRAME.HTML", "URLINDEX.HTML", "URL_0000.HTML"}));
+
+        // Second start: the list loads; the keepsake file is still missing, and said so.
+        editor = startEditor(f);
+        QVERIFY(editor);
+        const QString again = waitForWindow(editor->processId(), "Quillet");
+        QVERIFY(!again.isEmpty());
+        keys(again, {"Return"});
+        window = waitForWindow(editor->processId(), "KEEPSAKE EDITOR");
+        QVERIFY(!window.isEmpty());
+
+        // A click on the empty entry list, then Shift+Tab: the category list has the focus
+        // and nothing selected. The two commands that need a category say so.
+        click(window, 260, 256);
+        keys(window, {"shift+Tab", "alt+w"});
+        QString box = waitForWindow(editor->processId(), "Quillet");
+        QVERIFY(!box.isEmpty());
+        keys(box, {"Return"});
+        keys(window, {"alt+m"});
+        box = waitForWindow(editor->processId(), "Quillet");
+        QVERIFY(!box.isEmpty());
+        keys(box, {"Return"});
+
+        // Moving the selection with the keyboard loads a category: Music's page, which has
+        // its marker lines alone, so the reader reports the missing list and then no data.
+        // (The buttons took the focus with their access keys; it goes back the same way.)
+        click(window, 260, 256);
+        keys(window, {"shift+Tab", "Down"});
+        box = waitForWindow(editor->processId(), "Quillet");
+        QVERIFY(!box.isEmpty());
+        keys(box, {"Return"});
+        box = waitForWindow(editor->processId(), QStringLiteral("新規ファイルです。"));
+        QVERIFY(!box.isEmpty());
+        keys(box, {"Return"});
+        keys(window, {"alt+f", "x"});
+        QVERIFY(editor->waitForFinished(20000));
+
+        // Art was never loaded: no page made for it. The list was loaded, so the index is
+        // rewritten and the end mark closes the list.
+        QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
+                 books + "0002=\r\n[Scribble]\r\nFolder=" + folder + "\r\n");
+        QByteArray index = kStandardIndex;
+        index.insert(index.indexOf("<!--EndList-->"),
+                     indexLine("URL_0001.html", "Art") + indexLine("URL_0000.HTML", "Music"));
+        QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), index);
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"), kMarkersAlone);
+        QCOMPARE(filesOf(f),
+                 QStringList({"KEEPSAKE.INI", "URLFRAME.HTML", "URLINDEX.HTML", "URL_0000.HTML"}));
+    }
+
+    void aKilledEditorsLockDoesNotBlock() {
+        EditorFixture f;
+        auto editor = startEditor(f);
+        QVERIFY(editor);
+        QVERIFY(!waitForWindow(editor->processId(), "Select Folder").isEmpty());
+        ::kill(static_cast<pid_t>(editor->processId()), SIGKILL);
+        QVERIFY(editor->waitForFinished(20000));
+        QVERIFY(QFile::exists(f.appFolder() + ".keepsake-editor.lock"));
+
+        auto next = startEditor(f);
+        QVERIFY(next);
+        const QString dialog = waitForWindow(next->processId(), "Select Folder");
+        QVERIFY(!dialog.isEmpty());
+        ::kill(static_cast<pid_t>(next->processId()), SIGKILL);
+        QVERIFY(next->waitForFinished(20000));
+    }
+};
+
+QTEST_GUILESS_MAIN(StartupEndToEndTest)
+#include "tst_startup_e2e.moc"
