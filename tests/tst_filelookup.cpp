@@ -1,5 +1,6 @@
 // Named files are found whatever the case of their names on disk; folders keep one separator.
 #include "platform/FileLookup.h"
+#include "platform/InstanceLock.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
@@ -11,6 +12,23 @@ class FileLookupTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void theFolderLock() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        {
+            const InstanceLock first(folder);
+            QVERIFY(!first.heldByAnother());
+            QVERIFY(QFile::exists(folder + ".keepsake-editor.lock"));
+            // Held by a running editor (this process): a second one must end.
+            const InstanceLock second(folder);
+            QVERIFY(second.heldByAnother());
+        }
+        QVERIFY(!QFile::exists(folder + ".keepsake-editor.lock"));
+        // A lock that cannot be made at all does not keep the editor from running.
+        const InstanceLock nowhere(folder + "no/such/folder/");
+        QVERIFY(!nowhere.heldByAnother());
+    }
+
     void filesAreFoundWithoutRegardToCase() {
         QTemporaryDir dir;
         const QString folder = dir.path() + "/";

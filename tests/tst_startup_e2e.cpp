@@ -205,6 +205,25 @@ private slots:
                  QStringList({"KEEPSAKE.INI", "URLFRAME.HTML", "URLINDEX.HTML", "URL_0000.HTML"}));
     }
 
+    void aFatalEndRemovesTheLock() {
+        EditorFixture f;
+        f.writeSettings({"Music"});
+        // A keepsake file that exists but cannot be read ends the program.
+        QVERIFY(QFile::link("/proc/self/mem", f.companionFolder() + "KEEPSAKE.HTML"));
+        QFile mem("/proc/self/mem");
+        if (mem.open(QIODevice::ReadOnly) && mem.read(16).size() == 16)
+            QSKIP("this system reads /proc/self/mem");
+        auto editor = startEditor(f);
+        QVERIFY(editor);
+        const QString box = waitForWindow(editor->processId(), "Quillet");
+        QVERIFY(!box.isEmpty());
+        QVERIFY(QFile::exists(f.appFolder() + ".keepsake-editor.lock"));
+        keys(box, {"Return"});
+        QVERIFY(editor->waitForFinished(20000));
+        QCOMPARE(editor->exitCode(), 1);
+        QVERIFY(!QFile::exists(f.appFolder() + ".keepsake-editor.lock"));
+    }
+
     void aKilledEditorsLockDoesNotBlock() {
         EditorFixture f;
         auto editor = startEditor(f);
