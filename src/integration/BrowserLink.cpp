@@ -13,7 +13,6 @@
 #include <QUrl>
 
 namespace {
-
 QString cannotStartMessage(const QString& program) {
     return QStringLiteral("[") + program + QStringLiteral("]を起動できませんでした。");
 }
