@@ -27,6 +27,10 @@ const QByteArray kStandardIndex =
     "<!--EndList-->\r\n"
     "<hr></BODY></HTML>\r\n";
 
+// A point in the list of the loaded category's entries (empty here), as fractions of the
+// main window: below the menu bar, halfway down the list.
+const QPointF kEmptyEntryList(0.6, 0.68);
+
 const QByteArray kMarkersAlone = "<!--StartList-->\r\n<!--EndList-->\r\n";
 
 // The index line of one category; the bullet is U+25CF in code page 932.
@@ -77,9 +81,20 @@ private:
             xdotool({"key", "--clearmodifiers", key});
     }
 
-    void click(const QString& window, int x, int y) {
-        xdotool({"mousemove", "--sync", "--window", window, QString::number(x), QString::number(y),
-                 "click", "1"});
+    // A click at a point given as fractions of the window's width and height, so that it
+    // lands on the same control whatever the screen's scale.
+    void click(const QString& window, double x, double y) {
+        const QString shell = xdotool({"getwindowgeometry", "--shell", window});
+        QSize size;
+        for (const QString& line : shell.split(u'\n')) {
+            if (line.startsWith("WIDTH="))
+                size.setWidth(line.mid(6).toInt());
+            else if (line.startsWith("HEIGHT="))
+                size.setHeight(line.mid(7).toInt());
+        }
+        xdotool({"mousemove", "--sync", "--window", window,
+                 QString::number(qRound(size.width() * x)),
+                 QString::number(qRound(size.height() * y)), "click", "1"});
     }
 
     // Runs the editor as a program installed in the collection's folder.
@@ -138,7 +153,7 @@ private slots:
         QCOMPARE(filesOf(f), QStringList({".keepsake-editor.lock", "KEEPSAKE.INI"}));
 
         // "連携しない": the missing keepsake file is reported, and the window opens all the same.
-        click(dialog, 236, 214);
+        click(dialog, (2520 + 2055 / 2.0) / 4920, (3060 + 315 / 2.0) / 3480);
         const QString missing = waitForWindow(editor->processId(), "Quillet");
         QVERIFY(!missing.isEmpty());
         keys(missing, {"Return"});
@@ -168,7 +183,7 @@ private slots:
 
         // A click on the empty entry list, then Shift+Tab: the category list has the focus
         // and nothing selected. The two commands that need a category say so.
-        click(window, 260, 256);
+        click(window, kEmptyEntryList.x(), kEmptyEntryList.y());
         keys(window, {"shift+Tab", "alt+w"});
         QString box = waitForWindow(editor->processId(), "Quillet");
         QVERIFY(!box.isEmpty());
@@ -181,7 +196,7 @@ private slots:
         // Moving the selection with the keyboard loads a category: Music's page, which has
         // its marker lines alone, so the reader reports the missing list and then no data.
         // (The buttons took the focus with their access keys; it goes back the same way.)
-        click(window, 260, 256);
+        click(window, kEmptyEntryList.x(), kEmptyEntryList.y());
         keys(window, {"shift+Tab", "Down"});
         box = waitForWindow(editor->processId(), "Quillet");
         QVERIFY(!box.isEmpty());
