@@ -264,18 +264,19 @@ private slots:
         Refile& w = f.window();
         QVERIFY(w.Timer1->isActive());
 
-        // Declining the companion dialog keeps the category list but stores the own folder.
+        // Declining the companion dialog changes nothing: the stored folder and the link stay.
+        const QByteArray stored = f.readFile(f.appFolder() + "KEEPSAKE.INI");
         f.prompts.answerDialog([&w](QDialog& dialog) {
             QVERIFY(!w.Timer1->isActive());
             asFolderDialog(dialog).cmdCancel->click();
         });
         w.mn_FolderSet->trigger();
         QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
-        QVERIFY(!w.CompanionLinked);
-        QVERIFY(!w.mn_ScribbleExec->isEnabled());
+        QVERIFY(w.CompanionLinked);
+        QCOMPARE(w.settings.CompanionFolder, f.companionFolder());
+        QVERIFY(w.mn_ScribbleExec->isEnabled());
         QVERIFY(w.Timer1->isActive());
-        QVERIFY(f.readFile(f.appFolder() + "KEEPSAKE.INI")
-                    .startsWith("[Scribble]\r\nFolder=" + f.appFolder().toUtf8() + "\r\n"));
+        QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"), stored);
 
         // Accepting it again reloads the list and enables the companion's start.
         const QString companion = f.companionFolder();

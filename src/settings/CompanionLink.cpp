@@ -12,14 +12,14 @@ bool Refile::LinkCompanion(bool readSetting) {
     bool linked = false;
     settings.IniSection = QStringLiteral("Scribble");
     settings.IniKey = QStringLiteral("Folder");
-    settings.CompanionFolder =
-        readSetting ? ReadIniString(settings.IniSection, settings.IniKey) : QString();
+    const QString stored = ReadIniString(settings.IniSection, settings.IniKey);
+    settings.CompanionFolder = readSetting ? stored : QString();
 
     // A stored folder that has gone (the companion was moved, a drive not mounted) counts as
     // not set, so that the user can choose again instead of the start failing on a missing
-    // keepsake file. It stays stored unless another folder is chosen.
-    const bool storedFolder = !settings.CompanionFolder.isEmpty();
-    if (storedFolder && QDir(settings.CompanionFolder).exists()) {
+    // keepsake file. A stored folder stays stored unless another folder is chosen.
+    const bool storedFolder = !stored.isEmpty();
+    if (readSetting && storedFolder && QDir(settings.CompanionFolder).exists()) {
         LoadKinds();
         return true;
     }
@@ -49,7 +49,14 @@ bool Refile::LinkCompanion(bool readSetting) {
 
 void Refile::mn_FolderSet_Click() {
     Timer1->stop();
+    // Declining the dialog changes nothing: a linked companion stays linked.
+    const QString folderBefore = settings.CompanionFolder;
+    const bool linkedBefore = CompanionLinked;
     CompanionLinked = LinkCompanion(false);
+    if (!CompanionLinked && linkedBefore) {
+        settings.CompanionFolder = folderBefore;
+        CompanionLinked = true;
+    }
     mn_ScribbleExec->setEnabled(CompanionLinked);
     Timer1->start();
 }
