@@ -1,6 +1,7 @@
 #include "app/Refile.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/QtPrompts.h"
+#include "platform/ToolkitTranslation.h"
 #include "platform/X11WindowList.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
+    if (QString missing; !installToolkitTranslation(app, &missing))
+        qWarning("%s cannot be loaded: dialog buttons stay untranslated", qPrintable(missing));
     QtPrompts prompts;
     ProcessLauncher launcher;
     Refile window(Platform{prompts, windows, launcher});

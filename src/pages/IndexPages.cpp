@@ -31,7 +31,7 @@ void Refile::LoadKinds() {
     sortedlist::addAll(lstKinds, kinds);
 }
 
-void Refile::ReadIndexPage(QString& head, QString& foot, bool& ok) {
+void Refile::ReadIndexPage(QByteArray& head, QByteArray& foot, bool& ok) {
     ok = false;
     const QString existing = filelookup::findFile(AppFolder, indexpage::kIndexFile);
     const QString path = existing.isEmpty() ? AppFolder + indexpage::kIndexFile : existing;
@@ -60,7 +60,7 @@ void Refile::ReadIndexPage(QString& head, QString& foot, bool& ok) {
     head = indexpage::standardHead();
     foot = indexpage::standardFoot();
     QString error;
-    if (!textfile::replace(path, cp932::encode(head + CrLf + foot + CrLf), &error)) {
+    if (!textfile::replace(path, head + "\r\n" + foot + "\r\n", &error)) {
         m_platform.prompts.critical(pages::writeFailedMessage(path, error));
     }
     if (existing.isEmpty())
@@ -85,8 +85,7 @@ void Refile::WriteIndexPages() {
     }
     const QString indexPath = filelookup::pathForWriting(AppFolder, indexpage::kIndexFile);
     QString error;
-    if (!textfile::replace(
-            indexPath, cp932::encode(indexpage::compose(IndexHead, lines, IndexFoot)), &error)) {
+    if (!textfile::replace(indexPath, indexpage::compose(IndexHead, lines, IndexFoot), &error)) {
         m_platform.prompts.critical(pages::writeFailedMessage(indexPath, error));
     }
 
@@ -106,10 +105,10 @@ void Refile::WriteIndexPages() {
         // The first category page must exist. It takes the page loaded last, or the keepsake
         // file's skeleton when no page has been loaded whole, so that it can be read back.
         const QString path = AppFolder + indexpage::kPageZeroFile;
-        const QString page = KindLoadedOnce && KindComplete
-                                 ? KindHead + CrLf + KindFoot + CrLf
-                                 : pages::skeletonHead(KeepHead) + pages::skeletonFoot(KeepFoot);
-        if (!textfile::replace(path, cp932::encode(page), &error)) {
+        const QByteArray page = KindLoadedOnce && KindComplete
+                                    ? KindHead + "\r\n" + KindFoot + "\r\n"
+                                    : pages::skeletonHead(KeepHead) + pages::skeletonFoot(KeepFoot);
+        if (!textfile::replace(path, page, &error)) {
             m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         }
     }
