@@ -7,7 +7,8 @@ table iconv-lite uses for "cp932", "windows31j" and "ms932"). Its format: each c
 [start code in hex, piece, piece, ...]; a string piece gives the characters of consecutive
 codes, a number piece that many further codes whose characters follow the last one.
 
-The table lists every two-byte code and the single bytes 0x00-0x80 and 0xA1-0xDF. Windows
+The table lists the two-byte codes (see below for the last row) and the single bytes
+0x00-0x80 and 0xA1-0xDF. Windows
 also decodes the single bytes 0xA0, 0xFD, 0xFE and 0xFF (MultiByteToWideChar with code page
 932: U+F8F0, U+F8F1, U+F8F2, U+F8F3, and WideCharToMultiByte back); they are added below by
 hand, together with 0x80 (U+0080), which the source holds already.
