@@ -2,6 +2,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/QtPrompts.h"
+#include "platform/ToolkitTranslation.h"
 #include "platform/X11WindowList.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
+    if (QString missing; !installToolkitTranslation(app, &missing))
+        qWarning("%s cannot be loaded: dialog buttons stay untranslated", qPrintable(missing));
     // Also an editor still asking for its companion's folder, which has no window yet.
     const InstanceLock lock(QCoreApplication::applicationDirPath() + u'/');
     if (lock.heldByAnother())

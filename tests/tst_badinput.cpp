@@ -158,8 +158,7 @@ private slots:
         QVERIFY(start(f, {"Music"}, twoEntries()));
         QCOMPARE(shown(f.prompts), joined(QStringList({critical(kNoStart), kRebuilt})));
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                 sjis(indexpage::standardHead() + keepsake::kCrLf + indexpage::standardFoot() +
-                      keepsake::kCrLf));
+                 indexpage::standardHead() + "\r\n" + indexpage::standardFoot() + "\r\n");
     }
 
     void anEmptySettingsFileAsksForTheCompanionFolder() {
@@ -186,7 +185,7 @@ private slots:
         QCOMPARE(shown(f.prompts),
                  joined(QStringList({critical(kNoStart), critical(kNoStart), kRebuilt})));
         Refile& w = f.window();
-        QCOMPARE(w.KeepHead, QString(65536, QChar(0)) + keepsake::kCrLf);
+        QCOMPARE(w.KeepHead, QByteArray(65536, '\0') + "\r\n");
         QCOMPARE(w.KeepCount, 0);
 
         f.prompts.clear();
@@ -433,9 +432,8 @@ private slots:
                 i == 0 ? indexpage::kPageZeroFile : pages::pageFileName(pages::pageNumberText(i));
             lines << indexpage::indexLine(link, names[i]);
         }
-        QCOMPARE(
-            f.readFile(f.appFolder() + "URLINDEX.HTML"),
-            sjis(indexpage::compose(indexpage::standardHead(), lines, indexpage::standardFoot())));
+        QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
+                 indexpage::compose(indexpage::standardHead(), lines, indexpage::standardFoot()));
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"), ini + "10000=\r\n");
     }
 

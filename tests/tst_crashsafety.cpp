@@ -47,8 +47,7 @@ QByteArray index(int count, const QString& tag) {
         lines << indexpage::indexLine(pages::pageFileName(pages::pageNumberText(i)),
                                       QStringLiteral("%1 %2").arg(tag).arg(i));
     }
-    return cp932::encode(
-        indexpage::compose(indexpage::standardHead(), lines, indexpage::standardFoot()));
+    return indexpage::compose(indexpage::standardHead(), lines, indexpage::standardFoot());
 }
 
 // The settings file with `book` as the name of category 1, among a thousand others.

@@ -391,9 +391,12 @@ private slots:
         QVERIFY(!f.start());
         const QStringList messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 1);
-        QVERIFY2(messages[0].startsWith(QStringLiteral("critical|-|")), qPrintable(messages[0]));
-        QVERIFY2(messages[0].size() > 12, qPrintable(messages[0]));  // the system's reason
-        QCOMPARE(snapshot(f.appFolder()), before);                   // the old working copy is kept
+        // The system's reason, and the file it is about.
+        const QString named =
+            QStringLiteral("critical|-|[") + keepsake + "]を読み込めませんでした。\n";
+        QVERIFY2(messages[0].startsWith(named), qPrintable(messages[0]));
+        QVERIFY2(messages[0].size() > named.size() + 2, qPrintable(messages[0]));
+        QCOMPARE(snapshot(f.appFolder()), before);  // the old working copy is kept
         qInfo("%s", qPrintable(messages[0]));
     }
 

@@ -96,7 +96,7 @@ private slots:
             QCOMPARE(w.KeepCount, 2);
             QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"c.jp/", "a.jp/"}));
             QCOMPARE(itemData(w.lstURLs[0]), QList<int>({2, 1}));
-            QCOMPARE(w.KeepFoot, QStringLiteral("<!--EndList-->\r\n</BODY></HTML>\r\n"));
+            QCOMPARE(w.KeepFoot, QByteArray("<!--EndList-->\r\n</BODY></HTML>\r\n"));
         }
         {
             EditorFixture f;
@@ -118,7 +118,7 @@ private slots:
         f.writeKeepsake(threeEntries());
         QVERIFY(f.start());
         Refile& w = f.window();
-        const QString foot = w.KeepFoot;
+        const QByteArray foot = w.KeepFoot;
 
         // No start marker: the lists and the count stay, the header is the new file's.
         f.writeKeepsake(EditorFixture::page({"<HTML>", "<!--StartList --> "}));
@@ -127,7 +127,7 @@ private slots:
                  QStringLiteral("<!--StartList-->が見つかりません。"));
         QCOMPARE(w.KeepCount, 3);
         QCOMPARE(w.lstURLs[0]->count(), 3);
-        QCOMPARE(w.KeepHead, QStringLiteral("<HTML>\r\n<!--StartList --> \r\n"));
+        QCOMPARE(w.KeepHead, QByteArray("<HTML>\r\n<!--StartList --> \r\n"));
         QCOMPARE(w.KeepFoot, foot);
 
         // The start marker as the last line, and the end marker as the only list line.
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(w.KeepCount, 0);
         QCOMPARE(w.lstURLs[0]->count(), 0);
         QCOMPARE(w.lstURLs[0]->currentRow(), -1);
-        QCOMPARE(w.KeepFoot, QStringLiteral("<!--EndList-->\r\n</HTML>\r\n"));
+        QCOMPARE(w.KeepFoot, QByteArray("<!--EndList-->\r\n</HTML>\r\n"));
         // The arrays keep their stale elements; only the count says what is valid.
         QVERIFY(w.KeepURL.size() >= 4);
         QCOMPARE(w.lblComDisp->text(), QString());

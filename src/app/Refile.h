@@ -80,24 +80,25 @@ public:
     QList<QString> KeepCom;
     QList<QDateTime> KeepDate;
     int KeepCount = 0;
-    QString KeepHead;
-    QString KeepFoot;
+    // Headers and footers are written back as read: they are held as the file's bytes.
+    QByteArray KeepHead;
+    QByteArray KeepFoot;
 
     // The loaded category page, 1-based like the kept entries.
     QList<QString> KindURL;
     QList<QString> KindCom;
     QList<QDateTime> KindDate;
     int KindCount = 0;
-    QString KindHead;
-    QString KindFoot;
+    QByteArray KindHead;
+    QByteArray KindFoot;
     QString KindBody;
     // The loaded page was read to its end (or newly created), so it has a footer of its own.
     bool KindComplete = false;
     // A category page has been loaded or created since start-up.
     bool KindLoadedOnce = false;
 
-    QString IndexHead;
-    QString IndexFoot;
+    QByteArray IndexHead;
+    QByteArray IndexFoot;
     // LoadKinds has run in this run: lstKinds stands for the stored list, and the index and
     // the end mark may be written from it.
     bool KindsLoaded = false;
@@ -131,7 +132,7 @@ public:
 
     // Index and frame pages.
     void LoadKinds();
-    void ReadIndexPage(QString& head, QString& foot, bool& ok);
+    void ReadIndexPage(QByteArray& head, QByteArray& foot, bool& ok);
     void WriteIndexPages();
 
     // Commands.

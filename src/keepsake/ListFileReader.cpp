@@ -10,16 +10,16 @@ namespace {
 constexpr QByteArrayView kStartMarkerBytes("<!--StartList-->");
 constexpr QByteArrayView kEndMarkerBytes("<!--EndList-->");
 
-// Appends the decoded line and CR LF.
-void appendLine(QString& text, QByteArrayView line) {
-    text += cp932::decode(line);
-    text += kCrLf;
+// Appends the line's bytes and CR LF.
+void appendLine(QByteArray& text, QByteArrayView line) {
+    text += line;
+    text += "\r\n";
 }
 
 }  // namespace
 
 // The reader works on the file's own bytes, as the scanners do, and decodes only what it
-// keeps: the header, the footer, and each entry's address and comment.
+// keeps: each entry's address and comment. The header and footer are kept as bytes.
 ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
     ListFileResult result;
     LineReader in(data);

@@ -22,8 +22,10 @@ public:
 };
 
 struct ListFileResult {
-    QString head;              // every header line read, each followed by CR LF
-    QString foot;              // the footer, each line followed by CR LF; valid when complete
+    // The header and footer as the file holds them, each line followed by CR LF; they are
+    // written back as they are, so they stay bytes (duplicate and invalid codes included).
+    QByteArray head;           // every header line read
+    QByteArray foot;           // the footer; valid when complete
     bool listStarted = false;  // listStarts() was called
     bool complete = false;     // read through to the end of the file
     int entries = 0;

@@ -71,6 +71,11 @@ private:
     QList<int> m_pending;
 };
 
+// The system's reason alone would not say which file it is about.
+QString readFailedMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("[") + path + QStringLiteral("]を読み込めませんでした。\n") + reason;
+}
+
 // Lets timers and painting through once, but no user input: a command must not start in
 // the middle of a read.
 void processPendingEventsOnce() {
@@ -117,7 +122,7 @@ void Refile::ReadKeepsake(const QString& name) {
         QByteArray copy;
         QString error;
         if (!textfile::readAll(keepsakePath, &copy, &error)) {
-            fatal(error);
+            fatal(readFailedMessage(keepsakePath, error));
             return;
         }
         if (!textfile::replace(path, copy, &error) && workingCopy.isEmpty()) {
@@ -131,7 +136,7 @@ void Refile::ReadKeepsake(const QString& name) {
     QByteArray bytes;
     QString error;
     if (!textfile::readAll(path, &bytes, &error)) {
-        fatal(error);
+        fatal(readFailedMessage(path, error));
         return;
     }
 

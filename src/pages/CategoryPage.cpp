@@ -62,7 +62,7 @@ void Refile::lstKinds_Click() {
         KindFoot = pages::skeletonFoot(KeepFoot);
         KindComplete = true;
         QString error;
-        if (!textfile::replace(path, cp932::encode(KindHead + KindFoot), &error)) {
+        if (!textfile::replace(path, KindHead + KindFoot, &error)) {
             wait.release();
             m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         }
@@ -132,11 +132,12 @@ bool Refile::WriteKindPage(const QString& pageNumberText, const QString& title) 
         const int k = sortedlist::itemData(lstSub, row);
         appendEntryLines(KindBody, KindURL[k], KindCom[k], KindDate[k]);
     }
+    // Header and footer go back as read; only the list block is encoded anew.
     QByteArray bytes;
-    bytes.reserve((KindHead.size() + KindBody.size() + KindFoot.size()) * 2);
-    cp932::encodeAppend(KindHead, bytes);
+    bytes.reserve(KindHead.size() + KindBody.size() * 2 + KindFoot.size());
+    bytes += KindHead;
     cp932::encodeAppend(KindBody, bytes);
-    cp932::encodeAppend(KindFoot, bytes);
+    bytes += KindFoot;
     WaitPointer wait(m_platform.prompts);
     QString error;
     if (!textfile::replace(path, bytes, &error)) {

@@ -1,6 +1,7 @@
 #include "pages/IndexFormat.h"
 
 #include "keepsake/KeepsakeFormat.h"
+#include "platform/Cp932Codec.h"
 #include "platform/LineReader.h"
 
 #include <QStringList>
@@ -9,7 +10,7 @@ using keepsake::kCrLf;
 
 namespace indexpage {
 
-QString standardHead() {
+QByteArray standardHead() {
     return QStringList{
         QStringLiteral("<HTML><HEAD><TITLE>URL_INDEX</TITLE></HEAD>"),
         QStringLiteral("<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#5157DD\"LINK=\"#E81B1B\" "
@@ -18,11 +19,12 @@ QString standardHead() {
         QStringLiteral("<hr><P>"),
         keepsake::kStartMarker,
     }
-        .join(kCrLf);
+        .join(kCrLf)
+        .toLatin1();
 }
 
-QString standardFoot() {
-    return keepsake::kEndMarker + kCrLf + QStringLiteral("<hr></BODY></HTML>");
+QByteArray standardFoot() {
+    return (keepsake::kEndMarker + kCrLf + QStringLiteral("<hr></BODY></HTML>")).toLatin1();
 }
 
 QString indexLine(const QString& linkFileName, const QString& name) {
@@ -46,16 +48,21 @@ QString framesetPage(const QString& indexFileName) {
 }
 
 ReadResult read(const QByteArray& data) {
+    constexpr QByteArrayView kStart("<!--StartList-->");
+    constexpr QByteArrayView kEnd("<!--EndList-->");
     ReadResult result;
     LineReader in(data);
-    QStringList head;
-    for (;;) {
+    QByteArray head;
+    for (bool first = true;; first = false) {
         if (in.atEnd()) {
             result.missingMessage = keepsake::kMsgNoStartMarker;
             return result;
         }
-        head << in.readLine();
-        if (head.last() == keepsake::kStartMarker)
+        if (!first)
+            head += "\r\n";
+        const QByteArrayView line = in.readLineView();
+        head += line;
+        if (line == kStart)
             break;
     }
     for (;;) {
@@ -63,26 +70,28 @@ ReadResult read(const QByteArray& data) {
             result.missingMessage = keepsake::kMsgNoEndMarker;
             return result;
         }
-        if (in.readLine() == keepsake::kEndMarker)
+        if (in.readLineView() == kEnd)
             break;
     }
-    QStringList foot{keepsake::kEndMarker};
-    while (!in.atEnd())
-        foot << in.readLine();
+    QByteArray foot = kEnd.toByteArray();
+    while (!in.atEnd()) {
+        foot += "\r\n";
+        foot += in.readLineView();
+    }
     result.ok = true;
-    result.head = head.join(kCrLf);
-    result.foot = foot.join(kCrLf);
+    result.head = std::move(head);
+    result.foot = std::move(foot);
     return result;
 }
 
-QString compose(const QString& head, const QStringList& lines, const QString& foot) {
-    QString page = head + kCrLf;
+QByteArray compose(const QByteArray& head, const QStringList& lines, const QByteArray& foot) {
+    QByteArray page = head + "\r\n";
     for (const QString& line : lines) {
-        page += line;
-        page += kCrLf;
+        cp932::encodeAppend(line, page);
+        page += "\r\n";
     }
     page += foot;
-    page += kCrLf;
+    page += "\r\n";
     return page;
 }
 

@@ -11,9 +11,10 @@ inline const QString kFrameFile = QStringLiteral("URLFRAME.HTML");
 inline const QString kPageZeroFile = QStringLiteral("URL_0000.HTML");
 
 // The five lines of a new index page's head and its two foot lines, joined by CR LF, with no
-// line break at the end.
-QString standardHead();
-QString standardFoot();
+// line break at the end. Head and foot are held as bytes: an existing page's are written back
+// exactly as read.
+QByteArray standardHead();
+QByteArray standardFoot();
 
 // The index line of one category, linking `linkFileName` (e.g. "URL_0003.HTML").
 QString indexLine(const QString& linkFileName, const QString& name);
@@ -26,13 +27,13 @@ QString framesetPage(const QString& indexFileName = kIndexFile);
 // or, when a marker was missing, the message to show.
 struct ReadResult {
     bool ok = false;
-    QString head;
-    QString foot;
+    QByteArray head;
+    QByteArray foot;
     QString missingMessage;
 };
 ReadResult read(const QByteArray& data);
 
-// The whole index page: head, one line per category, foot.
-QString compose(const QString& head, const QStringList& lines, const QString& foot);
+// The whole index page in CP932: head, one line per category, foot.
+QByteArray compose(const QByteArray& head, const QStringList& lines, const QByteArray& foot);
 
 }  // namespace indexpage

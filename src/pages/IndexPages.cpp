@@ -33,8 +33,7 @@ void writeIndexPage(Refile& w) {
     }
     const QString indexPath = filelookup::pathForWriting(w.AppFolder, indexpage::kIndexFile);
     QString error;
-    if (!textfile::replace(indexPath,
-                           cp932::encode(indexpage::compose(w.IndexHead, lines, w.IndexFoot)),
+    if (!textfile::replace(indexPath, indexpage::compose(w.IndexHead, lines, w.IndexFoot),
                            &error)) {
         w.platform().prompts.critical(pages::writeFailedMessage(indexPath, error));
     }
@@ -63,7 +62,7 @@ void Refile::LoadKinds() {
     KindsLoaded = true;
 }
 
-void Refile::ReadIndexPage(QString& head, QString& foot, bool& ok) {
+void Refile::ReadIndexPage(QByteArray& head, QByteArray& foot, bool& ok) {
     ok = false;
     const QString existing = filelookup::findFile(AppFolder, indexpage::kIndexFile);
     const QString path = existing.isEmpty() ? AppFolder + indexpage::kIndexFile : existing;
@@ -94,7 +93,7 @@ void Refile::ReadIndexPage(QString& head, QString& foot, bool& ok) {
     head = indexpage::standardHead();
     foot = indexpage::standardFoot();
     QString error;
-    if (!textfile::replace(path, cp932::encode(head + CrLf + foot + CrLf), &error)) {
+    if (!textfile::replace(path, head + "\r\n" + foot + "\r\n", &error)) {
         // The failure is the news: the page was not rebuilt, so nothing may claim it was.
         m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         ok = true;
@@ -135,10 +134,10 @@ void Refile::WriteIndexPages() {
         // The first category page must exist. It takes the page loaded last, or the keepsake
         // file's skeleton when no page has been loaded whole, so that it can be read back.
         const QString path = AppFolder + indexpage::kPageZeroFile;
-        const QString page = KindLoadedOnce && KindComplete
-                                 ? KindHead + CrLf + KindFoot + CrLf
-                                 : pages::skeletonHead(KeepHead) + pages::skeletonFoot(KeepFoot);
-        if (!textfile::replace(path, cp932::encode(page), &error)) {
+        const QByteArray page = KindLoadedOnce && KindComplete
+                                    ? KindHead + "\r\n" + KindFoot + "\r\n"
+                                    : pages::skeletonHead(KeepHead) + pages::skeletonFoot(KeepFoot);
+        if (!textfile::replace(path, page, &error)) {
             m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         }
     }

@@ -16,15 +16,15 @@ QString titleLine(const QString& name) {
     return QStringLiteral("<H3><I><B>～ ") + name + QStringLiteral(" ～</B></I></H3>");
 }
 
-QString skeletonHead(const QString& keepHead) {
-    const QString marker = keepsake::kStartMarker + keepsake::kCrLf;
-    if (keepHead == marker || keepHead.endsWith(keepsake::kCrLf + marker))
+QByteArray skeletonHead(const QByteArray& keepHead) {
+    const QByteArray marker = keepsake::kStartMarker.toLatin1() + "\r\n";
+    if (keepHead == marker || keepHead.endsWith("\r\n" + marker))
         return keepHead;
     return keepHead + marker;
 }
 
-QString skeletonFoot(const QString& keepFoot) {
-    const QString marker = keepsake::kEndMarker + keepsake::kCrLf;
+QByteArray skeletonFoot(const QByteArray& keepFoot) {
+    const QByteArray marker = keepsake::kEndMarker.toLatin1() + "\r\n";
     if (keepFoot.startsWith(marker))
         return keepFoot;
     return marker + keepFoot;

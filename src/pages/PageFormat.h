@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -15,8 +16,8 @@ QString titleLine(const QString& name);
 
 // A new page's header and footer from the keepsake file's skeleton, with the marker lines
 // supplied where the skeleton lacks them, so that the page can always be read back.
-QString skeletonHead(const QString& keepHead);
-QString skeletonFoot(const QString& keepFoot);
+QByteArray skeletonHead(const QByteArray& keepHead);
+QByteArray skeletonFoot(const QByteArray& keepFoot);
 
 // Messages about writing pages.
 QString writeFailedMessage(const QString& path, const QString& reason);

@@ -1,114 +1,76 @@
 #include "platform/Cp932Codec.h"
 
-#include <iconv.h>
+#include "platform/Cp932Table.h"
 
-#include <array>
-#include <memory>
+#include <cstdint>
 #include <vector>
 
 namespace cp932 {
 namespace {
 
-bool isLeadByte(unsigned b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-bool isTrailByte(unsigned b) {
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+using table::isLeadByte;
+using table::isTrailByte;
+using table::kNone;
+
+// Characters that Linux input methods and converters produce where Windows has another one.
+// They are stored as Windows' character would be; they are never decoded to.
+struct OneWay {
+    char16_t character;
+    std::uint16_t code;
+};
+constexpr OneWay kOneWay[] = {
+    {0x301C, 0x8160},  // WAVE DASH, Windows ～ U+FF5E
+    {0x2212, 0x817C},  // MINUS SIGN, Windows － U+FF0D
+    {0x2016, 0x8161},  // DOUBLE VERTICAL LINE, Windows ∥ U+2225
+    {0x00A2, 0x8191},  // CENT SIGN, Windows ￠ U+FFE0
+    {0x00A3, 0x8192},  // POUND SIGN, Windows ￡ U+FFE1
+    {0x00AC, 0x81CA},  // NOT SIGN, Windows ￢ U+FFE2
+};
+
+// Which of a character's codes Windows writes when it has several: lower ranks win.
+int preference(unsigned lead) {
+    if (lead == 0x87)
+        return 1;  // NEC row 13
+    if (lead >= 0xFA)
+        return 2;  // IBM extensions
+    if (lead == 0xED || lead == 0xEE)
+        return 3;  // NEC-selected IBM extensions
+    return 0;
 }
 
-// The tables are built once from glibc's "CP932" converter, then used without iconv.
-struct Tables {
-    std::array<char16_t, 256> single{};      // 0 = no single-byte character
-    std::vector<char16_t> pair;              // (lead << 8 | trail) -> char, 0 = none
-    std::vector<std::uint16_t> encodeTable;  // char -> byte(s), 0 = unmapped
+// Character -> code (one byte, or lead << 8 | trail); 0 = none (U+0000 is handled apart).
+struct EncodeTable {
+    std::vector<std::uint16_t> code = std::vector<std::uint16_t>(0x10000, 0);
 
-    Tables() : pair(0x10000, 0), encodeTable(0x10000, 0) {
-        iconv_t toUtf16 = iconv_open("UTF-16LE", "CP932");
-        iconv_t fromUtf16 = iconv_open("CP932", "UTF-16LE");
-        if (toUtf16 == reinterpret_cast<iconv_t>(-1) ||
-            fromUtf16 == reinterpret_cast<iconv_t>(-1)) {
-            // Without the converter only ASCII is known; everything else stays escaped.
-            for (unsigned b = 0; b < 0x80; ++b) {
-                single[b] = static_cast<char16_t>(b);
-                encodeTable[b] = static_cast<std::uint16_t>(b);
-            }
-            return;
+    EncodeTable() {
+        for (unsigned b = 0x80; b < 0x100; ++b) {
+            if (!isLeadByte(b))
+                code[table::kSingleByte[b]] = static_cast<std::uint16_t>(b);
         }
-        auto convert = [&](const unsigned char* in, size_t inLen) -> char16_t {
-            char16_t out[4] = {};
-            char* inPtr = const_cast<char*>(reinterpret_cast<const char*>(in));
-            char* outPtr = reinterpret_cast<char*>(out);
-            size_t inLeft = inLen;
-            size_t outLeft = sizeof(out);
-            iconv(toUtf16, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(toUtf16, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
-                inLeft != 0 || outLeft != sizeof(out) - 2) {
-                return 0;
-            }
-            return out[0];
-        };
-        auto backToBytes = [&](char16_t c) -> std::uint16_t {
-            unsigned char out[4] = {};
-            char16_t in[1] = {c};
-            char* inPtr = reinterpret_cast<char*>(in);
-            char* outPtr = reinterpret_cast<char*>(out);
-            size_t inLeft = 2;
-            size_t outLeft = sizeof(out);
-            iconv(fromUtf16, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(fromUtf16, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
-                return 0;
-            }
-            const size_t n = sizeof(out) - outLeft;
-            if (n == 1)
-                return out[0];
-            if (n == 2)
-                return static_cast<std::uint16_t>(out[0] << 8 | out[1]);
-            return 0;
-        };
-        for (unsigned b = 0; b < 0x100; ++b) {
-            if (isLeadByte(b))
-                continue;
-            const unsigned char in[1] = {static_cast<unsigned char>(b)};
-            const char16_t c = (b < 0x80) ? static_cast<char16_t>(b) : convert(in, 1);
-            if ((c != 0 || b == 0) && (c < 0xD800 || c > 0xDFFF) && backToBytes(c) == b) {
-                single[b] = c;
-                encodeTable[c] = static_cast<std::uint16_t>(b);
+        for (int rank = 0; rank <= 3; ++rank) {
+            for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+                if (!isLeadByte(lead) || preference(lead) != rank)
+                    continue;
+                for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                    const char16_t c = isTrailByte(trail) ? table::doubleByte(lead, trail) : kNone;
+                    if (c != kNone && code[c] == 0)
+                        code[c] = static_cast<std::uint16_t>(lead << 8 | trail);
+                }
             }
         }
-        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!isLeadByte(lead))
-                continue;
-            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!isTrailByte(trail))
-                    continue;
-                const unsigned char in[2] = {static_cast<unsigned char>(lead),
-                                             static_cast<unsigned char>(trail)};
-                const char16_t c = convert(in, 2);
-                if (c == 0 || (c >= 0xD800 && c <= 0xDFFF))
-                    continue;
-                const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
-                // Duplicate codes (NEC and IBM extensions) would come back as other bytes:
-                // those stay escaped so that the file's own bytes survive.
-                if (backToBytes(c) != code)
-                    continue;
-                pair[code] = c;
-                encodeTable[c] = code;
-            }
-        }
-        iconv_close(toUtf16);
-        iconv_close(fromUtf16);
+        for (const OneWay& extra : kOneWay)
+            code[extra.character] = extra.code;
     }
 };
 
-const Tables& tables() {
-    static const Tables t;
+const EncodeTable& encodeTable() {
+    static const EncodeTable t;
     return t;
 }
 
 }  // namespace
 
 QString decode(QByteArrayView bytes) {
-    const Tables& t = tables();
     QString out;
     out.resize(bytes.size());
     char16_t* dst = reinterpret_cast<char16_t*>(out.data());
@@ -117,27 +79,31 @@ QString decode(QByteArrayView bytes) {
     qsizetype w = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const unsigned b = src[i];
-        if (b < 0x80) {
-            dst[w++] = static_cast<char16_t>(b);
+        if (!isLeadByte(b)) {
+            dst[w++] = table::kSingleByte[b];
             continue;
         }
-        if (isLeadByte(b) && i + 1 < n) {
-            const char16_t c = t.pair[b << 8 | src[i + 1]];
-            if (c != 0) {
+        if (i + 1 < n && isTrailByte(src[i + 1])) {
+            // A lead byte and a trail byte are one code even when it is unassigned; the trail
+            // byte is never read as a character of its own.
+            const unsigned trail = src[++i];
+            const char16_t c = table::doubleByte(b, trail);
+            if (c != kNone) {
                 dst[w++] = c;
-                ++i;
-                continue;
+            } else {
+                dst[w++] = static_cast<char16_t>(kEscapeBase + b);
+                dst[w++] = static_cast<char16_t>(kEscapeBase + trail);
             }
+            continue;
         }
-        const char16_t c = t.single[b];
-        dst[w++] = c != 0 ? c : static_cast<char16_t>(kEscapeBase + b);
+        dst[w++] = static_cast<char16_t>(kEscapeBase + b);
     }
     out.truncate(w);
     return out;
 }
 
 void encodeAppend(QStringView text, QByteArray& out) {
-    const Tables& t = tables();
+    const EncodeTable& t = encodeTable();
     const qsizetype start = out.size();
     out.resize(start + text.size() * 2);
     char* dst = out.data() + start;
@@ -149,11 +115,11 @@ void encodeAppend(QStringView text, QByteArray& out) {
             dst[w++] = static_cast<char>(c);
             continue;
         }
-        if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
+        if (isEscape(c)) {
             dst[w++] = static_cast<char>(c - kEscapeBase);
             continue;
         }
-        const std::uint16_t code = t.encodeTable[c];
+        const std::uint16_t code = t.code[c];
         if (code == 0) {
             dst[w++] = '?';
             // A surrogate pair is one character: one replacement for both halves.
@@ -177,19 +143,18 @@ QByteArray encode(QStringView text) {
 
 qsizetype charLength(QByteArrayView bytes, qsizetype pos) {
     const auto b = static_cast<unsigned char>(bytes[pos]);
-    if (b < 0x80 || !isLeadByte(b) || pos + 1 >= bytes.size())
+    if (!isLeadByte(b) || pos + 1 >= bytes.size())
         return 1;
-    const auto trail = static_cast<unsigned char>(bytes[pos + 1]);
-    return tables().pair[b << 8 | trail] != 0 ? 2 : 1;
+    return isTrailByte(static_cast<unsigned char>(bytes[pos + 1])) ? 2 : 1;
 }
 
 bool canEncode(QStringView text) {
-    const Tables& t = tables();
+    const EncodeTable& t = encodeTable();
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
-        if (c < 0x80 || (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF))
+        if (c < 0x80 || isEscape(c))
             continue;
-        if (t.encodeTable[c] == 0)
+        if (t.code[c] == 0)
             return false;
     }
     return true;
@@ -197,8 +162,7 @@ bool canEncode(QStringView text) {
 
 bool hasEscapes(QStringView text) {
     for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
-        if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF)
+        if (isEscape(ch.unicode()))
             return true;
     }
     return false;

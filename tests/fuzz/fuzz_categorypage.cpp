@@ -44,15 +44,13 @@ public:
 
 QByteArray writePage(const ListFileResult& page, const QList<Entry>& entries,
                      const QString& title) {
-    QString text = page.head;
-    text += pages::titleLine(title) + kCrLf;
+    QString text = pages::titleLine(title) + kCrLf;
     for (const Entry& e : entries) {
         text += entryLine(e.url) + kCrLf;
         text += commentLine(e.com, e.date) + kCrLf;
     }
-    text += page.foot;
     check(cp932::canEncode(text));
-    return cp932::encode(text);
+    return page.head + cp932::encode(text) + page.foot;
 }
 
 }  // namespace

@@ -1,0 +1,283 @@
+// Japanese text in the real editor on the X server the test command started: a kept comment
+// with duplicate codes as Windows shows it, a comment typed through the X server with the
+// WAVE DASH a Linux input method produces, and the toolkit's own button texts in Japanese.
+// The boxes are the real ones; the test answers them through the X server with xdotool.
+#include "app/Refile.h"
+#include "platform/QtPrompts.h"
+#include "platform/ToolkitTranslation.h"
+#include "platform/X11WindowList.h"
+#include "support/EditorFixture.h"
+#include "support/FakeLauncher.h"
+#include "support/RealDisplay.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// 髙 as 0xEEE0 and ≒ as 0x8790, as a Windows-made collection may hold them.
+const QByteArray kKeptComment = "\xee\xe0\x8b\xb4\x82\xb3\x82\xf1\x87\x90\x82\xa0\x82\xa2\x82\xa4";
+
+QByteArray keptEntry(const QByteArray& url, const QByteArray& comment) {
+    return "<A HREF=\"http://" + url + "\">" + url + "</A><BR>\r\n\x81\x73 " + comment +
+           " \x81\x74"
+           "97/09/15 08:05:00<P>\r\n";
+}
+
+QByteArray listFile(const QByteArray& list) {
+    return "<HTML>\r\n<!--StartList-->\r\n" + list + "<!--EndList-->\r\n</HTML>\r\n";
+}
+
+bool xdotool(const QStringList& arguments) {
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+// A keysym on a key that has none, for as long as it lives. xdotool could map one itself,
+// but it takes the mapping back right after the key press, before the toolkit has read the
+// new keyboard map, and the key is lost; here the toolkit gets time to read it first.
+class SpareKey {
+public:
+    explicit SpareKey(const QString& keysym) {
+        QProcess xmodmap;
+        xmodmap.start(QStringLiteral("xmodmap"), {QStringLiteral("-pke")});
+        if (!xmodmap.waitForFinished(10000))
+            return;
+        for (const QByteArray& line : xmodmap.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            if (words.size() == 3 && words[0] == "keycode" && words[2] == "=" &&
+                words[1].toInt() > 8) {
+                m_keycode = QString::fromLatin1(words[1]);
+                break;
+            }
+        }
+        if (m_keycode.isEmpty() || !map(keysym))
+            m_keycode.clear();
+        else
+            QTest::qWait(500);  // the toolkit reads the new keyboard map
+    }
+    ~SpareKey() {
+        if (!m_keycode.isEmpty())
+            map(QString());
+    }
+    bool isMapped() const { return !m_keycode.isEmpty(); }
+
+private:
+    bool map(const QString& keysym) const {
+        return QProcess::execute(QStringLiteral("xmodmap"),
+                                 {QStringLiteral("-e"),
+                                  QStringLiteral("keycode %1 = %2").arg(m_keycode, keysym)}) == 0;
+    }
+    QString m_keycode;
+};
+
+// Answers the modal boxes and dialogs that come up, one step each, in order. A step runs once
+// its window is up and has the keyboard; it acts through the X server and returns. A window
+// that no step expects, or that is still up long after, is closed, so that nothing is left
+// waiting for a person.
+class ModalScript : public QObject {
+public:
+    using Step = std::function<void(QWidget*)>;
+
+    explicit ModalScript(QList<Step> steps) : m_steps(std::move(steps)) {
+        m_timer.setInterval(50);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+        m_timer.start();
+    }
+    bool finished() const { return m_steps.isEmpty() && !QApplication::activeModalWidget(); }
+    QStringList failures;
+
+private:
+    void tick() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == m_answered)
+            return giveUpAfterAWhile(modal);
+        if (m_steps.isEmpty()) {
+            failures << QStringLiteral("unexpected window: ") + modal->windowTitle();
+            modal->close();
+            return;
+        }
+        if (!modal->isVisible())
+            return;
+        modal->activateWindow();
+        m_timer.stop();
+        if (QTest::qWaitForWindowActive(modal, 5000)) {
+            m_answered = modal;
+            m_answeredAt = QDeadlineTimer(10000);
+            m_steps.takeFirst()(modal);
+        } else {
+            failures << QStringLiteral("never got the keyboard: ") + modal->windowTitle();
+            modal->close();
+        }
+        m_timer.start();
+    }
+    void giveUpAfterAWhile(QWidget* modal) {
+        if (modal && modal == m_answered && m_answeredAt.hasExpired()) {
+            failures << QStringLiteral("still up after its answer: ") + modal->windowTitle();
+            modal->close();
+        }
+    }
+
+    QList<Step> m_steps;
+    QTimer m_timer;
+    // A box on the stack may come back at the address of the one before: only a box that
+    // still exists counts as answered.
+    QPointer<QWidget> m_answered;
+    QDeadlineTimer m_answeredAt;
+};
+
+// Clicks a widget with the real pointer.
+bool clickThroughX(QWidget* widget) {
+    if (!widget)
+        return false;
+    const QPoint centre = widget->mapToGlobal(widget->rect().center());
+    return xdotool(
+        {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
+}
+
+QString buttonText(QWidget* modal, QMessageBox::StandardButton which) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    return box && box->button(which) ? box->button(which)->text() : QStringLiteral("<none>");
+}
+
+}  // namespace
+
+class JapaneseEndToEndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        if (realTestDisplay().isEmpty()) {
+            if (mayRunWithoutX())
+                QSKIP("no X server for this test");
+            QFAIL("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this test");
+        }
+        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
+    }
+
+    void init() {
+        m_fixture = std::make_unique<EditorFixture>();
+        m_prompts = std::make_unique<QtPrompts>();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_prompts.reset();
+        m_fixture.reset();
+    }
+
+    void aKeptCommentShowsAsOnWindows() {
+        EditorFixture& f = *m_fixture;
+        f.writeSettings({"本"});
+        f.writeKeepsake(listFile(keptEntry("a.example/", kKeptComment)));
+        Refile& w = start();
+        QCOMPARE(w.lblComDisp->text(), QStringLiteral("髙橋さん≒あいう"));
+        QCOMPARE(itemTexts(w.lstURLs[1]), QStringList({QStringLiteral("髙橋さん≒あいう")}));
+    }
+
+    void aTypedWaveDashIsStoredAsWindowsTilde() {
+        EditorFixture& f = *m_fixture;
+        f.writeSettings({"本"});
+        f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
+        f.writeFile(f.appFolder() + "URL_0000.html", listFile(keptEntry("b.example/", "x")));
+        Refile& w = start();
+        w.lstKinds->setCurrentRow(0);
+        QCOMPARE(itemTexts(w.lstSub), QStringList({"x"}));
+        w.lstSub->setCurrentRow(0);
+
+        // U+301C, as a Japanese input method gives 〜, on a key of its own.
+        ModalScript script({[](QWidget* modal) {
+            auto* edit = modal->findChild<QLineEdit*>();
+            SpareKey waveDash(QStringLiteral("U301C"));
+            if (!edit || !waveDash.isMapped() || !xdotool({"key", "--clearmodifiers", "End"}) ||
+                !xdotool({"key", "U301C"})) {
+                modal->close();
+                return;
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(edit->text(), QStringLiteral("x\u301C"), 5000);
+            xdotool({"key", "Return"});
+        }});
+        w.cmdEditCom->click();
+        QTRY_VERIFY_WITH_TIMEOUT(script.finished(), 20000);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(itemTexts(w.lstSub), QStringList({QStringLiteral("x\u301C")}));
+
+        w.cmdSave->click();
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"),
+                 listFile("<H3><I><B>\x81\x60 \x96\x7b \x81\x60</B></I></H3>\r\n" +
+                          keptEntry("b.example/", "x\x81\x60")));
+    }
+
+    void theQuestionBoxSpeaksJapanese() {
+        EditorFixture& f = *m_fixture;
+        f.writeSettings({"本"});
+        f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
+        // An entry whose comment line has no " 》": the scanner's message, then the question.
+        f.writeFile(f.appFolder() + "URL_0000.html",
+                    listFile("<A HREF=\"http://b.example/\">b</A><BR>\r\nno comment\r\n"));
+        Refile& w = start();
+        QStringList texts;
+        ModalScript script({
+            [&](QWidget* modal) {
+                texts << buttonText(modal, QMessageBox::Ok);
+                clickThroughX(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok));
+            },
+            [&](QWidget* modal) {
+                texts << buttonText(modal, QMessageBox::Ok)
+                      << buttonText(modal, QMessageBox::Cancel);
+                clickThroughX(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Cancel));
+            },
+            [&](QWidget* modal) {  // "データがありません。"
+                xdotool({"key", "Return"});
+                Q_UNUSED(modal);
+            },
+        });
+        w.lstKinds->setCurrentRow(0);
+        QTRY_VERIFY_WITH_TIMEOUT(script.finished(), 20000);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(texts, QStringList({"OK", "OK", QStringLiteral("キャンセル")}));
+        QCOMPARE(w.ApiResult, 2);  // the question was answered with Cancel
+    }
+
+private:
+    Refile& start() {
+        m_window = std::make_unique<Refile>(Platform{*m_prompts, m_windows, m_launcher});
+        m_prompts->setParentWindow(m_window.get());
+        [&] { QVERIFY(m_window->Load(m_fixture->appFolder())); }();
+        m_window->show();
+        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_window.get())); }();
+        return *m_window;
+    }
+
+    X11WindowList m_windows;
+    FakeLauncher m_launcher;
+    std::unique_ptr<EditorFixture> m_fixture;
+    std::unique_ptr<QtPrompts> m_prompts;
+    std::unique_ptr<Refile> m_window;
+};
+
+int main(int argc, char** argv) {
+    const QByteArray display = realTestDisplay();
+    if (!display.isEmpty()) {
+        qputenv("DISPLAY", display);
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    QApplication app(argc, argv);
+    // As the program does at its start.
+    if (!installToolkitTranslation(app))
+        qWarning("Qt's Japanese translation is missing");
+    JapaneseEndToEndTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_japanese_e2e.moc"
