@@ -117,15 +117,20 @@ ino_t inode(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 
-// Counts the releases of held keys that reach a widget.
+// Counts the releases of held keys that reach a widget, and notes every key pressed.
 class RepeatCounter : public QObject {
 public:
+    QObject* list = nullptr;
     int repeats = 0;
+    QList<int> pressed;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->isAutoRepeat())
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == list && event->type() == QEvent::KeyRelease && key->isAutoRepeat())
             ++repeats;
+        if (event->type() == QEvent::ShortcutOverride)
+            pressed << key->key();
         return QObject::eventFilter(watched, event);
     }
 };
@@ -294,7 +299,8 @@ private slots:
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         RepeatCounter repeats;
-        w.lstSub->installEventFilter(&repeats);
+        repeats.list = w.lstSub;
+        qApp->installEventFilter(&repeats);
 
         // The category, chosen with the mouse: its entries by comment.
         QVERIFY(clickItem(w.lstKinds, 0));
@@ -359,6 +365,8 @@ private slots:
         const ino_t before = inode(page);
         QVERIFY(keys({"alt+kana_TE"}));
         QTRY_VERIFY(inode(page) != before);
+        // Qt reports the kana key as the full-width katakana テ.
+        QVERIFY(repeats.pressed.contains(0x30C6));
         const QByteArray written = f.readFile(page);
         QCOMPARE(written,
                  EditorFixture::listFile(
