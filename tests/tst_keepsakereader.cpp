@@ -69,9 +69,10 @@ private slots:
         QCOMPARE(w.lblComDisp->text(), QStringLiteral("Abc"));
         QCOMPARE(w.lblDateDisp->text(), QStringLiteral("2001/12/31 23:59:59"));
 
-        // A reload brings the address list back to the front, though "None" stays chosen.
+        // A reload brings the address list back to the front, and checks its button with it.
         w.cmdReload->click();
-        QVERIFY(w.optKind[2]->isChecked());
+        QVERIFY(w.optKind[0]->isChecked());
+        QCOMPARE(w.frontList(), 0);
         QVERIFY(!w.lstURLs[0]->isHidden());
         QCOMPARE(w.KeepCount, 3);
         QCOMPARE(itemData(w.lstURLs[0]), QList<int>({2, 3, 1}));

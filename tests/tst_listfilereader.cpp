@@ -98,10 +98,37 @@ private slots:
               u"997/09/15", u"97-09-15x", u"", u"abc", u"97/09/15 08:05:00 x", u"97/09"}) {
             QVERIFY2(!parseDate(bad, &date), qPrintable(QString::fromUtf16(bad)));
         }
-        QCOMPARE(formatPageDate(dt(1997, 9, 15, 8, 5, 0)), QStringLiteral("97/09/15 08:05:00"));
-        QCOMPARE(formatPageDate(dt(2003, 1, 2, 23, 0, 9)), QStringLiteral("03/01/02 23:00:09"));
         QCOMPARE(formatGeneralDate(dt(1997, 9, 15, 8, 5, 0)), QStringLiteral("1997/09/15 8:05:00"));
         QCOMPARE(formatGeneralDate(dt(1997, 9, 15)), QStringLiteral("1997/09/15"));
+    }
+
+    // The writer's form, and what the reader makes of it again.
+    void pageDatesWriteAndReadBack_data() {
+        QTest::addColumn<QDateTime>("date");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1997") << dt(1997, 9, 15, 8, 5, 0) << "97/09/15 08:05:00";
+        QTest::newRow("2003") << dt(2003, 1, 2, 23, 0, 9) << "03/01/02 23:00:09";
+        // Two digits only where every reader agrees on the century.
+        QTest::newRow("first two-digit year") << dt(1950, 1, 1) << "50/01/01 00:00:00";
+        QTest::newRow("last two-digit year") << dt(2029, 12, 31, 23, 59, 59) << "29/12/31 23:59:59";
+        QTest::newRow("1949") << dt(1949, 12, 31, 23, 59, 59) << "1949/12/31 23:59:59";
+        QTest::newRow("1947") << dt(1947, 3, 4, 5, 6, 7) << "1947/03/04 05:06:07";
+        QTest::newRow("2030") << dt(2030, 1, 1) << "2030/01/01 00:00:00";
+        QTest::newRow("2051") << dt(2051, 6, 7, 8, 9, 10) << "2051/06/07 08:09:10";
+        QTest::newRow("year 9") << dt(9, 2, 3) << "0009/02/03 00:00:00";
+        QTest::newRow("9999") << dt(9999, 12, 31) << "9999/12/31 00:00:00";
+    }
+
+    void pageDatesWriteAndReadBack() {
+        QFETCH(QDateTime, date);
+        QFETCH(QString, text);
+        QCOMPARE(formatPageDate(date), text);
+        QString lines;
+        appendEntryLines(lines, QStringLiteral("a"), QStringLiteral("A"), date);
+        QCOMPARE(lines.section(u'\n', 1, 1), QStringLiteral("《 A 》%1<P>\r").arg(text));
+        QDateTime back;
+        QVERIFY(parseDate(text, &back));
+        QCOMPARE(back, date);
     }
 
     void readsEntriesHeaderAndFooter() {
@@ -202,6 +229,16 @@ private slots:
              {kMsgContinue},
              0,
              true},
+            {"entry line right after an entry line",
+             EditorFixture::listFile({good[0], "<A HREF=\"http://b\">b</A><BR>", good[1]}),
+             {kMsgNoCommentLine, kMsgContinue},
+             1,
+             true},
+            {"entry line after an entry line with an empty address",
+             EditorFixture::listFile({"<A HREF=\"http://\"></A>", good[0], good[1]}),
+             {kMsgEmptyAddress, kMsgContinue},
+             1,
+             true},
             {"comment holding the end mark",
              EditorFixture::listFile({good[0], "《 A 》B 》97/09/15 08:05:00<P>"}),
              {kMsgContinue},
@@ -225,6 +262,17 @@ private slots:
         QVERIFY(readListFile(bytes, ok).complete);
         QCOMPARE(ok.urls(), QStringList({"one", "three"}));
         QCOMPARE(ok.events, QStringList({kMsgNoCommentLine, kMsgContinue}));
+
+        // An entry whose comment line is missing: the next entry line is read as what it is.
+        const QByteArray missing = EditorFixture::listFile(
+            QStringList{EditorFixture::entry("one", "1")[0]} + EditorFixture::entry("two", "2") +
+            QStringList{EditorFixture::entry("three", "3")[0]} + EditorFixture::entry("four", "4"));
+        Host reread;
+        QVERIFY(readListFile(missing, reread).complete);
+        QCOMPARE(reread.urls(), QStringList({"two", "four"}));
+        QCOMPARE(reread.entries[0].com, QStringLiteral("2"));
+        QCOMPARE(reread.events,
+                 QStringList({kMsgNoCommentLine, kMsgContinue, kMsgNoCommentLine, kMsgContinue}));
 
         Host cancel;
         cancel.answers = {false};

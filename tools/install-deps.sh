@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libx11-xcb-dev libxcb1-dev
+    qt6-base-private-dev
     xvfb xauth x11-utils fonts-ipafont-gothic
     libbenchmark-dev
     xdotool xclip x11-xkb-utils x11-xserver-utils

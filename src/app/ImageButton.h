@@ -2,8 +2,8 @@
 
 #include <QLabel>
 
-// A picture that works as a button: it shows a pixmap and emits clicked() on a left click
-// while enabled.
+// A picture that works as a button: it shows a pixmap, whole, and emits clicked() on a left
+// click while enabled.
 class ImageButton : public QLabel {
     Q_OBJECT
 
@@ -15,4 +15,5 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };

@@ -1,7 +1,10 @@
 #include "app/Refile.h"
 
+#include "app/AccessKeys.h"
+#include "app/CommandGuard.h"
 #include "app/DesignLayout.h"
 #include "app/ImageButton.h"
+#include "app/KeyCodes.h"
 #include "app/Pictures.h"
 #include "pages/KindSelection.h"
 #include "platform/FileLookup.h"
@@ -51,17 +54,14 @@ QFont boldGothic() {
     return font;
 }
 
-// A second access key, the half-width kana on the same key, as an extra Alt shortcut.
-void addKanaShortcut(QWidget* window, char16_t kana, const std::function<void()>& action) {
-    auto* shortcut = new QShortcut(
-        QKeySequence(QKeyCombination(Qt::AltModifier, static_cast<Qt::Key>(kana))), window);
-    QObject::connect(shortcut, &QShortcut::activated, window, action);
-}
-
 }  // namespace
 
 Refile::Refile(Platform platform, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_layout(new DesignLayout) {
+    : QMainWindow(parent),
+      m_commands(new CommandGuard(this)),
+      m_guardedPrompts(std::make_unique<GuardedPrompts>(platform.prompts, *m_commands)),
+      m_platform{*m_guardedPrompts, platform.windows, platform.launcher},
+      m_layout(new DesignLayout) {
     setWindowTitle(kCaption);
     setFont(gothic());
     setWindowIcon(QIcon(pictures::windowIcon()));
@@ -245,6 +245,11 @@ void Refile::connectEvents() {
             lstKinds_Click();
     });
     connect(lstSub, &QListWidget::itemClicked, this, [this] { lblMsg->setText(kHintDelete); });
+    // The hint follows a selection made with the keyboard as well.
+    connect(lstSub, &QListWidget::itemSelectionChanged, this, [this] {
+        if (lstSub->hasFocus() && !lstSub->selectedItems().isEmpty())
+            lblMsg->setText(kHintDelete);
+    });
     connect(cmdNew, &QPushButton::clicked, this, [this] { cmdNew_Click(); });
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(cmdEditCom, &QPushButton::clicked, this, [this] { cmdEditCom_Click(); });
@@ -261,17 +266,24 @@ void Refile::connectEvents() {
     connect(mn_Option, &QMenu::aboutToShow, this, [this] { mn_Option_Click(); });
     connect(mn_Help, &QAction::triggered, this, [this] { mn_Help_Click(); });
 
+    for (QObject* source : std::initializer_list<QObject*>{
+             cmdReload, cmdNew, Command1, cmdEditCom, cmdSave, cmdMove, cmdSend, cmdPreview,
+             mnFile_Exit, mn_FolderSet, mn_ScribbleExec, mn_NetscapeFolderSet, mn_NNExec,
+             mn_Help}) {
+        m_commands->addSource(source);
+    }
+
+    using accesskeys::addKanaShortcut;
     addKanaShortcut(this, u'ﾐ', [this] { cmdNew->click(); });
     addKanaShortcut(this, u'ﾓ', [this] { Command1->click(); });
     addKanaShortcut(this, u'ｲ', [this] { cmdEditCom->click(); });
     addKanaShortcut(this, u'ｵ', [this] { cmdSave->click(); });
+    // W of a kana keyboard.
+    addKanaShortcut(this, u'ﾃ', [this] { cmdSave->click(); });
     addKanaShortcut(this, u'ﾊ', [this] { menuBar()->setActiveAction(mnFile->menuAction()); });
     addKanaShortcut(this, u'ﾗ', [this] { menuBar()->setActiveAction(mn_Option->menuAction()); });
     addKanaShortcut(this, u'ｸ', [this] { mn_Help->trigger(); });
-    addKanaShortcut(this, u'ｻ', [this] {
-        if (mnFile->isVisible())
-            mnFile_Exit->trigger();
-    });
+    accesskeys::addKanaMenuKey(mnFile, u'ｻ', Qt::Key_X);
 }
 
 bool Refile::Load(const QString& appFolder) {
@@ -341,11 +353,14 @@ bool Refile::eventFilter(QObject* watched, QEvent* event) {
         if (watched == lblComDisp || watched == lblDateDisp)
             lblMsg->setText(kHintDisplayOnly);
     } else if (type == QEvent::KeyRelease && watched == lstSub) {
+        // A held key sends a release with every repeat; only the last one counts.
         const auto* key = static_cast<QKeyEvent*>(event);
-        int keyCode = key->key() == Qt::Key_Delete ? 46 : key->key();
-        lstSub_KeyUp(keyCode, key->modifiers());
-        if (keyCode == 0)
-            return true;
+        int keyCode = keycodes::virtualKey(key->key(), key->modifiers());
+        if (keyCode != 0 && !key->isAutoRepeat() && !m_commands->busy()) {
+            lstSub_KeyUp(keyCode, key->modifiers());
+            if (keyCode == 0)
+                return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -10,7 +10,10 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
+class CommandGuard;
+class GuardedPrompts;
 class ImageButton;
 class QAction;
 class QGroupBox;
@@ -163,6 +166,8 @@ public:
     DesignLayout& layout() { return *m_layout; }
 
     Platform platform() const { return m_platform; }
+    // Held while a command's box is open or the keepsake file is read: no command starts.
+    CommandGuard& commands() { return *m_commands; }
 
     // Ends the program at once after a fatal error: nothing more is saved.
     void endProgram(int status);
@@ -178,6 +183,8 @@ private:
     void connectEvents();
     void showMessageBoxError(const QString& path, const QString& reason);
 
+    CommandGuard* m_commands;
+    std::unique_ptr<GuardedPrompts> m_guardedPrompts;
     Platform m_platform;
     DesignLayout* m_layout = nullptr;
     bool m_ended = false;

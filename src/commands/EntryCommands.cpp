@@ -1,10 +1,12 @@
 // Changing comments, copying kept entries into the loaded category, removing entries.
+#include "app/KeyCodes.h"
 #include "app/Refile.h"
 #include "app/SortedList.h"
 #include "commands/NameRules.h"
 #include "keepsake/EntryArrays.h"
 #include "platform/Prompts.h"
 
+#include <QItemSelectionModel>
 #include <QListWidget>
 
 void Refile::cmdEditCom_Click() {
@@ -47,8 +49,11 @@ void Refile::lstSub_KeyUp(int& keyCode, Qt::KeyboardModifiers shift) {
     const int row = lstSub->currentRow();
     if (row < 0 || !lstSub->item(row)->isSelected())
         return;
-    if (keyCode == 46) {
+    if (keyCode == keycodes::kDelete) {
         delete lstSub->takeItem(row);
+        // The list would move the selection on to the next entry, and a second Delete would
+        // remove that one too; the user selects the next entry to remove.
+        lstSub->selectionModel()->clear();
         keyCode = 0;
     }
 }

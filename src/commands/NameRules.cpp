@@ -58,6 +58,10 @@ QString folderRefusal(const QString& path) {
 }
 
 QString commentRefusal(const QString& comment) {
+    // A line break would split the comment line of the page in two.
+    if (comment.contains(u'\r') || comment.contains(u'\n')) {
+        return QStringLiteral("改行を含むコメントは保存できません。");
+    }
     if (keepsake::isUnreadableComment(comment)) {
         return QStringLiteral("「 》」を含むコメントは保存できません。");
     }

@@ -129,26 +129,43 @@ bool parseDate(QByteArrayView ascii, QDateTime* date) {
 }
 
 namespace {
-// Writes "yy/mm/dd hh:nn:ss" into 17 characters.
-void writePageDate(const QDateTime& date, char16_t* out) {
+// Two-digit years are read as 1950-2049 here and as 1930-2029 by a Windows reader; only the
+// years both read alike are written with two digits, every other year with four.
+bool writesTwoDigitYear(int year) {
+    return year >= 1950 && year <= 2029;
+}
+
+void appendDigits(QString& out, int value, int digits) {
+    const int v = value < 0 ? -value : value;
+    int scale = 1;
+    for (int i = 1; i < digits; ++i)
+        scale *= 10;
+    for (; scale > 0; scale /= 10)
+        out += static_cast<char16_t>(u'0' + v / scale % 10);
+}
+
+// "yy/mm/dd hh:nn:ss", or "yyyy/mm/dd hh:nn:ss" for a year outside 1950-2029.
+void appendPageDate(QString& out, const QDateTime& date) {
     const QDate d = date.date();
     const QTime t = date.time();
-    const int parts[6] = {d.year() % 100, d.month(), d.day(), t.hour(), t.minute(), t.second()};
+    if (writesTwoDigitYear(d.year()))
+        appendDigits(out, d.year() % 100, 2);
+    else
+        appendDigits(out, d.year(), 4);
+    const int parts[5] = {d.month(), d.day(), t.hour(), t.minute(), t.second()};
     const char16_t separators[5] = {u'/', u'/', u' ', u':', u':'};
-    for (int i = 0; i < 6; ++i) {
-        const int v = parts[i] < 0 ? -parts[i] : parts[i];
-        out[i * 3] = static_cast<char16_t>(u'0' + v / 10 % 10);
-        out[i * 3 + 1] = static_cast<char16_t>(u'0' + v % 10);
-        if (i < 5)
-            out[i * 3 + 2] = separators[i];
+    for (int i = 0; i < 5; ++i) {
+        out += separators[i];
+        appendDigits(out, parts[i], 2);
     }
 }
 }  // namespace
 
 QString formatPageDate(const QDateTime& date) {
-    char16_t text[17];
-    writePageDate(date, text);
-    return QString(reinterpret_cast<const QChar*>(text), 17);
+    QString text;
+    text.reserve(19);
+    appendPageDate(text, date);
+    return text;
 }
 
 void appendEntryLines(QString& out, const QString& url, const QString& com, const QDateTime& date) {
@@ -164,9 +181,7 @@ void appendEntryLines(QString& out, const QString& url, const QString& com, cons
     out += kCommentStart;
     out += com;
     out += kCommentEnd;
-    char16_t text[17];
-    writePageDate(date, text);
-    out += QStringView(text, 17);
+    appendPageDate(out, date);
     out += kCommentTail;
 }
 

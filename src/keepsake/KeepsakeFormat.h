@@ -56,7 +56,8 @@ qsizetype scanDate(QByteArrayView rest, QDateTime* date);
 // and its seconds optional). Two-digit years fall in 1950-2049. Invalid dates give false.
 bool parseDate(QStringView text, QDateTime* date);
 bool parseDate(QByteArrayView ascii, QDateTime* date);
-// "yy/mm/dd hh:nn:ss", the form the pages are written with.
+// "yy/mm/dd hh:nn:ss", the form the pages are written with; a year outside 1950-2029 is
+// written with four digits, so that it reads back in its own century.
 QString formatPageDate(const QDateTime& date);
 // The general date-and-time form a Japanese desktop shows: "yyyy/mm/dd H:mm:ss", or only the
 // date at midnight.

@@ -50,15 +50,18 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
     host.listStarts();
 
     while (line != kEndMarkerBytes) {
+        // An entry line whose comment line is missing is followed by the next entry line,
+        // which then fails as its comment line; it is read again as an entry line.
         if (isEntryLine(line)) {
             bool dropped = false;
             Entry entry;
+            QByteArrayView comLine;
             const Scan address = scanAddress(line);
             if (address.length == 0) {
                 host.failure(address.message);
                 dropped = true;
             } else {
-                const QByteArrayView comLine = in.readLineView();
+                comLine = in.readLineView();
                 if (comLine == kEndMarkerBytes) {
                     host.failure(kMsgNoComment);
                     return result;
@@ -82,6 +85,10 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
             if (dropped) {
                 if (!host.askContinue())
                     return result;
+                if (isEntryLine(comLine)) {
+                    line = comLine;
+                    continue;
+                }
             } else {
                 ++result.entries;
                 host.entry(std::move(entry));

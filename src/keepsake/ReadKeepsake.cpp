@@ -1,5 +1,6 @@
 // Reading the keepsake file into the kept entries and the three kept-entry lists, and
 // showing them.
+#include "app/CommandGuard.h"
 #include "app/ImageButton.h"
 #include "app/Refile.h"
 #include "app/SortedList.h"
@@ -85,6 +86,7 @@ void processPendingEventsOnce() {
 }  // namespace
 
 void Refile::ReadKeepsake(const QString& name) {
+    const CommandGuard::Hold reading(commands());
     WaitPointer wait(m_platform.prompts);
     const QString& companion = settings.CompanionFolder;
     QString path = filelookup::findFile(companion, name);
@@ -152,6 +154,9 @@ void Refile::ReadKeepsake(const QString& name) {
         for (QListWidget* list : lstURLs)
             list->setCurrentRow(0);
     }
+    // The address list comes to the front, and its button is checked with it, so that
+    // cmdMove takes from the list the user sees.
+    optKind[0]->setChecked(true);
     optKind_Click(0);
 }
 

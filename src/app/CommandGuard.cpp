@@ -1,0 +1,50 @@
+#include "app/CommandGuard.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QPointer>
+#include <QWidget>
+
+CommandGuard::CommandGuard(QWidget* window) : QObject(window), m_window(window) {
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+void CommandGuard::addSource(QObject* source) {
+    m_sources.append(source);
+}
+
+void CommandGuard::hold() {
+    if (m_depth++ > 0)
+        return;
+    m_wasBlocked.clear();
+    for (QObject* source : m_sources)
+        m_wasBlocked.append(source->blockSignals(true));
+}
+
+void CommandGuard::release() {
+    if (--m_depth > 0)
+        return;
+    for (qsizetype i = 0; i < m_sources.size(); ++i)
+        m_sources[i]->blockSignals(m_wasBlocked.value(i));
+}
+
+// The window itself, its controls, its menus and their actions and shortcuts; not a dialog
+// opened over it, though the dialog is its child.
+bool CommandGuard::belongsToWindow(const QObject* object) const {
+    for (; object; object = object->parent()) {
+        if (object == m_window)
+            return true;
+        if (const auto* widget = qobject_cast<const QWidget*>(object);
+            widget && widget->isWindow() && !qobject_cast<const QMenu*>(widget)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool CommandGuard::eventFilter(QObject* watched, QEvent* event) {
+    if (m_depth > 0 && event->type() == QEvent::Shortcut && belongsToWindow(watched))
+        return true;
+    return QObject::eventFilter(watched, event);
+}

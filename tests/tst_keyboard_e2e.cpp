@@ -1,0 +1,414 @@
+// The keyboard's own path, end to end: the editor runs on an X server of this test's own
+// (its keymap is changed), and every key and click comes from the server's test extension
+// through xdotool, a pasted text from xclip, kana from a keymap set with xmodmap. What the
+// editor writes is compared byte for byte and read back.
+#include "keepsake/ListFileReader.h"
+#include "platform/QtPrompts.h"
+#include "support/EditorFixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
+#include <functional>
+#include <memory>
+
+namespace {
+
+pid_t g_xvfb = 0;
+
+// Starts Xvfb on a free display number and returns that number's display name.
+QByteArray startPrivateXvfb() {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return {};
+    g_xvfb = fork();
+    if (g_xvfb == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+               "tcp", "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    QByteArray number;
+    char c = 0;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    return number.isEmpty() ? QByteArray() : ":" + number;
+}
+
+void stopPrivateXvfb() {
+    if (g_xvfb > 0) {
+        kill(g_xvfb, SIGTERM);
+        waitpid(g_xvfb, nullptr, 0);
+        g_xvfb = 0;
+    }
+}
+
+// Runs a tool against the test's X server while the editor goes on handling events.
+bool run(const QString& program, const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(10000))
+        return false;
+    if (!input.isNull()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    QDeadlineTimer deadline(30000);
+    while (!process.waitForFinished(5)) {
+        QCoreApplication::processEvents();
+        if (deadline.hasExpired()) {
+            qWarning("%s %s: no end", qPrintable(program), qPrintable(arguments.join(' ')));
+            process.kill();
+            process.waitForFinished();
+            return false;
+        }
+    }
+    QCoreApplication::processEvents();
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        qWarning("%s %s: %s", qPrintable(program), qPrintable(arguments.join(' ')),
+                 process.readAllStandardError().constData());
+        return false;
+    }
+    return true;
+}
+
+bool keys(const QStringList& names) {
+    return run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + names);
+}
+
+bool click(QWidget* widget, QPoint at) {
+    const QPoint global = widget->mapToGlobal(at);
+    return run(QStringLiteral("xdotool"), {"mousemove", "--sync", QString::number(global.x()),
+                                           QString::number(global.y()), "click", "1"});
+}
+
+bool click(QWidget* widget) {
+    return click(widget, widget->rect().center());
+}
+
+bool clickItem(QListWidget* list, int row) {
+    return click(list->viewport(), list->visualItemRect(list->item(row)).center());
+}
+
+// The inode of a file: every write of a page replaces it with a new file.
+ino_t inode(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+// Counts the releases of held keys that reach a widget, and notes every key pressed.
+class RepeatCounter : public QObject {
+public:
+    QObject* list = nullptr;
+    int repeats = 0;
+    QList<int> pressed;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == list && event->type() == QEvent::KeyRelease && key->isAutoRepeat())
+            ++repeats;
+        if (event->type() == QEvent::ShortcutOverride)
+            pressed << key->key();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Handles events until `done` holds; false after ten seconds without.
+bool waitFor(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(10000);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// Types into the boxes the editor opens. A box runs its own event loop, inside whatever the
+// test was doing when it opened, so the test hands over its next keys beforehand: each run of
+// keys is typed once its box is the active window and the keys before it have been sent.
+// Every box is noted as it appears.
+class Typist : public QObject {
+public:
+    QStringList boxes;
+
+    Typist() {
+        connect(&m_timer, &QTimer::timeout, this, &Typist::tick);
+        m_timer.start(5);
+    }
+    template <typename Box>
+    void inBox(const QStringList& keyNames) {
+        m_steps.append({[] {
+                            auto* box = qobject_cast<Box*>(QApplication::activeWindow());
+                            return box && box->isVisible();
+                        },
+                        keyNames});
+    }
+    bool idle() const { return m_steps.isEmpty() && !typing(); }
+
+private:
+    struct Step {
+        std::function<bool()> ready;
+        QStringList keys;
+    };
+
+    bool typing() const { return m_xdotool && m_xdotool->state() != QProcess::NotRunning; }
+
+    void tick() {
+        if (QWidget* box = QApplication::activeModalWidget();
+            box && !box->property("noted").toBool()) {
+            box->setProperty("noted", true);
+            const auto* message = qobject_cast<QMessageBox*>(box);
+            boxes << box->windowTitle() + u'|' + (message ? message->text() : QString());
+        }
+        if (m_steps.isEmpty() || typing() || !m_steps.first().ready())
+            return;
+        m_xdotool = std::make_unique<QProcess>();
+        m_xdotool->start("xdotool", QStringList{"key"} + m_steps.takeFirst().keys);
+    }
+
+    QTimer m_timer;
+    QList<Step> m_steps;
+    std::unique_ptr<QProcess> m_xdotool;
+};
+
+// There is no window manager to hand the focus back to the window when a box has closed.
+bool focusBack(QWidget* window) {
+    window->activateWindow();
+    return waitFor([window] { return window->isActiveWindow(); });
+}
+
+// Puts `text` on the clipboard with xclip, opens コメント修正 with Alt+E and pastes the text
+// over the comment with Ctrl+A, Ctrl+V and Return; when `refused`, Return closes the box that
+// follows.
+bool paste(QWidget* window, Typist& typist, const QString& text, bool refused) {
+    QProcess clip;
+    clip.start("xclip", {"-quiet", "-selection", "clipboard", "-t", "UTF8_STRING"});
+    if (!clip.waitForStarted())
+        return false;
+    clip.write(text.toUtf8());
+    clip.closeWriteChannel();
+    typist.inBox<QInputDialog>({"ctrl+a", "ctrl+v", "Return"});
+    if (refused)
+        typist.inBox<QMessageBox>({"Return"});
+    const bool ok = waitFor([&] { return QGuiApplication::clipboard()->text() == text; }) &&
+                    keys({"alt+e"}) &&
+                    waitFor([&] { return typist.idle() && !QApplication::activeModalWidget(); }) &&
+                    focusBack(window);
+    clip.kill();
+    clip.waitForFinished();
+    return ok;
+}
+
+struct Reader : ListFileHost {
+    QList<keepsake::Entry> entries;
+    QStringList failures;
+    void entry(keepsake::Entry e) override { entries.append(std::move(e)); }
+    void failure(const QString& message) override { failures << message; }
+    bool askContinue() override {
+        failures << keepsake::kMsgContinue;
+        return false;
+    }
+};
+
+const QStringList kHeader = {"<HTML>", "<BODY>"};
+const QStringList kFooter = {"<HR>", "</BODY></HTML>"};
+const QString kTitle = QStringLiteral("<H3><I><B>～ 本 ～</B></I></H3>");
+
+QStringList entry(const QString& url, const QString& comment, const QString& date) {
+    return EditorFixture::entry(url, comment, date);
+}
+
+}  // namespace
+
+class KeyboardEndToEndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        if (g_xvfb <= 0)
+            QFAIL("Xvfb could not be started");
+        for (const char* tool : {"xdotool", "xclip", "xmodmap", "xset"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                QFAIL(qPrintable(QStringLiteral("%1 is not installed").arg(tool)));
+        }
+        // Repeats come quickly, so that a held key repeats many times in a moment.
+        QVERIFY(run("xset", {"r", "on"}));
+        QVERIFY(run("xset", {"r", "rate", "150", "40"}));
+        // A kana keyboard: the keys N, W, F and X give only kana (ﾐ, ﾃ, ﾊ, ｻ), as a Japanese
+        // layout in kana mode does; the keys O and 6 keep their letters for the checks.
+        QVERIFY(run("xmodmap", {"-e", "keysym n = kana_MI", "-e", "keysym w = kana_TE", "-e",
+                                "keysym f = kana_HA", "-e", "keysym x = kana_SA"}));
+    }
+
+    void aPersonAtTheKeyboardNeverCorruptsAPage() {
+        EditorFixture f;
+        f.writeSettings({QStringLiteral("本")});
+        // Kept entries whose address order and comment order differ.
+        f.writeKeepsake(EditorFixture::listFile(entry("a.example/", "ZZZ", "97/09/15 08:05:00") +
+                                                entry("b.example/", "YYY", "97/09/15 08:05:00") +
+                                                entry("c.example/", "XXX", "97/09/15 08:05:00")));
+        const QString page = f.appFolder() + "URL_0000.html";
+        f.writeFile(page,
+                    EditorFixture::listFile(
+                        QStringList{kTitle} + entry("one.example/", "one", "2051/01/02 03:04:05") +
+                            entry("two.example/", "two", "1947/12/31 23:59:59") +
+                            entry("three.example/", "three", "99/05/06 07:08:09") +
+                            entry("four.example/", "four", "00/01/01 00:00:00") +
+                            entry("five.example/", "five", "29/02/03 04:05:06"),
+                        kHeader, kFooter));
+
+        QtPrompts prompts;
+        Refile w(Platform{prompts, f.windows, f.launcher});
+        prompts.setParentWindow(&w);
+        {
+            // Start-up may rebuild the index page and say so.
+            QTimer closer;
+            connect(&closer, &QTimer::timeout, &w, [] {
+                if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    box->accept();
+            });
+            closer.start(20);
+            QVERIFY(w.Load(f.appFolder()));
+        }
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // There is no window manager: the window takes the focus itself.
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        RepeatCounter repeats;
+        repeats.list = w.lstSub;
+        qApp->installEventFilter(&repeats);
+
+        // The category, chosen with the mouse: its entries by comment.
+        QVERIFY(clickItem(w.lstKinds, 0));
+        QTRY_COMPARE(itemTexts(w.lstSub), QStringList({"five", "four", "one", "three", "two"}));
+
+        // "." and the keypad's "." and "0" remove nothing (xdotool reaches the keypad's
+        // figures with Shift, as NumLock would).
+        QVERIFY(clickItem(w.lstSub, 1));
+        QTRY_COMPARE(w.lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
+        QVERIFY(keys({"period", "KP_Decimal", "KP_0", "shift+period"}));
+        QVERIFY(keys({"Down"}));
+        QTRY_COMPARE(w.lstSub->currentRow(), 2);
+        QCOMPARE(w.lstSub->count(), 5);
+
+        // The keypad's Delete removes the selected entry, and only that one: a second press
+        // finds nothing selected.
+        w.lblMsg->clear();
+        QVERIFY(keys({"Up"}));
+        QTRY_COMPARE(w.lstSub->currentRow(), 1);
+        QCOMPARE(w.lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
+        QVERIFY(keys({"KP_Delete"}));
+        QTRY_COMPARE(itemTexts(w.lstSub), QStringList({"five", "one", "three", "two"}));
+        QVERIFY(keys({"Delete", "shift+Delete"}));
+        // With no current entry, the first arrow key selects the first one.
+        QVERIFY(keys({"Down"}));
+        QTRY_COMPARE(w.lstSub->currentRow(), 0);
+        QCOMPARE(w.lstSub->count(), 4);
+
+        // A held Delete removes one entry however often it repeats.
+        QVERIFY(run("xdotool", {"keydown", "Delete"}));
+        QTRY_VERIFY(repeats.repeats >= 5);
+        QVERIFY(run("xdotool", {"keyup", "Delete"}));
+        QTRY_COMPARE(itemTexts(w.lstSub), QStringList({"one", "three", "two"}));
+        QVERIFY(keys({"Down"}));
+        QTRY_VERIFY(w.lstSub->currentRow() >= 0);
+        QCOMPARE(w.lstSub->count(), 3);
+
+        // A comment pasted with a line break is refused with a word on why; a tab is kept.
+        QVERIFY(clickItem(w.lstSub, 1));
+        QTRY_COMPARE(w.lstSub->currentRow(), 1);
+        Typist typist;
+        QVERIFY(paste(&w, typist, QStringLiteral("一行目\r\n二行目"), true));
+        QCOMPARE(itemTexts(w.lstSub), QStringList({"one", "three", "two"}));
+        QVERIFY(paste(&w, typist, QStringLiteral("three\ttab"), false));
+        QCOMPARE(itemTexts(w.lstSub), QStringList({"one", "three\ttab", "two"}));
+        QCOMPARE(typist.boxes,
+                 QStringList({"コメント変更|", "Quillet|改行を含むコメントは保存できません。",
+                              "コメント変更|"}));
+
+        // "Reload!" in the comment order, then the second kept entry the user sees is filed.
+        QVERIFY(click(w.optKind[1]));
+        QTRY_VERIFY(w.optKind[1]->isChecked());
+        QVERIFY(click(w.cmdReload));
+        QTRY_VERIFY(w.optKind[0]->isChecked());
+        QVERIFY(w.lstURLs[0]->isVisible());
+        QVERIFY(clickItem(w.lstURLs[0], 1));
+        QTRY_COMPARE(w.lblComDisp->text(), QStringLiteral("YYY"));
+        QVERIFY(click(w.cmdMove));
+        QTRY_COMPARE(itemTexts(w.lstSub), QStringList({"one", "three\ttab", "two", "YYY"}));
+
+        // Alt + the W key of the kana keyboard (ﾃ) writes the page.
+        const ino_t before = inode(page);
+        QVERIFY(keys({"alt+kana_TE"}));
+        QTRY_VERIFY(inode(page) != before);
+        // Qt reports the kana key as the full-width katakana テ.
+        QVERIFY(repeats.pressed.contains(0x30C6));
+        const QByteArray written = f.readFile(page);
+        QCOMPARE(written,
+                 EditorFixture::listFile(
+                     QStringList{kTitle} + entry("one.example/", "one", "2051/01/02 03:04:05") +
+                         entry("three.example/", "three\ttab", "99/05/06 07:08:09") +
+                         entry("two.example/", "two", "1947/12/31 23:59:59") +
+                         entry("b.example/", "YYY", "97/09/15 08:05:00"),
+                     kHeader, kFooter));
+        Reader reader;
+        QVERIFY(readListFile(written, reader).complete);
+        QCOMPARE(reader.failures, QStringList());
+        QCOMPARE(reader.entries.size(), 4);
+        QCOMPARE(reader.entries[0].date, QDateTime(QDate(2051, 1, 2), QTime(3, 4, 5), Qt::UTC));
+        QCOMPARE(reader.entries[2].date,
+                 QDateTime(QDate(1947, 12, 31), QTime(23, 59, 59), Qt::UTC));
+
+        // Alt + ﾊ opens the file menu, and ｻ in it ends the program as X does.
+        QVERIFY(keys({"alt+kana_HA"}));
+        QTRY_VERIFY(w.mnFile->isVisible());
+        QVERIFY(keys({"kana_SA"}));
+        QTRY_VERIFY(!w.isVisible());
+        QVERIFY(f.exists(f.appFolder() + "URLINDEX.HTML"));
+    }
+};
+
+int main(int argc, char** argv) {
+    const QByteArray display = startPrivateXvfb();
+    if (display.isEmpty()) {
+        fprintf(stderr, "Xvfb could not be started\n");
+        stopPrivateXvfb();
+        return 1;
+    }
+    qputenv("DISPLAY", display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        KeyboardEndToEndTest test;
+        status = QTest::qExec(&test, argc, argv);
+    }
+    stopPrivateXvfb();
+    return status;
+}
+
+#include "tst_keyboard_e2e.moc"
