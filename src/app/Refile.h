@@ -11,6 +11,7 @@
 
 #include <array>
 
+class BrowserDetector;
 class ImageButton;
 class QAction;
 class QGroupBox;
@@ -151,6 +152,8 @@ public:
     void mn_ScribbleExec_Click();
     void mn_Option_Click();
     void mn_Help_Click();
+    // What tells whether the browser runs; made on first use.
+    BrowserDetector& browserDetector();
 
     // Window fitting and resizing.
     void FitWindow();
@@ -177,4 +180,5 @@ private:
     bool m_ended = false;
     bool m_unloaded = false;
     bool m_inReadKeepsake = false;
+    BrowserDetector* m_browserDetector = nullptr;  // a child object
 };
