@@ -2,13 +2,16 @@
 // starting programs and the help file.
 #include "app/ImageButton.h"
 #include "integration/BrowserAddress.h"
+#include "integration/BrowserDetector.h"
 #include "support/EditorFixture.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QProcess>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -88,6 +91,38 @@ private slots:
         // The real timer ticks on its own.
         f.windows.titles = {"netscape"};
         QTRY_VERIFY_WITH_TIMEOUT(!w.cmdSend->isHidden(), 2000);
+    }
+
+    // Where the browser's windows cannot be seen (Wayland), a process running the program
+    // the browser file leads to counts; on X11 only windows do.
+    void onWaylandARunningProgramCounts() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        QVERIFY(QFile::copy("/usr/bin/sleep", folder + "mybrowser"));
+        QVERIFY(QFile::link(folder + "mybrowser", folder + "Netscape.exe"));
+        FakeWindowList nothingVisible;
+        BrowserDetector detector(nothingVisible);
+        detector.setFolder(folder);
+
+        const QByteArray saved = qgetenv("WAYLAND_DISPLAY");
+        const bool hadWayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+        QProcess browser;
+        browser.start(folder + "mybrowser", {"60"});
+        QVERIFY(browser.waitForStarted());
+        const bool onX11 = detector.running();
+        qputenv("WAYLAND_DISPLAY", "wayland-test");
+        const bool onWayland = detector.running();
+        browser.kill();
+        QVERIFY(browser.waitForFinished());
+        const bool afterwards = detector.running();
+        if (hadWayland)
+            qputenv("WAYLAND_DISPLAY", saved);
+        else
+            qunsetenv("WAYLAND_DISPLAY");
+        QVERIFY(!onX11);
+        QVERIFY(onWayland);
+        QVERIFY(!afterwards);
     }
 
     void sendAndPreviewHandOverAddresses() {
