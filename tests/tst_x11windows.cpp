@@ -442,12 +442,15 @@ private slots:
         QVERIFY(startHelper({"--many", QString::number(kCount)}, {"many 0"}));
 
         X11WindowList list(m_display);
-        const QStringList seen = list.topLevelTitles();  // also opens the connection
+        QVERIFY(list.isConnected());
+        QElapsedTimer timer;
+        timer.start();
+        const QStringList seen = list.topLevelTitles();  // reads every window for the first time
+        const double firstWalkMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
         for (int i = 0; i < kCount; ++i)
             QVERIFY(seen.contains(QStringLiteral("many %1").arg(i)));
 
-        QElapsedTimer timer;
-        timer.start();
+        timer.restart();
         const qsizetype walked = list.topLevelTitles().size();
         const double oneWalkMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
 
@@ -462,9 +465,9 @@ private slots:
         const double searchMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
 
         qInfo(
-            "walk over %d windows: %.2f ms (mean of %d walks: %.2f ms); "
+            "walk over %d windows: first %.2f ms, then %.2f ms (mean of %d walks: %.2f ms); "
             "looking for a missing title: %.2f ms",
-            static_cast<int>(walked), oneWalkMs, kRounds, meanMs, searchMs);
+            static_cast<int>(walked), firstWalkMs, oneWalkMs, kRounds, meanMs, searchMs);
     }
 };
 
