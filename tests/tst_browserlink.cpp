@@ -3,6 +3,7 @@
 #include "app/ImageButton.h"
 #include "integration/BrowserAddress.h"
 #include "integration/BrowserDetector.h"
+#include "platform/ProcessLauncher.h"
 #include "support/EditorFixture.h"
 
 #include <QAction>
@@ -15,6 +16,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+
+#include <csignal>
 
 class BrowserLinkTest : public QObject {
     Q_OBJECT
@@ -123,6 +126,27 @@ private slots:
         QVERIFY(!onX11);
         QVERIFY(onWayland);
         QVERIFY(!afterwards);
+    }
+
+    // A browser started from the editor counts from its start, before any window of it
+    // appears, and stops counting when it ends.
+    void aStartedBrowserCountsBeforeItsWindow() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        QVERIFY(QFile::copy("/usr/bin/sleep", folder + "mybrowser"));
+        QVERIFY(QFile::link(folder + "mybrowser", folder + "Netscape.exe"));
+        FakeWindowList nothingVisible;
+        BrowserDetector detector(nothingVisible);
+        detector.setFolder(folder);
+        QVERIFY(!detector.running());
+
+        ProcessLauncher launcher;
+        qint64 pid = 0;
+        QVERIFY(launcher.startProgram(detector.program(), {"60"}, &pid));
+        detector.started(pid);
+        QVERIFY(detector.running());
+        QCOMPARE(::kill(static_cast<pid_t>(pid), SIGTERM), 0);
+        QTRY_VERIFY(!detector.running());
     }
 
     void sendAndPreviewHandOverAddresses() {

@@ -53,7 +53,7 @@ void BrowserDetector::started(qint64 pid) {
     // A process that has already ended (a script that started the browser and left) is
     // still known by the session it led.
     const std::optional<processinfo::Status> status = processinfo::status(pid);
-    m_started.append({pid, status ? status->startTime : 0});
+    m_started.append({pid, status ? status->startTime : 0, !status});
     if (m_started.size() > kMaxStarted)
         m_started.removeFirst();
     // Windows already judged may belong to the new process.
@@ -98,7 +98,7 @@ bool BrowserDetector::running() {
     } else {
         m_verdicts = std::move(verdicts);
     }
-    if (found)
+    if (found || startedProcessRunsProgram())
         return true;
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         return anyProcessRunsProgram();
@@ -140,6 +140,21 @@ bool BrowserDetector::descendsFromStarted(qint64 pid) const {
         pid = status->parent;
     }
     return false;
+}
+
+bool BrowserDetector::startedProcessRunsProgram() {
+    bool runs = false;
+    for (Started& s : m_started) {
+        if (s.ended)
+            continue;
+        const std::optional<processinfo::Status> status = processinfo::status(s.pid);
+        if (!status || status->startTime != s.startTime) {
+            s.ended = true;
+            continue;
+        }
+        runs = runs || runsProgram(s.pid);
+    }
+    return runs;
 }
 
 bool BrowserDetector::anyProcessRunsProgram() {

@@ -17,6 +17,8 @@
 //   - has a class name (WM_CLASS) equal, in any case, to the name of the browser file or of
 //     a file its links lead to (firefox-esr, chromium), or
 //   - belongs to a process that descends from one started through the browser file.
+// A process started through the browser file that still runs the program counts too, so the
+// browser is not started twice while its first window is still on its way.
 // On a Wayland desktop, where the browser's own windows cannot be seen, a process running
 // the program counts too.
 //
@@ -42,6 +44,7 @@ private:
     struct Started {
         qint64 pid;
         quint64 startTime;
+        bool ended;  // seen gone: only its session is left to tell
     };
 
     void resolve();
@@ -49,6 +52,7 @@ private:
     bool runsProgram(qint64 pid) const;
     bool descendsFromStarted(qint64 pid) const;
     bool anyProcessRunsProgram();
+    bool startedProcessRunsProgram();
 
     WindowList& m_windows;
     QString m_folder;
