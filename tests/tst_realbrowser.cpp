@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -212,6 +213,8 @@ private slots:
         X11WindowList windows;
         QVERIFY(windows.isConnected());
         RecordingLauncher launcher;
+        // Whatever happens, what the editor started ends with the test.
+        const auto ending = qScopeGuard([&launcher] { endStarted(launcher.started); });
         Refile w(Platform{f.prompts, windows, launcher});
         QVERIFY(w.Load(f.appFolder()));
         w.show();
@@ -252,7 +255,8 @@ private slots:
         QVERIFY(!w.cmdSend->isHidden());
         QVERIFY(!w.mn_NNExec->isEnabled());
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        // Every start after the first handed its address to the running browser and left.
+        // Every start after the first handed its address to the running browser and left
+        // (one that showed an error box instead would still be running).
         QCOMPARE(launcher.started.size(), 4);
         QTRY_VERIFY_WITH_TIMEOUT(sessionMembers(launcher.started.mid(1)).isEmpty(), kPageMs);
         QVERIFY(!sessionMembers(launcher.started.mid(0, 1)).isEmpty());
