@@ -128,25 +128,36 @@ private slots:
         QVERIFY(!afterwards);
     }
 
-    // A browser started from the editor counts from its start, before any window of it
-    // appears, and stops counting when it ends.
-    void aStartedBrowserCountsBeforeItsWindow() {
+    // A browser started from the editor keeps "Netscape起動" disabled from its start, before
+    // any window of it appears, but is handed nothing until its window shows; when it ends,
+    // the item comes back.
+    void aStartedBrowserIsOnItsWayBeforeItsWindow() {
         QTemporaryDir dir;
         const QString folder = dir.path() + "/";
         QVERIFY(QFile::copy("/usr/bin/sleep", folder + "mybrowser"));
         QVERIFY(QFile::link(folder + "mybrowser", folder + "Netscape.exe"));
-        FakeWindowList nothingVisible;
-        BrowserDetector detector(nothingVisible);
-        detector.setFolder(folder);
-        QVERIFY(!detector.running());
+        EditorFixture f;
+        start(f, folder);
+        Refile& w = f.window();
+        w.Timer1->stop();
+        w.Timer1_Timer();
+        QVERIFY(w.mn_NNExec->isEnabled());
 
         ProcessLauncher launcher;
         qint64 pid = 0;
-        QVERIFY(launcher.startProgram(detector.program(), {"60"}, &pid));
-        detector.started(pid);
-        QVERIFY(detector.running());
+        QVERIFY(launcher.startProgram(w.browserDetector().program(), {"60"}, &pid));
+        w.browserDetector().started(pid);
+        QVERIFY(w.browserDetector().startedProgramRuns());
+        QVERIFY(!w.BrowserRunning());
+        w.Timer1_Timer();
+        QVERIFY(!w.mn_NNExec->isEnabled());
+        QVERIFY(w.cmdSend->isHidden());
+        QVERIFY(w.cmdPreview->isHidden());
+
         QCOMPARE(::kill(static_cast<pid_t>(pid), SIGTERM), 0);
-        QTRY_VERIFY(!detector.running());
+        QTRY_VERIFY(!w.browserDetector().startedProgramRuns());
+        w.Timer1_Timer();
+        QVERIFY(w.mn_NNExec->isEnabled());
     }
 
     void sendAndPreviewHandOverAddresses() {

@@ -98,7 +98,7 @@ bool BrowserDetector::running() {
     } else {
         m_verdicts = std::move(verdicts);
     }
-    if (found || startedProcessRunsProgram())
+    if (found)
         return true;
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         return anyProcessRunsProgram();
@@ -142,7 +142,9 @@ bool BrowserDetector::descendsFromStarted(qint64 pid) const {
     return false;
 }
 
-bool BrowserDetector::startedProcessRunsProgram() {
+bool BrowserDetector::startedProgramRuns() {
+    if (!m_resolved)
+        resolve();
     bool runs = false;
     for (Started& s : m_started) {
         if (s.ended)

@@ -17,8 +17,6 @@
 //   - has a class name (WM_CLASS) equal, in any case, to the name of the browser file or of
 //     a file its links lead to (firefox-esr, chromium), or
 //   - belongs to a process that descends from one started through the browser file.
-// A process started through the browser file that still runs the program counts too, so the
-// browser is not started twice while its first window is still on its way.
 // On a Wayland desktop, where the browser's own windows cannot be seen, a process running
 // the program counts too.
 //
@@ -40,6 +38,11 @@ public:
 
     bool running();
 
+    // A process started through the browser file still runs the browser's program: the
+    // browser is on its way (or running) even when no window of it shows yet. It is not
+    // handed addresses until its window shows: before that it may not take them.
+    bool startedProgramRuns();
+
 private:
     struct Started {
         qint64 pid;
@@ -52,7 +55,6 @@ private:
     bool runsProgram(qint64 pid) const;
     bool descendsFromStarted(qint64 pid) const;
     bool anyProcessRunsProgram();
-    bool startedProcessRunsProgram();
 
     WindowList& m_windows;
     QString m_folder;

@@ -58,14 +58,17 @@ void Refile::Timer1_Timer() {
         cmdSend->show();
         cmdPreview->show();
         mn_NNExec->setEnabled(false);
-    } else if (!running && BrowserSeen) {
-        BrowserSeen = false;
-        cmdSend->hide();
-        cmdPreview->hide();
-        mn_NNExec->setEnabled(true);
-    } else if (!running && !BrowserSeen) {
-        if (!mn_NNExec->isEnabled())
-            mn_NNExec->setEnabled(true);
+    } else if (!running) {
+        if (BrowserSeen) {
+            BrowserSeen = false;
+            cmdSend->hide();
+            cmdPreview->hide();
+        }
+        // A browser started from here whose window has not shown yet is on its way: starting
+        // it again would only give a second window or the browser's "already running" box.
+        const bool enable = !browserDetector().startedProgramRuns();
+        if (mn_NNExec->isEnabled() != enable)
+            mn_NNExec->setEnabled(enable);
     }
 }
 
