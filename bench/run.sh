@@ -4,6 +4,7 @@
 #
 #   bench/run.sh                 everything (about 5 minutes once built)
 #   BENCH_REPETITIONS=1 bench/run.sh      a quicker, noisier run
+#   BENCH_FILTER='Tick|BrowserRunning' bench/run.sh   only the benchmarks whose names match
 #
 # The raw results (Google Benchmark JSON and console logs) and the table are kept in
 # build-bench/bench-results/.
@@ -14,6 +15,7 @@ cd "$top"
 build="$top/build-bench"
 results="$build/bench-results"
 repetitions="${BENCH_REPETITIONS:-3}"
+filter="${BENCH_FILTER:-.}"
 
 for tool in cmake ninja Xvfb; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -63,6 +65,7 @@ export QT_QPA_PLATFORM=offscreen
 echo "== The editor's operations (keepsake_bench, $repetitions repetitions) ==" >&2
 "$build/bench/keepsake_bench" \
     --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
+    --benchmark_filter="$filter" \
     --benchmark_out="$results/keepsake_bench.json" --benchmark_out_format=json \
     >"$results/keepsake_bench.log" 2>&1 || {
     cat "$results/keepsake_bench.log" >&2
@@ -70,7 +73,7 @@ echo "== The editor's operations (keepsake_bench, $repetitions repetitions) ==" 
 }
 
 echo "== The editor program (editor_bench: start-up, 30 s idle, peak memory) ==" >&2
-"$build/bench/editor_bench" \
+"$build/bench/editor_bench" --benchmark_filter="$filter" \
     --benchmark_out="$results/editor_bench.json" --benchmark_out_format=json \
     >"$results/editor_bench.log" 2>&1 || {
     cat "$results/editor_bench.log" >&2

@@ -2,16 +2,22 @@
 // starting programs and the help file.
 #include "app/ImageButton.h"
 #include "integration/BrowserAddress.h"
+#include "integration/BrowserDetector.h"
+#include "platform/ProcessLauncher.h"
 #include "support/EditorFixture.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QProcess>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+
+#include <csignal>
 
 class BrowserLinkTest : public QObject {
     Q_OBJECT
@@ -90,6 +96,70 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!w.cmdSend->isHidden(), 2000);
     }
 
+    // Where the browser's windows cannot be seen (Wayland), a process running the program
+    // the browser file leads to counts; on X11 only windows do.
+    void onWaylandARunningProgramCounts() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        QVERIFY(QFile::copy("/usr/bin/sleep", folder + "mybrowser"));
+        QVERIFY(QFile::link(folder + "mybrowser", folder + "Netscape.exe"));
+        FakeWindowList nothingVisible;
+        BrowserDetector detector(nothingVisible);
+        detector.setFolder(folder);
+
+        const QByteArray saved = qgetenv("WAYLAND_DISPLAY");
+        const bool hadWayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+        QProcess browser;
+        browser.start(folder + "mybrowser", {"60"});
+        QVERIFY(browser.waitForStarted());
+        const bool onX11 = detector.running();
+        qputenv("WAYLAND_DISPLAY", "wayland-test");
+        const bool onWayland = detector.running();
+        browser.kill();
+        QVERIFY(browser.waitForFinished());
+        const bool afterwards = detector.running();
+        if (hadWayland)
+            qputenv("WAYLAND_DISPLAY", saved);
+        else
+            qunsetenv("WAYLAND_DISPLAY");
+        QVERIFY(!onX11);
+        QVERIFY(onWayland);
+        QVERIFY(!afterwards);
+    }
+
+    // A browser started from the editor keeps "Netscape起動" disabled from its start, before
+    // any window of it appears, but is handed nothing until its window shows; when it ends,
+    // the item comes back.
+    void aStartedBrowserIsOnItsWayBeforeItsWindow() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        QVERIFY(QFile::copy("/usr/bin/sleep", folder + "mybrowser"));
+        QVERIFY(QFile::link(folder + "mybrowser", folder + "Netscape.exe"));
+        EditorFixture f;
+        start(f, folder);
+        Refile& w = f.window();
+        w.Timer1->stop();
+        w.Timer1_Timer();
+        QVERIFY(w.mn_NNExec->isEnabled());
+
+        ProcessLauncher launcher;
+        qint64 pid = 0;
+        QVERIFY(launcher.startProgram(w.browserDetector().program(), {"60"}, &pid));
+        w.browserDetector().started(pid);
+        QVERIFY(w.browserDetector().startedProgramRuns());
+        QVERIFY(!w.BrowserRunning());
+        w.Timer1_Timer();
+        QVERIFY(!w.mn_NNExec->isEnabled());
+        QVERIFY(w.cmdSend->isHidden());
+        QVERIFY(w.cmdPreview->isHidden());
+
+        QCOMPARE(::kill(static_cast<pid_t>(pid), SIGTERM), 0);
+        QTRY_VERIFY(!w.browserDetector().startedProgramRuns());
+        w.Timer1_Timer();
+        QVERIFY(w.mn_NNExec->isEnabled());
+    }
+
     void sendAndPreviewHandOverAddresses() {
         EditorFixture f;
         start(f, "/opt/netscape/");
@@ -149,8 +219,9 @@ private slots:
                          "[" + f.companionFolder() + "Scribble.exe]を起動できませんでした。"}));
         QVERIFY(w.Timer1->isActive());
 
+        // The help is the editor's own: no help file is handed to another program.
         w.mn_Help->trigger();
-        QCOMPARE(f.launcher.documents, QStringList({f.appFolder() + "Quillet.hlp"}));
+        QVERIFY(f.launcher.documents.isEmpty());
     }
 
     void theCompanionsMenuItem() {

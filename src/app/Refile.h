@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 
+class BrowserDetector;
 class CommandGuard;
 class GuardedPrompts;
 class ImageButton;
@@ -160,6 +161,8 @@ public:
     void mn_ScribbleExec_Click();
     void mn_Option_Click();
     void mn_Help_Click();
+    // What tells whether the browser runs; made on first use.
+    BrowserDetector& browserDetector();
 
     // Window fitting and resizing.
     void FitWindow();
@@ -190,4 +193,5 @@ private:
     bool m_ended = false;
     bool m_unloaded = false;
     bool m_inReadKeepsake = false;
+    BrowserDetector* m_browserDetector = nullptr;  // a child object
 };

@@ -1,10 +1,10 @@
-// The browser: finding its window, handing it addresses, starting it.
+// The browser: finding it, handing it addresses, starting it.
 #include "app/ImageButton.h"
 #include "app/Refile.h"
 #include "integration/BrowserAddress.h"
+#include "integration/BrowserDetector.h"
 #include "platform/Launcher.h"
 #include "platform/Prompts.h"
-#include "platform/WindowList.h"
 #include "settings/FoundFiles.h"
 
 #include <QAction>
@@ -16,15 +16,35 @@ namespace {
 QString cannotStartMessage(const QString& program) {
     return QStringLiteral("[") + program + QStringLiteral("]を起動できませんでした。");
 }
+
+// Starts the browser file, found whatever the case of its name, and tells the detector about
+// the new process, whose windows then count as the browser's whatever they are called.
+bool startBrowser(Refile& w, const QStringList& arguments, QString* program) {
+    BrowserDetector& detector = w.browserDetector();
+    detector.setFolder(w.settings.BrowserFolder);
+    QString path = detector.program();
+    if (path.isEmpty())
+        path = foundfiles::browserProgram(w.settings.BrowserFolder);
+    if (program)
+        *program = path;
+    qint64 pid = 0;
+    const bool started = w.platform().launcher.startProgram(path, arguments, &pid);
+    if (started && pid > 0)
+        detector.started(pid);
+    return started;
+}
 }  // namespace
 
+BrowserDetector& Refile::browserDetector() {
+    if (!m_browserDetector)
+        m_browserDetector = new BrowserDetector(m_platform.windows, this);
+    return *m_browserDetector;
+}
+
 bool Refile::BrowserRunning() {
-    const QStringList titles = m_platform.windows.topLevelTitles();
-    for (const QString& title : titles) {
-        if (browseraddress::isBrowserTitle(title))
-            return true;
-    }
-    return false;
+    BrowserDetector& detector = browserDetector();
+    detector.setFolder(settings.BrowserFolder);
+    return detector.running();
 }
 
 void Refile::Timer1_Timer() {
@@ -36,23 +56,27 @@ void Refile::Timer1_Timer() {
         cmdSend->show();
         cmdPreview->show();
         mn_NNExec->setEnabled(false);
-    } else if (!running && BrowserSeen) {
-        BrowserSeen = false;
-        cmdSend->hide();
-        cmdPreview->hide();
-        mn_NNExec->setEnabled(true);
-    } else if (!running && !BrowserSeen) {
-        if (!mn_NNExec->isEnabled())
-            mn_NNExec->setEnabled(true);
+    } else if (!running) {
+        if (BrowserSeen) {
+            BrowserSeen = false;
+            cmdSend->hide();
+            cmdPreview->hide();
+        }
+        // A browser started from here whose window has not shown yet is on its way: starting
+        // it again would only give a second window or the browser's "already running" box.
+        const bool enable = !browserDetector().startedProgramRuns();
+        if (mn_NNExec->isEnabled() != enable)
+            mn_NNExec->setEnabled(enable);
     }
 }
 
 void Refile::cmdSend_Click() {
-    // Handing over is best effort: whatever goes wrong, nothing is shown.
+    // Handing over is best effort: whatever goes wrong, nothing is shown. A browser handed
+    // an address while it runs passes it to its running instance, which opens it in a tab.
     const QString address = browseraddress::absolute(lblComDisp->text());
     if (address.isEmpty() || settings.BrowserFolder.isEmpty())
         return;
-    m_platform.launcher.startProgram(foundfiles::browserProgram(settings.BrowserFolder), {address});
+    startBrowser(*this, {address}, nullptr);
 }
 
 void Refile::cmdPreview_Click() {
@@ -61,13 +85,13 @@ void Refile::cmdPreview_Click() {
         return;
     const QString address =
         QUrl::fromLocalFile(foundfiles::framePage(AppFolder)).toString(QUrl::FullyEncoded);
-    m_platform.launcher.startProgram(foundfiles::browserProgram(settings.BrowserFolder), {address});
+    startBrowser(*this, {address}, nullptr);
 }
 
 void Refile::mn_NNExec_Click() {
     Timer1->stop();
-    const QString program = foundfiles::browserProgram(settings.BrowserFolder);
-    const bool started = m_platform.launcher.startProgram(program, {});
+    QString program;
+    const bool started = startBrowser(*this, {}, &program);
     ApiResult = started ? 1 : 0;
     if (!started)
         m_platform.prompts.information(cannotStartMessage(program));

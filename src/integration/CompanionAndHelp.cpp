@@ -1,5 +1,6 @@
-// The companion program and the help file.
+// The companion program and the help.
 #include "app/Refile.h"
+#include "integration/HelpWindow.h"
 #include "platform/Launcher.h"
 #include "platform/Prompts.h"
 #include "platform/WindowList.h"
@@ -26,5 +27,9 @@ void Refile::mn_Option_Click() {
 }
 
 void Refile::mn_Help_Click() {
-    m_platform.launcher.openDocument(AppFolder + QStringLiteral("Quillet.hlp"));
+    // The editor's own manual, in a window beside it; no help file or viewer is needed.
+    auto* help = findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!help)
+        help = new HelpWindow(this);
+    help->showContents();
 }

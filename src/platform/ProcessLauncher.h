@@ -2,10 +2,11 @@
 
 #include "platform/Launcher.h"
 
-// Starts programs detached with QProcess (no shell) and opens documents with the desktop's
+// Starts programs in sessions of their own (no shell) and opens documents with the desktop's
 // default viewer.
 class ProcessLauncher : public Launcher {
 public:
-    bool startProgram(const QString& program, const QStringList& arguments) override;
+    bool startProgram(const QString& program, const QStringList& arguments,
+                      qint64* processId = nullptr) override;
     bool openDocument(const QString& path) override;
 };

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // Xlib's display handle, declared here so that users of this class need no X11 headers
 // (they define macros such as None, Bool and Status that clash with Qt's names).
 struct _XDisplay;
@@ -17,8 +19,12 @@ struct _XDisplay;
 // Top-level windows are the window manager's client list (_NET_CLIENT_LIST on the root
 // window) when one is offered, otherwise the children of the root window from bottom to
 // top. A window's title is its _NET_WM_NAME, or its WM_NAME when it has none; a window with
-// neither has the empty title. A window that closes while it is being looked at is left
-// out of the walk.
+// neither has the empty title. Its process is its _NET_WM_PID, its class names its WM_CLASS.
+// A window that closes while it is being looked at is left out of the walk.
+//
+// What is read is kept: the connection watches the roots and every window seen, and a walk
+// reads only the windows and properties that changed since the last one, after one round
+// trip that makes sure every change made before the walk has been reported.
 //
 // Not thread-safe: use one object from one thread. Separate objects may be used from
 // separate threads.
@@ -32,6 +38,7 @@ public:
     X11WindowList& operator=(const X11WindowList&) = delete;
 
     QStringList topLevelTitles() override;
+    QList<TopLevelWindow> topLevelWindows() override;
     bool hasWindowTitled(const QString& title) override;
 
     // Opens the connection if that has not been tried yet; true when it is open.
@@ -39,7 +46,11 @@ public:
     bool isConnected();
 
 private:
+    struct Cache;
+
     bool ensureConnection();
+    // Brings the cache up to date; false without a connection.
+    bool refresh();
 
     QString m_displayName;
     _XDisplay* m_display = nullptr;
@@ -47,4 +58,6 @@ private:
     unsigned long m_netClientList = 0;
     unsigned long m_netWmName = 0;
     unsigned long m_utf8String = 0;
+    unsigned long m_netWmPid = 0;
+    std::unique_ptr<Cache> m_cache;
 };

@@ -1,9 +1,10 @@
 // Top-level X11 windows for tst_x11windows to find, on $DISPLAY.
 //
-//   x11_titled_window <title> [--unmapped] [--legacy]
+//   x11_titled_window <title> [--unmapped] [--legacy] [--class <name>] [--keep]
 //       One window with that title (UTF-8): WM_NAME as Xlib stores it for the locale
 //       (STRING or COMPOUND_TEXT) and _NET_WM_NAME as UTF8_STRING. --unmapped leaves it
-//       hidden; --legacy sets WM_NAME only.
+//       hidden; --legacy sets WM_NAME only; --class sets WM_CLASS to <name> and <name> with
+//       a capital first letter, as browsers do; --keep ignores stdin (only SIGTERM ends it).
 //   x11_titled_window --many <n>
 //       n windows titled "many 0" ... "many <n-1>".
 //   x11_titled_window --churn <n>
@@ -13,8 +14,8 @@
 //       clients (_NET_CLIENT_LIST), last one first, with the id of a window that no longer
 //       exists after the first. The list is removed again on exit.
 //
-// Prints "ready" once the windows exist on the server, then runs until stdin closes or
-// SIGTERM arrives.
+// Every window states the helper's process id (_NET_WM_PID). Prints "ready" once the windows
+// exist on the server, then runs until stdin closes or SIGTERM arrives.
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -24,6 +25,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +36,7 @@
 namespace {
 
 volatile sig_atomic_t g_terminated = 0;
+bool g_keep = false;  // stdin is not watched
 sigset_t g_waitMask;  // the signal mask while waiting: SIGTERM and SIGINT let through
 
 void onTerminate(int) {
@@ -62,7 +65,7 @@ void setUpSignals() {
 // true when either has happened. Anything written to stdin is read and ignored.
 bool stopRequested(int timeoutMs) {
     while (!g_terminated) {
-        pollfd in{STDIN_FILENO, POLLIN, 0};
+        pollfd in{g_keep ? -1 : STDIN_FILENO, POLLIN, 0};
         const timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
         const int ready = ppoll(&in, 1, timeoutMs < 0 ? nullptr : &timeout, &g_waitMask);
         if (ready == 0)
@@ -94,9 +97,13 @@ struct Atoms {
 
 Window createWindow(Display* display, int index) {
     const int screen = DefaultScreen(display);
-    return XCreateSimpleWindow(display, RootWindow(display, screen), 10 + index % 50,
-                               10 + index % 40, 120, 40, 0, BlackPixel(display, screen),
-                               WhitePixel(display, screen));
+    const Window window =
+        XCreateSimpleWindow(display, RootWindow(display, screen), 10 + index % 50, 10 + index % 40,
+                            120, 40, 0, BlackPixel(display, screen), WhitePixel(display, screen));
+    const unsigned long pid = static_cast<unsigned long>(getpid());
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    return window;
 }
 
 void setTitle(Display* display, Window window, const Atoms& atoms, const std::string& title,
@@ -142,16 +149,28 @@ int positiveNumber(const char* text) {
 void runOne(Display* display, const Atoms& atoms, int argc, char** argv) {
     bool mapped = true;
     bool legacyOnly = false;
+    std::string className;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--unmapped") == 0)
             mapped = false;
         else if (std::strcmp(argv[i], "--legacy") == 0)
             legacyOnly = true;
+        else if (std::strcmp(argv[i], "--keep") == 0)
+            g_keep = true;
+        else if (std::strcmp(argv[i], "--class") == 0 && i + 1 < argc)
+            className = argv[++i];
         else
             fail("unknown option");
     }
     const Window window = createWindow(display, 0);
     setTitle(display, window, atoms, argv[1], legacyOnly);
+    if (!className.empty()) {
+        std::string capitalised = className;
+        capitalised[0] =
+            static_cast<char>(std::toupper(static_cast<unsigned char>(capitalised[0])));
+        XClassHint hint{className.data(), capitalised.data()};
+        XSetClassHint(display, window, &hint);
+    }
     if (mapped)
         XMapWindow(display, window);
     XSync(display, False);

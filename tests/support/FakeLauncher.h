@@ -16,7 +16,10 @@ public:
     QStringList documents;
     bool fail = false;
 
-    bool startProgram(const QString& program, const QStringList& arguments) override {
+    bool startProgram(const QString& program, const QStringList& arguments,
+                      qint64* processId = nullptr) override {
+        if (processId)
+            *processId = 0;
         starts.append({program, arguments});
         return !fail;
     }

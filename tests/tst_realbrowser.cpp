@@ -1,0 +1,303 @@
+// End to end with the real browser: Debian's firefox-esr, set up as a user would (a link named
+// "Netscape.exe" in the browser's folder), started from the editor's menu, handed two
+// addresses on a local web server and the frame page.
+//
+// Everything runs in a network namespace of the test's own with only the loopback device up,
+// so the browser's fresh profile can reach nothing but 127.0.0.1, and on a private session
+// bus, through which a browser started with an address hands it to the running one. The
+// program runs itself three times: outside (enters the namespace), in the namespace (brings
+// up the loopback device and starts the bus), and inside (the tests). Needs root (for the
+// namespace) and the X server of the test command.
+#include "app/ImageButton.h"
+#include "platform/ProcessInfo.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/X11WindowList.h"
+#include "support/EditorFixture.h"
+#include "support/FakePrompts.h"
+#include "support/RealDisplay.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+const char* const kStage = "KEEPSAKE_REAL_BROWSER_STAGE";
+const QString kBrowser = QStringLiteral("/usr/bin/firefox-esr");
+
+// How long the browser may take to come up, and each page to arrive, on a busy machine.
+constexpr int kStartMs = 180000;
+constexpr int kPageMs = 60000;
+
+// A real launcher that remembers what it started, so the test ends exactly those processes.
+class RecordingLauncher : public ProcessLauncher {
+public:
+    QList<qint64> started;
+    bool startProgram(const QString& program, const QStringList& arguments,
+                      qint64* processId) override {
+        qint64 pid = 0;
+        const bool ok = ProcessLauncher::startProgram(program, arguments, &pid);
+        if (ok)
+            started.append(pid);
+        if (processId)
+            *processId = pid;
+        return ok;
+    }
+};
+
+// A web server on 127.0.0.1 that answers every request with a small page titled after its
+// path and remembers the paths asked for.
+class PageServer : public QTcpServer {
+public:
+    QStringList paths;
+
+    PageServer() {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    if (!socket->canReadLine())
+                        return;
+                    const QList<QByteArray> request = socket->readLine().split(' ');
+                    const QString path = QString::fromLatin1(request.value(1));
+                    if (path != QLatin1String("/favicon.ico"))
+                        paths.append(path);
+                    const QByteArray body = "<html><head><title>Served " + path.toLatin1() +
+                                            "</title></head>"
+                                            "<body>" +
+                                            path.toLatin1() + "</body></html>";
+                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                                  QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+};
+
+// Runs a program with its arguments and waits for it; its exit status, or -1.
+int run(const std::vector<const char*>& command) {
+    std::vector<char*> argv;
+    for (const char* argument : command)
+        argv.push_back(const_cast<char*>(argument));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) < 0 || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// Replaces this process by `command` followed by this program and its arguments, with the
+// stage set; returns only on failure.
+void execStage(const char* stage, const std::vector<const char*>& command, char** argv) {
+    setenv(kStage, stage, 1);
+    std::vector<char*> full;
+    for (const char* part : command)
+        full.push_back(const_cast<char*>(part));
+    char self[4096] = {};
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return;
+    full.push_back(self);
+    for (char** a = argv + 1; *a; ++a)
+        full.push_back(*a);
+    full.push_back(nullptr);
+    execvp(full[0], full.data());
+    std::perror(full[0]);
+}
+
+// The processes of the sessions that the started processes lead.
+QList<qint64> sessionMembers(const QList<qint64>& leaders) {
+    QList<qint64> members;
+    for (const qint64 pid : processinfo::allProcesses()) {
+        const std::optional<processinfo::Status> status = processinfo::status(pid);
+        if (status && leaders.contains(status->session))
+            members.append(pid);
+    }
+    return members;
+}
+
+// Ends what the editor started: politely first, then for good.
+void endStarted(const QList<qint64>& leaders) {
+    for (const qint64 pid : sessionMembers(leaders))
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
+    (void)QTest::qWaitFor([&] { return sessionMembers(leaders).isEmpty(); }, 20000);
+    for (const qint64 pid : sessionMembers(leaders))
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+    (void)QTest::qWaitFor([&] { return sessionMembers(leaders).isEmpty(); }, 10000);
+}
+
+bool anyTitleStartsWith(X11WindowList& windows, const QString& start) {
+    const QStringList titles = windows.topLevelTitles();
+    for (const QString& title : titles) {
+        if (title.startsWith(start))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+class RealBrowserTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_scratch;
+
+    void clickEntry(Refile& w, int row) {
+        QListWidget* list = w.lstURLs[1];
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_scratch.isValid());
+        // Only 127.0.0.1 is reachable here.
+        QTcpSocket outside;
+        outside.connectToHost(QStringLiteral("192.0.2.1"), 80);
+        QVERIFY(!outside.waitForConnected(2000));
+        QVERIFY(!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"));
+        QVERIFY2(QFileInfo(kBrowser).isExecutable(), "firefox-esr is not installed");
+
+        // A throw-away home, where the browser makes its profile; no accessibility bus.
+        const QString home = m_scratch.path() + "/home";
+        const QString runtime = m_scratch.path() + "/runtime";
+        QVERIFY(QDir().mkpath(home) && QDir().mkpath(runtime));
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("HOME", home.toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", (home + "/.config").toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", (home + "/.cache").toLocal8Bit());
+        qputenv("NO_AT_BRIDGE", "1");
+        qputenv("GTK_A11Y", "none");
+        qputenv("MOZ_CRASHREPORTER_DISABLE", "1");
+    }
+
+    void startSendAndPreview() {
+        PageServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        const QString site = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
+
+        // The browser's folder holds a link named as the editor expects.
+        const QString browserFolder = m_scratch.path() + "/browser/";
+        QVERIFY(QDir().mkpath(browserFolder));
+        QVERIFY(QFile::link(kBrowser, browserFolder + "Netscape.exe"));
+
+        EditorFixture f;
+        f.writeSettings({"Music"}, "[Netscape]\r\nFolder=" + browserFolder + "\r\n");
+        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry(site + "/one.html", "一") +
+                                                EditorFixture::entry(site + "/two.html", "二")));
+
+        X11WindowList windows;
+        QVERIFY(windows.isConnected());
+        RecordingLauncher launcher;
+        // Whatever happens, what the editor started ends with the test.
+        const auto ending = qScopeGuard([&launcher] { endStarted(launcher.started); });
+        Refile w(Platform{f.prompts, windows, launcher});
+        QVERIFY(w.Load(f.appFolder()));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY_WITH_TIMEOUT(w.mn_NNExec->isEnabled(), 5000);
+        QVERIFY(w.cmdSend->isHidden());
+
+        // "Netscape起動": the browser comes up and the editor notices it, though no window
+        // of it is titled "Netscape".
+        w.mn_NNExec->trigger();
+        QCOMPARE(launcher.started.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.cmdSend->isHidden(), kStartMs);
+        QVERIFY(!w.cmdPreview->isHidden());
+        QVERIFY(!w.mn_NNExec->isEnabled());
+        QVERIFY(!anyTitleStartsWith(windows, "Netscape"));
+
+        // Two sends, each a new page in the running browser; the browser stays seen.
+        QTest::mouseClick(w.optKind[1], Qt::LeftButton);
+        clickEntry(w, 0);
+        QCOMPARE(w.lblComDisp->text(), site + "/one.html");
+        QTest::mouseClick(w.cmdSend, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(server.paths.contains("/one.html"), kPageMs);
+        QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, "Served /one.html"), kPageMs);
+        QTest::qWait(1500);  // a few ticks with the new title
+        QVERIFY(!w.cmdSend->isHidden());
+
+        clickEntry(w, 1);
+        QCOMPARE(w.lblComDisp->text(), site + "/two.html");
+        QTest::mouseClick(w.cmdSend, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(server.paths.contains("/two.html"), kPageMs);
+        QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, "Served /two.html"), kPageMs);
+
+        // Preview: the frame page, whose title the browser's window takes.
+        QTest::mouseClick(w.cmdPreview, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, QStringLiteral("キープセイク帖")),
+                                 kPageMs);
+        QTest::qWait(1500);
+        QVERIFY(!w.cmdSend->isHidden());
+        QVERIFY(!w.mn_NNExec->isEnabled());
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        // Every start after the first handed its address to the running browser and left
+        // (one that showed an error box instead would still be running).
+        QCOMPARE(launcher.started.size(), 4);
+        QTRY_VERIFY_WITH_TIMEOUT(sessionMembers(launcher.started.mid(1)).isEmpty(), kPageMs);
+        QVERIFY(!sessionMembers(launcher.started.mid(0, 1)).isEmpty());
+
+        // The browser closes: the editor notices that too.
+        endStarted(launcher.started);
+        QVERIFY(sessionMembers(launcher.started).isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(w.cmdSend->isHidden(), 20000);
+        QVERIFY(w.mn_NNExec->isEnabled());
+        w.close();
+    }
+};
+
+int main(int argc, char** argv) {
+    const QByteArray stage = qgetenv(kStage);
+    const QByteArray display = realTestDisplay();
+    if (stage.isEmpty()) {
+        if (display.isEmpty()) {
+            if (mayRunWithoutX()) {
+                std::puts("SKIP: no X server for this test");
+                return 0;
+            }
+            std::fputs("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb\n", stderr);
+            return 1;
+        }
+        execStage("namespace", {"unshare", "--net", "--"}, argv);
+        return 1;
+    }
+    if (stage == "namespace") {
+        if (run({"ip", "link", "set", "lo", "up"}) != 0) {
+            std::fputs("cannot bring up the loopback device\n", stderr);
+            return 1;
+        }
+        execStage("inside", {"dbus-run-session", "--"}, argv);
+        return 1;
+    }
+    qputenv("DISPLAY", display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    RealBrowserTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_realbrowser.moc"
