@@ -23,10 +23,10 @@ void Refile::cmdNew_Click() {
     }
     // The new category takes a page number that no stored name and no page file holds, so
     // that nothing stored after a gap in the list is overwritten.
+    const filelookup::FolderFiles files(AppFolder);
     const kindnumbers::NewPage choice = kindnumbers::newPageNumber(
-        kindnumbers::readBooks(settings.IniPath), lstKinds->count(), [this](int n) {
-            return !filelookup::findFile(AppFolder, pages::pageFileName(pages::pageNumberText(n)))
-                        .isEmpty();
+        kindnumbers::readBooks(settings.IniPath), lstKinds->count(), [&files](int n) {
+            return !files.find(pages::pageFileName(pages::pageNumberText(n))).isEmpty();
         });
     if (choice.page < 0) {
         const QString fileName = pages::pageFileName(pages::pageNumberText(choice.blocked));

@@ -18,12 +18,13 @@ namespace {
 void writeIndexPage(Refile& w) {
     // Each category links its page under the name it has on disk, or under the name it will
     // be created with.
+    const filelookup::FolderFiles files(w.AppFolder);
     QStringList lines;
     lines.reserve(w.lstKinds->count());
     for (int row = 0; row < w.lstKinds->count(); ++row) {
         const int page = sortedlist::itemData(w.lstKinds, row);
         const QString pageText = pages::pageNumberText(page);
-        QString link = filelookup::findFile(w.AppFolder, pages::pageFileName(pageText));
+        QString link = files.find(pages::pageFileName(pageText));
         if (link.isEmpty()) {
             link = page == 0 ? indexpage::kPageZeroFile : pages::pageFileName(pageText);
         } else {

@@ -29,6 +29,31 @@ QString findFile(const QString& folder, const QString& name) {
     return {};
 }
 
+FolderFiles::FolderFiles(const QString& folder) : m_folder(folder) {
+    // The same files findFile accepts: regular files or links to them, not hidden.
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    m_names.reserve(entries.size());
+    m_byFoldedName.reserve(entries.size());
+    for (const QString& entry : entries) {
+        if (entry.startsWith(u'.'))
+            continue;
+        m_names.insert(entry);
+        const QString folded = entry.toCaseFolded();
+        if (!m_byFoldedName.contains(folded))
+            m_byFoldedName.insert(folded, entry);
+    }
+}
+
+QString FolderFiles::find(const QString& name) const {
+    if (name.isEmpty() || name.contains(u'/'))
+        return {};
+    if (m_names.contains(name))
+        return m_folder + name;
+    const auto found = m_byFoldedName.constFind(name.toCaseFolded());
+    return found == m_byFoldedName.cend() ? QString() : m_folder + *found;
+}
+
 QString pathForWriting(const QString& folder, const QString& name) {
     const QString existing = findFile(folder, name);
     return existing.isEmpty() ? folder + name : existing;

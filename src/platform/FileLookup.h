@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 // File names compare without regard to case, as on the system the collections come from.
@@ -14,6 +16,19 @@ QString findFile(const QString& folder, const QString& name);
 // The path to write `name` under: the existing file's own path if there is one, otherwise
 // folder + name.
 QString pathForWriting(const QString& folder, const QString& name);
+
+// The files of one folder, listed once, for looking up many names: each lookup answers as
+// findFile would have when the listing was made, without reading the folder again.
+class FolderFiles {
+public:
+    explicit FolderFiles(const QString& folder);
+    QString find(const QString& name) const;
+
+private:
+    QString m_folder;
+    QSet<QString> m_names;
+    QHash<QString, QString> m_byFoldedName;  // the first name in sorted order of each spelling
+};
 
 // `path` with exactly one trailing "/" (a root such as "/" stays as it is).
 QString folderWithSeparator(QString path);
