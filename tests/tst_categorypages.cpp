@@ -1,7 +1,7 @@
 // Selecting a category, reading and writing its page, and the entry commands.
 #include "pages/PageFormat.h"
-#include "platform/TextFile.h"
 #include "support/EditorFixture.h"
+#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -279,9 +279,9 @@ private slots:
         w.lstSub->setCurrentRow(0);
         pressDelete(w.lstSub);
 
-        textfile::setFailAfterBytesForTesting(10);
+        fulldisk::failAfterBytes(10);
         w.cmdSave->click();
-        textfile::setFailAfterBytesForTesting(-1);
+        fulldisk::failAfterBytes(-1);
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Critical);
         QVERIFY(f.prompts.messageTexts().last().startsWith(
             "[" + f.appFolder() + "URL_0000.html]を書き込めませんでした。\n"));

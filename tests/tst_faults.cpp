@@ -5,6 +5,7 @@
 #include "pages/PageFormat.h"
 #include "platform/TextFile.h"
 #include "support/EditorFixture.h"
+#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -130,7 +131,7 @@ class FaultsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { textfile::setFailAfterBytesForTesting(-1); }
+    void cleanup() { fulldisk::failAfterBytes(-1); }
 
     // ---- A folder where a file should be, a folder that has gone ----
 
@@ -239,7 +240,7 @@ private slots:
         f.prompts.clear();
 
         for (qint64 bytes : {0, 1, 100}) {
-            textfile::setFailAfterBytesForTesting(bytes);
+            fulldisk::failAfterBytes(bytes);
             QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
             QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("critical|-|[") + page +
                                                           kWriteFailed + kFullDisk}));
@@ -249,7 +250,7 @@ private slots:
         }
 
         // With room again the same write goes through.
-        textfile::setFailAfterBytesForTesting(-1);
+        fulldisk::failAfterBytes(-1);
         QVERIFY(w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         QCOMPARE(shown(f.prompts), QString());
         QCOMPARE(f.readFile(page), categoryPage("Art", EditorFixture::entry("b.example/", "彫刻")));
@@ -263,7 +264,7 @@ private slots:
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
-        textfile::setFailAfterBytesForTesting(10);
+        fulldisk::failAfterBytes(10);
         w.WriteIndexPages();
         const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
         QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
@@ -271,7 +272,7 @@ private slots:
         QCOMPARE(snapshot(f.appFolder()), before);
 
         // With room again the index and the end mark are written.
-        textfile::setFailAfterBytesForTesting(-1);
+        fulldisk::failAfterBytes(-1);
         f.prompts.clear();
         w.WriteIndexPages();
         QCOMPARE(shown(f.prompts), QString());
@@ -293,7 +294,7 @@ private slots:
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
-        textfile::setFailAfterBytesForTesting(0);
+        fulldisk::failAfterBytes(0);
         w.WriteIndexPages();
         const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
         QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
@@ -312,7 +313,7 @@ private slots:
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
-        textfile::setFailAfterBytesForTesting(5);
+        fulldisk::failAfterBytes(5);
         w.lstKinds->setCurrentRow(rowOf(w.lstKinds, "Art"));
         const QString page = f.appFolder() + "URL_0001.html";
         // The name goes to the settings first (the same name, here), then the page: both fail.
@@ -461,9 +462,9 @@ private slots:
         layOut(f);
         const QByteArray damaged = "<HTML>\r\n<!--StartList-->\r\n";
         f.writeFile(f.appFolder() + "URLINDEX.HTML", damaged);
-        textfile::setFailAfterBytesForTesting(10);
+        fulldisk::failAfterBytes(10);
         QVERIFY(f.start());
-        textfile::setFailAfterBytesForTesting(-1);
+        fulldisk::failAfterBytes(-1);
         QCOMPARE(shown(f.prompts),
                  joined({QStringLiteral("critical|-|<!--EndList-->が見つかりません。"),
                          QStringLiteral("critical|-|[") + f.appFolder() + "URLINDEX.HTML" +

@@ -2,6 +2,7 @@
 #include "platform/FileLookup.h"
 #include "platform/InstanceLock.h"
 #include "platform/TextFile.h"
+#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,10 +72,10 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.path() + "/page.html";
         QVERIFY(textfile::replace(path, "old contents"));
-        textfile::setFailAfterBytesForTesting(3);
+        fulldisk::failAfterBytes(3);
         QString error;
         QVERIFY(!textfile::replace(path, "new contents", &error));
-        textfile::setFailAfterBytesForTesting(-1);
+        fulldisk::failAfterBytes(-1);
         QVERIFY(!error.isEmpty());
         QByteArray bytes;
         QVERIFY(textfile::readAll(path, &bytes));

@@ -10,6 +10,7 @@ packages=(
     xdotool xclip x11-xkb-utils x11-xserver-utils
     qt6-translations-l10n python3 libicu-dev node-iconv-lite
     firefox-esr dbus dbus-x11 iproute2 util-linux
+    clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

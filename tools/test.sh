@@ -7,6 +7,26 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 tools/install-deps.sh
 
+# Every tracked source file as the repository's .clang-format lays it out; checked before
+# anything is built.
+echo "== clang-format =="
+command -v clang-format >/dev/null || { echo "clang-format is missing" >&2; exit 1; }
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    sources=$(git ls-files -z -- '*.cpp' '*.h' | tr '\0' '\n')
+else
+    sources=$(find . -path './build*' -prune -o -type f \( -name '*.cpp' -o -name '*.h' \) -print)
+fi
+unformatted=()
+while IFS= read -r file; do
+    [ -n "$file" ] || continue
+    clang-format --dry-run --Werror "$file" >/dev/null 2>&1 || unformatted+=("$file")
+done <<<"$sources"
+if [ ${#unformatted[@]} -gt 0 ]; then
+    echo "These files are not clang-format clean (run clang-format -i on them):" >&2
+    printf '  %s\n' "${unformatted[@]}" >&2
+    exit 1
+fi
+
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # A private X server for the tests that need a real one; -noreset keeps it up between clients.

@@ -3,9 +3,9 @@
 #include "app/SortedList.h"
 #include "keepsake/EntryArrays.h"
 #include "keepsake/ListFileReader.h"
+#include "pages/KindPage.h"
 #include "pages/KindSelection.h"
 #include "pages/PageFormat.h"
-#include "platform/Cp932Codec.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
@@ -62,7 +62,7 @@ void Refile::lstKinds_Click() {
         KindFoot = pages::skeletonFoot(KeepFoot);
         KindComplete = true;
         QString error;
-        if (!textfile::replace(path, KindHead + KindFoot, &error)) {
+        if (!textfile::replace(path, pages::composeKindPage(KindHead, {}, {}, KindFoot), &error)) {
             wait.release();
             m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         }
@@ -117,27 +117,13 @@ bool Refile::WriteKindPage(const QString& pageNumberText, const QString& title) 
         return false;
     }
     const int rows = lstSub->count();
-    qsizetype size = 0;
+    QList<Entry> entries;
+    entries.reserve(rows);
     for (int row = 0; row < rows; ++row) {
         const int k = sortedlist::itemData(lstSub, row);
-        size += 2 * KindURL[k].size() + KindCom[k].size() + 64;
+        entries.append({KindURL[k], KindCom[k], KindDate[k]});
     }
-    KindBody.clear();
-    KindBody.reserve(size + title.size() + 40);
-    if (!title.isEmpty()) {
-        KindBody += pages::titleLine(title);
-        KindBody += CrLf;
-    }
-    for (int row = 0; row < rows; ++row) {
-        const int k = sortedlist::itemData(lstSub, row);
-        appendEntryLines(KindBody, KindURL[k], KindCom[k], KindDate[k]);
-    }
-    // Header and footer go back as read; only the list block is encoded anew.
-    QByteArray bytes;
-    bytes.reserve(KindHead.size() + KindBody.size() * 2 + KindFoot.size());
-    bytes += KindHead;
-    cp932::encodeAppend(KindBody, bytes);
-    bytes += KindFoot;
+    const QByteArray bytes = pages::composeKindPage(KindHead, title, entries, KindFoot);
     WaitPointer wait(m_platform.prompts);
     QString error;
     if (!textfile::replace(path, bytes, &error)) {

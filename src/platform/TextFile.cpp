@@ -1,16 +1,10 @@
 #include "platform/TextFile.h"
 
+#include "platform/SaveFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace textfile {
-namespace {
-qint64 failAfterBytes = -1;
-}
-
-void setFailAfterBytesForTesting(qint64 bytes) {
-    failAfterBytes = bytes;
-}
 
 bool readAll(const QString& path, QByteArray* data, QString* error) {
     QFile file(path);
@@ -29,18 +23,12 @@ bool readAll(const QString& path, QByteArray* data, QString* error) {
 }
 
 bool replace(const QString& path, const QByteArray& data, QString* error) {
-    QSaveFile file(path);
+    const std::unique_ptr<QSaveFile> saveFile = saveFileFor(path);
+    QSaveFile& file = *saveFile;
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
             *error = file.errorString();
-        return false;
-    }
-    if (failAfterBytes >= 0 && data.size() > failAfterBytes) {
-        file.write(data.constData(), failAfterBytes);
-        file.cancelWriting();
-        if (error)
-            *error = QStringLiteral("No space left on device");
         return false;
     }
     if (file.write(data) != data.size()) {

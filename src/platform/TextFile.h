@@ -15,7 +15,4 @@ bool readAll(const QString& path, QByteArray* data, QString* error = nullptr);
 // the old file then stays as it was.
 bool replace(const QString& path, const QByteArray& data, QString* error = nullptr);
 
-// Test hook: when set, replace() fails after writing this many bytes, as on a full disk.
-void setFailAfterBytesForTesting(qint64 bytes);  // -1 switches it off
-
 }  // namespace textfile
