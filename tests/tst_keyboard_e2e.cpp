@@ -126,11 +126,13 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == list && event->type() == QEvent::KeyRelease && key->isAutoRepeat())
-            ++repeats;
-        if (event->type() == QEvent::ShortcutOverride)
-            pressed << key->key();
+        if (event->type() == QEvent::KeyRelease || event->type() == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (watched == list && event->type() == QEvent::KeyRelease && key->isAutoRepeat())
+                ++repeats;
+            if (event->type() == QEvent::ShortcutOverride)
+                pressed << key->key();
+        }
         return QObject::eventFilter(watched, event);
     }
 };
