@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,6 +42,8 @@ QByteArray startPrivateXvfb() {
         return {};
     g_xvfb = fork();
     if (g_xvfb == 0) {
+        // The server goes with the test, even when the test is killed on a time-out.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
