@@ -3,7 +3,7 @@
 #include "keepsake/KeepsakeFormat.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/Cp932Codec.h"
-#include "support/EditorFixture.h"
+#include "support/ListFileBytes.h"
 
 #include <QTest>
 
@@ -133,10 +133,10 @@ private slots:
 
     void readsEntriesHeaderAndFooter() {
         Host host;
-        const QByteArray bytes = EditorFixture::listFile(
-            EditorFixture::entry(QStringLiteral("abc/index.html"), QStringLiteral("Sample page")) +
+        const QByteArray bytes = ListFileBytes::listFile(
+            ListFileBytes::entry(QStringLiteral("abc/index.html"), QStringLiteral("Sample page")) +
                 QStringList{QStringLiteral("hand-made line"), QString()} +
-                EditorFixture::entry(QStringLiteral("x"), QStringLiteral("一文字"),
+                ListFileBytes::entry(QStringLiteral("x"), QStringLiteral("一文字"),
                                      QStringLiteral("1997/09/15 08:05:00")),
             {QStringLiteral("<HTML>"), QStringLiteral("<!--StartList--> ")},
             {QStringLiteral("<A HREF=\"http://footer\">footer</A><BR>"),
@@ -166,81 +166,81 @@ private slots:
             int entries;
             bool complete;
         };
-        const QStringList good = EditorFixture::entry(QStringLiteral("a"), QStringLiteral("A"));
+        const QStringList good = ListFileBytes::entry(QStringLiteral("a"), QStringLiteral("A"));
         const QList<Case> cases = {
             {"empty file", QByteArray(), {kMsgNoStartMarker}, 0, false},
             {"no start marker",
-             EditorFixture::page({"<HTML>", "<!--startlist-->"}),
+             ListFileBytes::page({"<HTML>", "<!--startlist-->"}),
              {kMsgNoStartMarker},
              0,
              false},
             {"start marker is the last line",
-             EditorFixture::page({"<HTML>", "<!--StartList-->"}),
+             ListFileBytes::page({"<HTML>", "<!--StartList-->"}),
              {kMsgNoList},
              0,
              false},
             {"end marker is the first and last list line",
-             EditorFixture::page({"<!--StartList-->", "<!--EndList-->"}),
+             ListFileBytes::page({"<!--StartList-->", "<!--EndList-->"}),
              {kMsgNoList},
              0,
              false},
             {"empty list with footer",
-             EditorFixture::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}),
+             ListFileBytes::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}),
              {},
              0,
              true},
             {"end marker where the comment line should be",
-             EditorFixture::page({"<!--StartList-->", good[0], "<!--EndList-->", "x"}),
+             ListFileBytes::page({"<!--StartList-->", good[0], "<!--EndList-->", "x"}),
              {kMsgNoComment},
              0,
              false},
             {"comment line is the last line",
-             EditorFixture::page({"<!--StartList-->", good[0], good[1]}),
+             ListFileBytes::page({"<!--StartList-->", good[0], good[1]}),
              {kMsgNoEndMarker},
              0,
              false},
             {"list runs to the end",
-             EditorFixture::page({"<!--StartList-->", good[0], good[1], "x"}),
+             ListFileBytes::page({"<!--StartList-->", good[0], good[1], "x"}),
              {kMsgNoEndMarker},
              1,
              false},
             {"empty address",
-             EditorFixture::listFile({"<A HREF=\"http://\"></A>", good[1]}),
+             ListFileBytes::listFile({"<A HREF=\"http://\"></A>", good[1]}),
              {kMsgEmptyAddress, kMsgContinue},
              0,
              true},
             {"no closing quote",
-             EditorFixture::listFile({"<A HREF=\"http://abc", good[1]}),
+             ListFileBytes::listFile({"<A HREF=\"http://abc", good[1]}),
              {kMsgNoClosingQuote, kMsgContinue},
              0,
              true},
             {"empty comment",
-             EditorFixture::listFile({good[0], "《  》97/09/15 08:05:00<P>"}),
+             ListFileBytes::listFile({good[0], "《  》97/09/15 08:05:00<P>"}),
              {kMsgNoCommentLine, kMsgContinue},
              0,
              true},
             {"missing date",
-             EditorFixture::listFile({good[0], "《 A 》<P>"}),
+             ListFileBytes::listFile({good[0], "《 A 》<P>"}),
              {kMsgContinue},
              0,
              true},
             {"no < after the date",
-             EditorFixture::listFile({good[0], "《 A 》97/09/15 08:05:00"}),
+             ListFileBytes::listFile({good[0], "《 A 》97/09/15 08:05:00"}),
              {kMsgContinue},
              0,
              true},
             {"entry line right after an entry line",
-             EditorFixture::listFile({good[0], "<A HREF=\"http://b\">b</A><BR>", good[1]}),
+             ListFileBytes::listFile({good[0], "<A HREF=\"http://b\">b</A><BR>", good[1]}),
              {kMsgNoCommentLine, kMsgContinue},
              1,
              true},
             {"entry line after an entry line with an empty address",
-             EditorFixture::listFile({"<A HREF=\"http://\"></A>", good[0], good[1]}),
+             ListFileBytes::listFile({"<A HREF=\"http://\"></A>", good[0], good[1]}),
              {kMsgEmptyAddress, kMsgContinue},
              1,
              true},
             {"comment holding the end mark",
-             EditorFixture::listFile({good[0], "《 A 》B 》97/09/15 08:05:00<P>"}),
+             ListFileBytes::listFile({good[0], "《 A 》B 》97/09/15 08:05:00<P>"}),
              {kMsgContinue},
              0,
              true},
@@ -255,18 +255,18 @@ private slots:
     }
 
     void okGoesOnAndCancelStops() {
-        const QByteArray bytes = EditorFixture::listFile(EditorFixture::entry("one", "1") +
-                                                         EditorFixture::entry("two", "") +
-                                                         EditorFixture::entry("three", "3"));
+        const QByteArray bytes = ListFileBytes::listFile(ListFileBytes::entry("one", "1") +
+                                                         ListFileBytes::entry("two", "") +
+                                                         ListFileBytes::entry("three", "3"));
         Host ok;
         QVERIFY(readListFile(bytes, ok).complete);
         QCOMPARE(ok.urls(), QStringList({"one", "three"}));
         QCOMPARE(ok.events, QStringList({kMsgNoCommentLine, kMsgContinue}));
 
         // An entry whose comment line is missing: the next entry line is read as what it is.
-        const QByteArray missing = EditorFixture::listFile(
-            QStringList{EditorFixture::entry("one", "1")[0]} + EditorFixture::entry("two", "2") +
-            QStringList{EditorFixture::entry("three", "3")[0]} + EditorFixture::entry("four", "4"));
+        const QByteArray missing = ListFileBytes::listFile(
+            QStringList{ListFileBytes::entry("one", "1")[0]} + ListFileBytes::entry("two", "2") +
+            QStringList{ListFileBytes::entry("three", "3")[0]} + ListFileBytes::entry("four", "4"));
         Host reread;
         QVERIFY(readListFile(missing, reread).complete);
         QCOMPARE(reread.urls(), QStringList({"two", "four"}));

@@ -13,24 +13,6 @@ EditorFixture::EditorFixture() {
     writeFile(companionFolder() + QStringLiteral("Scribble.ini"), "[Scribble]\r\n");
 }
 
-QByteArray EditorFixture::page(const QStringList& lines) {
-    QString text;
-    for (const QString& line : lines)
-        text += line + QStringLiteral("\r\n");
-    return cp932::encode(text);
-}
-
-QByteArray EditorFixture::listFile(const QStringList& listLines, const QStringList& header,
-                                   const QStringList& footer) {
-    return page(header + QStringList{QStringLiteral("<!--StartList-->")} + listLines +
-                QStringList{QStringLiteral("<!--EndList-->")} + footer);
-}
-
-QStringList EditorFixture::entry(const QString& url, const QString& comment, const QString& date) {
-    return {QStringLiteral("<A HREF=\"http://%1\">%1</A><BR>").arg(url),
-            QStringLiteral("《 %1 》%2<P>").arg(comment, date)};
-}
-
 void EditorFixture::writeFile(const QString& path, const QByteArray& bytes) const {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));

@@ -4,6 +4,7 @@
 #include "support/FakeLauncher.h"
 #include "support/FakePrompts.h"
 #include "support/FakeWindowList.h"
+#include "support/ListFileBytes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,23 +15,13 @@
 
 // A collection in a temporary folder: the editor's folder (app/) and the companion's folder
 // (companion/, holding Scribble.ini), and an editor window with fake prompts, windows and
-// launcher. Text is given as Unicode and stored as CP932 with CR LF line ends.
-class EditorFixture {
+// launcher. Text is given as Unicode and stored as CP932 with CR LF line ends (ListFileBytes).
+class EditorFixture : public ListFileBytes {
 public:
     EditorFixture();
 
     QString appFolder() const { return m_dir.path() + QStringLiteral("/app/"); }
     QString companionFolder() const { return m_dir.path() + QStringLiteral("/companion/"); }
-
-    // Lines joined with CR LF, a CR LF after the last, in CP932.
-    static QByteArray page(const QStringList& lines);
-    // The keepsake layout: header lines, the start marker, list lines, the end marker, footer.
-    static QByteArray listFile(const QStringList& listLines,
-                               const QStringList& header = {QStringLiteral("<HTML><BODY>")},
-                               const QStringList& footer = {QStringLiteral("</BODY></HTML>")});
-    // The two lines of an entry.
-    static QStringList entry(const QString& url, const QString& comment,
-                             const QString& date = QStringLiteral("97/09/15 08:05:00"));
 
     void writeFile(const QString& path, const QByteArray& bytes) const;
     QByteArray readFile(const QString& path) const;

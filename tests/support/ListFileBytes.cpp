@@ -1,0 +1,21 @@
+#include "support/ListFileBytes.h"
+
+#include "platform/Cp932Codec.h"
+
+QByteArray ListFileBytes::page(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
+    return cp932::encode(text);
+}
+
+QByteArray ListFileBytes::listFile(const QStringList& listLines, const QStringList& header,
+                                   const QStringList& footer) {
+    return page(header + QStringList{QStringLiteral("<!--StartList-->")} + listLines +
+                QStringList{QStringLiteral("<!--EndList-->")} + footer);
+}
+
+QStringList ListFileBytes::entry(const QString& url, const QString& comment, const QString& date) {
+    return {QStringLiteral("<A HREF=\"http://%1\">%1</A><BR>").arg(url),
+            QStringLiteral("《 %1 》%2<P>").arg(comment, date)};
+}

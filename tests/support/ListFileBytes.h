@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The bytes of list files as the companion writes them: text given as Unicode, stored as CP932
+// with CR LF line ends. Needs no window, so the format tests use it as the editor's do.
+class ListFileBytes {
+public:
+    // Lines joined with CR LF, a CR LF after the last, in CP932.
+    static QByteArray page(const QStringList& lines);
+    // The keepsake layout: header lines, the start marker, list lines, the end marker, footer.
+    static QByteArray listFile(const QStringList& listLines,
+                               const QStringList& header = {QStringLiteral("<HTML><BODY>")},
+                               const QStringList& footer = {QStringLiteral("</BODY></HTML>")});
+    // The two lines of an entry.
+    static QStringList entry(const QString& url, const QString& comment,
+                             const QString& date = QStringLiteral("97/09/15 08:05:00"));
+};
