@@ -126,8 +126,8 @@ public:
 
     // Settings.
     QString ReadIniString(const QString& section, const QString& key);
-    // Writes `value` under settings.IniSection / settings.IniKey.
-    bool WriteIniValue(const QString& value);
+    // Writes `value` under `IniKey` in section `IniSection`; a failure is reported.
+    bool WriteIniValue(const QString& IniSection, const QString& IniKey, const QString& value);
 
     // Category pages.
     void lstKinds_Click();

@@ -49,9 +49,7 @@ void Refile::cmdNew_Click() {
         else
             lstKinds->clearSelection();
     }
-    settings.IniSection = QStringLiteral("Books");
-    settings.IniKey = pages::pageNumberText(page);
-    WriteIniValue(name);
+    WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(page), name);
 }
 
 void Refile::Command1_Click() {
@@ -73,9 +71,8 @@ void Refile::Command1_Click() {
         return;
     }
     item->setText(name);
-    settings.IniSection = QStringLiteral("Books");
-    settings.IniKey = pages::pageNumberText(sortedlist::itemData(lstKinds, row));
-    WriteIniValue(item->text());
+    WriteIniValue(QStringLiteral("Books"),
+                  pages::pageNumberText(sortedlist::itemData(lstKinds, row)), item->text());
 }
 
 void Refile::cmdSave_Click() {

@@ -55,9 +55,7 @@ void Refile::lstKinds_Click() {
             QStringLiteral("[") + path + QStringLiteral("]は新規作成されます。"),
             QStringLiteral("Not Found!"));
         WaitPointer wait(m_platform.prompts);
-        settings.IniSection = QStringLiteral("Books");
-        settings.IniKey = pageText;
-        WriteIniValue(lstKinds->item(row)->text());
+        WriteIniValue(QStringLiteral("Books"), pageText, lstKinds->item(row)->text());
         KindHead = pages::skeletonHead(KeepHead);
         KindFoot = pages::skeletonFoot(KeepFoot);
         KindComplete = true;

@@ -46,11 +46,9 @@ void Refile::LoadKinds() {
     lstKinds->clear();
     // The section is read once and looked up key by key; the list ends at the first
     // missing or empty key.
-    settings.IniSection = QStringLiteral("Books");
     QByteArray file;
     textfile::readAll(settings.IniPath, &file);
-    const QHash<QByteArray, QByteArray> books =
-        profileReadSection(file, cp932::encode(settings.IniSection));
+    const QHash<QByteArray, QByteArray> books = profileReadSection(file, "Books");
     QList<sortedlist::Item> kinds;
     for (int n = 0;; ++n) {
         const QByteArray value = books.value(profileFoldName(pages::pageNumberText(n).toLatin1()));
@@ -114,9 +112,7 @@ void Refile::WriteIndexPages() {
         // never overwritten.
         const int count = lstKinds->count();
         if (kindnumbers::storedName(kindnumbers::readBooks(settings.IniPath), count).isEmpty()) {
-            settings.IniSection = QStringLiteral("Books");
-            settings.IniKey = pages::pageNumberText(count);
-            WriteIniValue(QString());
+            WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(count), QString());
         }
     }
 

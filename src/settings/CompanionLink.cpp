@@ -10,9 +10,7 @@
 
 bool Refile::LinkCompanion(bool readSetting) {
     bool linked = false;
-    settings.IniSection = QStringLiteral("Scribble");
-    settings.IniKey = QStringLiteral("Folder");
-    const QString stored = ReadIniString(settings.IniSection, settings.IniKey);
+    const QString stored = ReadIniString(QStringLiteral("Scribble"), QStringLiteral("Folder"));
     settings.CompanionFolder = readSetting ? stored : QString();
 
     // A stored folder that has gone (the companion was moved, a drive not mounted) counts as
@@ -41,9 +39,7 @@ bool Refile::LinkCompanion(bool readSetting) {
         LoadKinds();
         linked = true;
     }
-    settings.IniSection = QStringLiteral("Scribble");
-    settings.IniKey = QStringLiteral("Folder");
-    WriteIniValue(settings.CompanionFolder);
+    WriteIniValue(QStringLiteral("Scribble"), QStringLiteral("Folder"), settings.CompanionFolder);
     return linked;
 }
 
@@ -63,8 +59,6 @@ void Refile::mn_FolderSet_Click() {
 
 void Refile::mn_NetscapeFolderSet_Click() {
     Timer1->stop();
-    settings.IniSection = QStringLiteral("Netscape");
-    settings.IniKey = QStringLiteral("Folder");
     {
         frmFolder dialog(settings, m_platform.prompts, this);
         dialog.TargetFile = QStringLiteral("Netscape.exe");
@@ -72,8 +66,6 @@ void Refile::mn_NetscapeFolderSet_Click() {
         dialog.Form_Load();
         m_platform.prompts.showModal(dialog);
     }
-    settings.IniSection = QStringLiteral("Netscape");
-    settings.IniKey = QStringLiteral("Folder");
-    WriteIniValue(settings.BrowserFolder);
+    WriteIniValue(QStringLiteral("Netscape"), QStringLiteral("Folder"), settings.BrowserFolder);
     Timer1->start();
 }

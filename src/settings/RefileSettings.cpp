@@ -8,10 +8,9 @@ QString Refile::ReadIniString(const QString& section, const QString& key) {
     return readProfileString(settings.IniPath, section, key);
 }
 
-bool Refile::WriteIniValue(const QString& value) {
+bool Refile::WriteIniValue(const QString& IniSection, const QString& IniKey, const QString& value) {
     QString error;
-    const bool ok =
-        writeProfileString(settings.IniPath, settings.IniSection, settings.IniKey, value, &error);
+    const bool ok = writeProfileString(settings.IniPath, IniSection, IniKey, value, &error);
     ApiResult = ok ? 1 : 0;
     if (!ok)
         m_platform.prompts.critical(pages::writeFailedMessage(settings.IniPath, error));

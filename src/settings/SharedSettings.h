@@ -5,8 +5,6 @@
 // The settings values that the main window and the folder dialog share. Folders end in "/".
 struct SharedSettings {
     QString IniPath;          // AppFolder + "KEEPSAKE.INI"
-    QString IniSection;       // section of the next settings read or write
-    QString IniKey;           // key of the next settings read or write
     QString CompanionFolder;  // the companion's folder, which holds the keepsake file
     QString BrowserFolder;    // the browser's folder, or empty
 };
