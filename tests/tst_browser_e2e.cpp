@@ -48,13 +48,7 @@ class BrowserEndToEndTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        if (realTestDisplay().isEmpty()) {
-            if (mayRunWithoutX())
-                QSKIP("no X server for this test");
-            QFAIL("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this test");
-        }
-    }
+    void initTestCase() { REQUIRE_TEST_DISPLAY(); }
 
     void sendAnAddressToARunningBrowser() {
         QTemporaryDir browserDir;

@@ -158,11 +158,7 @@ class JapaneseEndToEndTest : public QObject {
 
 private slots:
     void initTestCase() {
-        if (realTestDisplay().isEmpty()) {
-            if (mayRunWithoutX())
-                QSKIP("no X server for this test");
-            QFAIL("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this test");
-        }
+        REQUIRE_TEST_DISPLAY();
         QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
     }
 

@@ -32,28 +32,14 @@ private:
     std::unique_ptr<QProcess> startEditor(EditorFixture& f) {
         f.writeSettings({"Music"});
         f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
-        const QString editor = f.appFolder() + "keepsake-editor";
-        if (!QFile::copy(QStringLiteral(KEEPSAKE_EDITOR_PATH), editor))
-            return nullptr;
-        QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(m_env);
-        process->start(editor, {});
-        return process;
+        return f.startProgram(m_env);
     }
 
 private slots:
     void initTestCase() {
-        const QByteArray display = realTestDisplay();
-        if (display.isEmpty()) {
-            if (mayRunWithoutX())
-                QSKIP("no X server for this test");
-            QFAIL("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this test");
-        }
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert("DISPLAY", QString::fromLocal8Bit(display));
-        m_env.remove("QT_QPA_PLATFORM");
-        X11WindowList windows(QString::fromLocal8Bit(display));
+        REQUIRE_TEST_DISPLAY();
+        m_env = realDisplayEnvironment();
+        X11WindowList windows(QString::fromLocal8Bit(realTestDisplay()));
         QVERIFY2(!windows.hasWindowTitled("KEEPSAKE EDITOR"), "an editor is already running");
     }
 

@@ -97,19 +97,7 @@ private:
                  QString::number(qRound(size.height() * y)), "click", "1"});
     }
 
-    // Runs the editor as a program installed in the collection's folder.
-    std::unique_ptr<QProcess> startEditor(EditorFixture& f) {
-        const QString editor = f.appFolder() + "keepsake-editor";
-        if (!QFile::exists(editor) && !QFile::copy(QStringLiteral(KEEPSAKE_EDITOR_PATH), editor))
-            return nullptr;
-        QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(m_env);
-        process->start(editor, {});
-        if (!process->waitForStarted())
-            return nullptr;
-        return process;
-    }
+    std::unique_ptr<QProcess> startEditor(EditorFixture& f) { return f.startProgram(m_env); }
 
     // Every file of the editor's folder but the program, hidden ones included.
     QStringList filesOf(EditorFixture& f) {
@@ -120,15 +108,8 @@ private:
 
 private slots:
     void initTestCase() {
-        const QByteArray display = realTestDisplay();
-        if (display.isEmpty()) {
-            if (mayRunWithoutX())
-                QSKIP("no X server for this test");
-            QFAIL("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this test");
-        }
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert("DISPLAY", QString::fromLocal8Bit(display));
-        m_env.remove("QT_QPA_PLATFORM");
+        REQUIRE_TEST_DISPLAY();
+        m_env = realDisplayEnvironment();
         QVERIFY2(!xdotool({"version"}).isEmpty(), "xdotool is not installed");
     }
 

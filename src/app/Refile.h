@@ -95,7 +95,6 @@ public:
     int KindCount = 0;
     QByteArray KindHead;
     QByteArray KindFoot;
-    QString KindBody;
     // The loaded page was read to its end (or newly created), so it has a footer of its own.
     bool KindComplete = false;
     // A category page has been loaded or created since start-up.

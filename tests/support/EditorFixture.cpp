@@ -64,3 +64,16 @@ QList<int> itemData(const QListWidget* list) {
         data << list->item(i)->data(Qt::UserRole).toInt();
     return data;
 }
+
+std::unique_ptr<QProcess> EditorFixture::startProgram(const QProcessEnvironment& env) const {
+    const QString editor = appFolder() + QStringLiteral("keepsake-editor");
+    if (!QFile::exists(editor) && !QFile::copy(QStringLiteral(KEEPSAKE_EDITOR_PATH), editor))
+        return nullptr;
+    QFile::setPermissions(editor, QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(env);
+    process->start(editor, {});
+    if (!process->waitForStarted())
+        return nullptr;
+    return process;
+}

@@ -7,6 +7,7 @@
 #include "support/ListFileBytes.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -37,6 +38,10 @@ public:
     bool start();
     Refile& window() { return *m_window; }
     void closeWindow();
+
+    // Runs the editor program installed in the collection's folder; nullptr when it does
+    // not start.
+    std::unique_ptr<QProcess> startProgram(const QProcessEnvironment& env) const;
 
     FakePrompts prompts;
     FakeWindowList windows;

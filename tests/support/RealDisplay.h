@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
 
 // The X server that the test command started for the tests that need a real one, or empty.
 // Without it such a test fails, unless KEEPSAKE_ALLOW_NO_X=1 lets it skip.
@@ -9,4 +11,25 @@ inline QByteArray realTestDisplay() {
 }
 inline bool mayRunWithoutX() {
     return qgetenv("KEEPSAKE_ALLOW_NO_X") == "1";
+}
+
+// A missing server fails the test, so that it cannot pass for a working one.
+#define REQUIRE_TEST_DISPLAY()                                                             \
+    do {                                                                                   \
+        if (realTestDisplay().isEmpty()) {                                                 \
+            if (mayRunWithoutX())                                                          \
+                QSKIP("no X server for this test");                                        \
+            QFAIL(                                                                         \
+                "KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this " \
+                "test");                                                                   \
+        }                                                                                  \
+    } while (false)
+
+// The environment of a program started on that server: its display, and whatever platform
+// Qt picks there.
+inline QProcessEnvironment realDisplayEnvironment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLocal8Bit(realTestDisplay()));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return env;
 }
