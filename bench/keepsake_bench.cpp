@@ -25,7 +25,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -175,8 +175,8 @@ bool usable(benchmark::State& state, const Editor& e) {
 
 // The row of lstKinds that holds page number 0.
 int rowOfPageZero(const Refile& w) {
-    for (int row = 0; row < w.lstKinds->count(); ++row) {
-        if (w.lstKinds->item(row)->data(Qt::UserRole).toInt() == 0)
+    for (int row = 0; row < w.editor().lstKinds.count(); ++row) {
+        if (w.editor().lstKinds.item(row)->data(Qt::UserRole).toInt() == 0)
             return row;
     }
     return -1;
@@ -225,8 +225,8 @@ void BM_ReadKeepsake(benchmark::State& state) {
     if (!usable(state, e))
         return;
     for (auto _ : state)
-        e.window->ReadKeepsake(kKeepsake);
-    if (e.window->KeepCount != n || e.window->lstURLs[1]->count() != n ||
+        e.window->editor().ReadKeepsake(kKeepsake);
+    if (e.window->editor().KeepCount != n || e.window->editor().lstURLs[1].count() != n ||
         !e.prompts.shown().isEmpty()) {
         state.SkipWithError("the read did not list every entry");
     }
@@ -298,7 +298,7 @@ void BM_ConstructAndLoad(benchmark::State& state) {
         auto w = std::make_unique<Refile>(Platform{prompts, windows, launcher});
         w->Load(f.layout.appFolder);
         state.PauseTiming();
-        kept = w->KeepCount;
+        kept = w->editor().KeepCount;
         w.reset();
         state.ResumeTiming();
     }
@@ -320,8 +320,8 @@ std::unique_ptr<Editor> startPageEditor(int n) {
     if (!e->error.isEmpty())
         return e;
     const int row = rowOfPageZero(*e->window);
-    e->window->lstKinds->setCurrentRow(row);  // the click: lstKinds_Click() runs
-    if (row < 0 || e->window->lstSub->count() != n || !e->prompts.shown().isEmpty()) {
+    e->window->editor().lstKinds.setCurrentRow(row);  // the click: lstKinds_Click() runs
+    if (row < 0 || e->window->editor().lstSub.count() != n || !e->prompts.shown().isEmpty()) {
         e->error = QStringLiteral("the category page did not load");
     }
     return e;
@@ -337,8 +337,8 @@ void BM_SelectCategory(benchmark::State& state) {
     if (!usable(state, e))
         return;
     for (auto _ : state)
-        e.window->lstKinds_Click();
-    if (e.window->lstSub->count() != n || !e.prompts.shown().isEmpty()) {
+        e.window->editor().lstKinds_Click();
+    if (e.window->editor().lstSub.count() != n || !e.prompts.shown().isEmpty()) {
         state.SkipWithError("the category page did not load");
     }
 }
@@ -351,7 +351,7 @@ void BM_WriteKindPage(benchmark::State& state) {
     const QString title = e.layout.categories.value(0);
     bool written = true;
     for (auto _ : state)
-        written = e.window->WriteKindPage(QStringLiteral("0000"), title) && written;
+        written = e.window->editor().WriteKindPage(QStringLiteral("0000"), title) && written;
     if (!written || !e.prompts.shown().isEmpty())
         state.SkipWithError("the page was not written");
 }
@@ -368,8 +368,8 @@ void BM_EncodeAndReplace(benchmark::State& state) {
         auto p = std::make_unique<PageText>();
         // The very text the editor writes: its own output of the page, decoded.
         const std::unique_ptr<Editor> e = startPageEditor(n);
-        if (e->error.isEmpty() &&
-            e->window->WriteKindPage(QStringLiteral("0000"), e->layout.categories.value(0))) {
+        if (e->error.isEmpty() && e->window->editor().WriteKindPage(
+                                      QStringLiteral("0000"), e->layout.categories.value(0))) {
             p->text =
                 cp932::decode(fileBytes(e->layout.appFolder + QStringLiteral("URL_0000.html")));
         }
@@ -406,8 +406,8 @@ void BM_LoadKinds(benchmark::State& state) {
     if (!usable(state, e))
         return;
     for (auto _ : state)
-        e.window->LoadKinds();
-    if (e.window->lstKinds->count() != m)
+        e.window->editor().LoadKinds();
+    if (e.window->editor().lstKinds.count() != m)
         state.SkipWithError("not every category was loaded");
 }
 
@@ -417,7 +417,7 @@ void BM_WriteIndexPages(benchmark::State& state) {
     if (!usable(state, e))
         return;
     for (auto _ : state)
-        e.window->WriteIndexPages();
+        e.window->editor().WriteIndexPages();
     if (!e.prompts.shown().isEmpty())
         state.SkipWithError("writing the index showed a message");
 }
@@ -440,7 +440,8 @@ Editor* timerEditor(benchmark::State& state) {
         if (started->error.isEmpty() && started->x11->topLevelTitles().size() < kWindows) {
             started->error = QStringLiteral("the X server shows fewer windows than were opened");
         }
-        if (started->error.isEmpty() && started->window->settings.BrowserFolder.isEmpty()) {
+        if (started->error.isEmpty() &&
+            started->window->editor().settings.BrowserFolder.isEmpty()) {
             started->error =
                 QStringLiteral("no browser folder: the tick would not look at the windows");
         }
@@ -452,7 +453,7 @@ Editor* timerEditor(benchmark::State& state) {
                                                            browserFolder + "Netscape.exe"))) {
             started->error = QStringLiteral("cannot make the browser folder");
         }
-        started->window->settings.BrowserFolder = browserFolder;
+        started->window->editor().settings.BrowserFolder = browserFolder;
         return started;
     });
     return usable(state, e) ? &e : nullptr;
@@ -463,8 +464,8 @@ void BM_TimerTick(benchmark::State& state) {
     if (!e)
         return;
     for (auto _ : state)
-        e->window->Timer1_Timer();
-    if (e->window->BrowserSeen)
+        e->window->editor().Timer1_Timer();
+    if (e->window->editor().BrowserSeen)
         state.SkipWithError("a browser window was found");
 }
 
@@ -474,7 +475,7 @@ void BM_BrowserRunning(benchmark::State& state) {
         return;
     bool running = false;
     for (auto _ : state)
-        running = e->window->BrowserRunning();
+        running = e->window->editor().BrowserRunning();
     if (running)
         state.SkipWithError("a browser window was found");
 }

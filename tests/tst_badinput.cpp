@@ -88,12 +88,8 @@ QByteArray noBreaks(const QByteArray& bytes, const char* lineEnd) {
     return copy.replace("\r\n", lineEnd);
 }
 
-int rowOf(const QListWidget* list, const QString& text) {
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->text() == text)
-            return row;
-    }
-    return -1;
+int rowOf(const ListRows& list, const QString& text) {
+    return static_cast<int>(itemTexts(list).indexOf(text));
 }
 
 // A memory figure of this process from /proc/self/status, in bytes: "VmRSS:" for the
@@ -128,8 +124,8 @@ private slots:
         EditorFixture f;
         QVERIFY(start(f, {"Music"}, QByteArray()));
         QCOMPARE(shown(f.prompts), joined(QStringList{critical(kNoStart)}));
-        QCOMPARE(f.window().KeepCount, 0);
-        QCOMPARE(f.window().KeepHead, QString());
+        QCOMPARE(f.window().editor().KeepCount, 0);
+        QCOMPARE(f.window().editor().KeepHead, QString());
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"), QByteArray());
         QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), QByteArray());
     }
@@ -140,12 +136,12 @@ private slots:
         QVERIFY(start(f, {"Music"}, twoEntries()));
         f.prompts.clear();
         Refile& w = f.window();
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), joined(QStringList({critical(kNoStart), kNoData})));
-        QCOMPARE(w.lstSub->count(), 0);
+        QCOMPARE(w.editor().lstSub.count(), 0);
 
         f.prompts.clear();
-        QVERIFY(!w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         const QString path = f.appFolder() + "URL_0000.html";
         QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("information|-|") +
                                                       pages::incompletePageMessage(path)}));
@@ -168,8 +164,8 @@ private slots:
         f.writeFile(f.appFolder() + "KEEPSAKE.HTML", twoEntries());
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("dialog|frmFolder")}));
-        QCOMPARE(f.window().KeepCount, 2);
-        QCOMPARE(f.window().lstKinds->count(), 0);
+        QCOMPARE(f.window().editor().KeepCount, 2);
+        QCOMPARE(f.window().editor().lstKinds.count(), 0);
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
                  sjis(QStringLiteral("[Scribble]\r\nFolder=") + f.appFolder() + "\r\n"));
     }
@@ -185,13 +181,13 @@ private slots:
         QCOMPARE(shown(f.prompts),
                  joined(QStringList({critical(kNoStart), critical(kNoStart), kRebuilt})));
         Refile& w = f.window();
-        QCOMPARE(w.KeepHead, QByteArray(65536, '\0') + "\r\n");
-        QCOMPARE(w.KeepCount, 0);
+        QCOMPARE(w.editor().KeepHead, QByteArray(65536, '\0') + "\r\n");
+        QCOMPARE(w.editor().KeepCount, 0);
 
         f.prompts.clear();
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), joined(QStringList({critical(kNoStart), kNoData})));
-        QVERIFY(!w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), nuls);
         QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), nuls);
     }
@@ -216,7 +212,7 @@ private slots:
         clock.start();
         QVERIFY(start(f, {"Music"}, line));
         QCOMPARE(shown(f.prompts), joined(QStringList{critical(kNoStart)}));
-        QCOMPARE(f.window().KeepHead.size(), line.size() + 2);
+        QCOMPARE(f.window().editor().KeepHead.size(), line.size() + 2);
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"), line);
         qInfo("10 MB keepsake line: %lld ms", clock.elapsed());
     }
@@ -234,11 +230,11 @@ private slots:
         Refile& w = f.window();
         QElapsedTimer clock;
         clock.start();
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(w.KindCount, 1);
-        QCOMPARE(w.KindURL[1], url);
-        QVERIFY(w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QCOMPARE(w.editor().KindCount, 1);
+        QCOMPARE(w.editor().KindURL[1], url);
+        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), page + "\r\n");
         qInfo("10 MB address read and written: %lld ms", clock.elapsed());
     }
@@ -255,13 +251,13 @@ private slots:
         QVERIFY(start(f, {"Music"}, keepsake));
         QCOMPARE(shown(f.prompts), QString());
         Refile& w = f.window();
-        QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({url, "a/"}));
-        QCOMPARE(w.KeepCom[1], comment);
+        QCOMPARE(itemTexts(w.editor().lstURLs[2]), QStringList({url, "a/"}));
+        QCOMPARE(w.editor().KeepCom[1], comment);
 
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(w.lstSub), QStringList{comment});
-        QVERIFY(w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList{comment});
+        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), page);
     }
 
@@ -287,13 +283,13 @@ private slots:
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), QString());
         Refile& w = f.window();
-        QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"b.example/", "a.example/"}));
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
+        QCOMPARE(itemTexts(w.editor().lstURLs[2]), QStringList({"b.example/", "a.example/"}));
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Music"}));
 
-        w.lstKinds->setCurrentRow(rowOf(w.lstKinds, "Music"));
+        w.editor().lstKinds.setCurrentRow(rowOf(w.editor().lstKinds, "Music"));
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"一番", "二番"}));
-        QVERIFY(w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"一番", "二番"}));
+        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         // Written back with CR LF throughout, the entries sorted by comment.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"),
                  "<HTML>\r\n<!--StartList-->\r\n" + titleBytes("Music") +
@@ -316,9 +312,9 @@ private slots:
         QVERIFY(start(f, {"Music"}, twoEntries()));
         f.prompts.clear();
         Refile& w = f.window();
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), QString());
-        QVERIFY(w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"),
                  head + titleBytes("Music") + entryBytes("a.example/", "ant") +
                      entryBytes("b.example/", "bee") + foot);
@@ -331,7 +327,7 @@ private slots:
         EditorFixture f;
         QVERIFY(start(f, {"Music"}, head + entryBytes("a.example/", "ant") + foot));
         QCOMPARE(shown(f.prompts), QString());
-        f.window().lstKinds->setCurrentRow(0);  // the page is missing: it is created
+        f.window().editor().lstKinds.setCurrentRow(0);  // the page is missing: it is created
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), head + foot);
     }
 
@@ -385,15 +381,14 @@ private slots:
               fileSize >> 20, elapsed, growth >> 20);
         QCOMPARE(shown(f.prompts), QString());
         Refile& w = f.window();
-        QCOMPARE(w.KeepCount, count);
-        for (QListWidget* list : w.lstURLs) {
-            QCOMPARE(list->count(), count);
-        }
+        QCOMPARE(w.editor().KeepCount, count);
+        for (const ListRows& list : w.editor().lstURLs)
+            QCOMPARE(list.count(), count);
         const QString last = QString::number(count - 1);
-        QCOMPARE(w.lstURLs[2]->item(0)->text(), QString("www.example.com/page/0"));
-        QCOMPARE(w.lstURLs[2]->item(count - 1)->text(), "www.example.com/page/" + last);
-        QCOMPARE(w.lstURLs[1]->item(0)->text(), QString("コメント 0"));
-        QCOMPARE(w.KeepCom[count], QString("コメント " + last));
+        QCOMPARE(w.editor().lstURLs[2].text(0), QString("www.example.com/page/0"));
+        QCOMPARE(w.editor().lstURLs[2].text(count - 1), "www.example.com/page/" + last);
+        QCOMPARE(w.editor().lstURLs[1].text(0), QString("コメント 0"));
+        QCOMPARE(w.editor().KeepCom[count], QString("コメント " + last));
 #ifdef KEEPSAKE_TEST_ASAN
         // AddressSanitizer's red zones and its quarantine of freed memory say nothing about
         // the editor's own needs: the plain build checks the bound.
@@ -419,8 +414,8 @@ private slots:
         QVERIFY(start(f, names, twoEntries()));
         QCOMPARE(shown(f.prompts), QString());
         Refile& w = f.window();
-        QCOMPARE(itemTexts(w.lstKinds), names);
-        QCOMPARE(itemData(w.lstKinds).last(), 9999);
+        QCOMPARE(itemTexts(w.editor().lstKinds), names);
+        QCOMPARE(itemData(w.editor().lstKinds).last(), 9999);
 
         const QByteArray ini = f.readFile(f.appFolder() + "KEEPSAKE.INI");
         f.closeWindow();
@@ -449,8 +444,8 @@ private slots:
         f.writeFile(iniPath, ini);
         f.writeKeepsake(twoEntries());
         QVERIFY(f.start());
-        QCOMPARE(f.window().lstKinds->count(), 5000);
-        QCOMPARE(itemTexts(f.window().lstKinds), names.mid(0, 5000));
+        QCOMPARE(f.window().editor().lstKinds.count(), 5000);
+        QCOMPARE(itemTexts(f.window().editor().lstKinds), names.mid(0, 5000));
 
         // The end mark goes where the list ended; the names after the gap stay in the file.
         f.closeWindow();
@@ -458,7 +453,7 @@ private slots:
         QCOMPARE(f.readFile(iniPath), ini + "5000=\r\n");
         // The next start loads the same list.
         QVERIFY(f.start());
-        QCOMPARE(f.window().lstKinds->count(), 5000);
+        QCOMPARE(f.window().editor().lstKinds.count(), 5000);
     }
 
     // ---- Inputs saved from fuzzing ----
@@ -523,7 +518,7 @@ private slots:
         f.writeFile(f.appFolder() + "KEEPSAKE.HTML", twoEntries());
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("dialog|frmFolder")}));
-        QCOMPARE(f.window().KeepCount, 2);
+        QCOMPARE(f.window().editor().KeepCount, 2);
         f.closeWindow();
         // The category list was not loaded (the dialog was declined): no end mark.
         QCOMPARE(

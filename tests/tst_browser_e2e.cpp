@@ -12,7 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -69,31 +69,31 @@ private slots:
         QVERIFY(w.Load(f.appFolder()));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTRY_VERIFY_WITH_TIMEOUT(w.mn_NNExec->isEnabled(), 3000);
-        QVERIFY(w.cmdSend->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(ui(w).mn_NNExec->isEnabled(), 3000);
+        QVERIFY(ui(w).cmdSend->isHidden());
 
         // Start the browser from the menu: its window appears, and within a tick the images.
-        w.mn_NNExec->trigger();
+        ui(w).mn_NNExec->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(windows.hasWindowTitled("Netscape - test"), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.cmdSend->isHidden(), 3000);
-        QVERIFY(!w.cmdPreview->isHidden());
-        QVERIFY(!w.mn_NNExec->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!ui(w).cmdSend->isHidden(), 3000);
+        QVERIFY(!ui(w).cmdPreview->isHidden());
+        QVERIFY(!ui(w).mn_NNExec->isEnabled());
 
         // In the comment order, a click on the entry and on the send image.
-        QTest::mouseClick(w.optKind[1], Qt::LeftButton);
-        const QRect itemRect = w.lstURLs[1]->visualItemRect(w.lstURLs[1]->item(0));
-        QTest::mouseClick(w.lstURLs[1]->viewport(), Qt::LeftButton, {}, itemRect.center());
-        QCOMPARE(w.lblComDisp->text(), QStringLiteral("www.example.jp/a.html"));
-        QTest::mouseClick(w.cmdSend, Qt::LeftButton);
+        QTest::mouseClick(ui(w).optKind[1], Qt::LeftButton);
+        const QRect itemRect = ui(w).lstURLs[1]->visualRect(ui(w).lstURLs[1]->model()->index(0, 0));
+        QTest::mouseClick(ui(w).lstURLs[1]->viewport(), Qt::LeftButton, {}, itemRect.center());
+        QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("www.example.jp/a.html"));
+        QTest::mouseClick(ui(w).cmdSend, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(f.readFile(browserFolder + "received.txt"),
                                   QByteArray("http://www.example.jp/a.html\n"), 10000);
 
         // Close the browser: the images go and the start item comes back.
         QVERIFY(terminateProgram(browserFolder + "Netscape.exe") > 0);
         QTRY_VERIFY_WITH_TIMEOUT(!windows.hasWindowTitled("Netscape - test"), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(w.cmdSend->isHidden(), 3000);
-        QVERIFY(w.cmdPreview->isHidden());
-        QVERIFY(w.mn_NNExec->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(ui(w).cmdSend->isHidden(), 3000);
+        QVERIFY(ui(w).cmdPreview->isHidden());
+        QVERIFY(ui(w).mn_NNExec->isEnabled());
         QCOMPARE(prompts.messageTexts(), QStringList());
         w.close();
     }

@@ -8,7 +8,7 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QProcess>
 #include <QRadioButton>
@@ -56,44 +56,44 @@ private slots:
         EditorFixture f;
         start(f, "/opt/netscape/");
         Refile& w = f.window();
-        QVERIFY(!w.mn_NNExec->isEnabled());
+        QVERIFY(!ui(w).mn_NNExec->isEnabled());
         // No browser: the start item is enabled, the images stay hidden.
-        w.Timer1_Timer();
-        QVERIFY(w.mn_NNExec->isEnabled());
-        QVERIFY(w.cmdSend->isHidden());
+        w.editor().Timer1_Timer();
+        QVERIFY(ui(w).mn_NNExec->isEnabled());
+        QVERIFY(ui(w).cmdSend->isHidden());
         // A browser window appears: images shown, start disabled.
         f.windows.titles = {"xterm", "My Netscape", "Netscape - test"};
-        w.Timer1_Timer();
-        QVERIFY(w.BrowserSeen);
-        QVERIFY(!w.cmdSend->isHidden());
-        QVERIFY(!w.cmdPreview->isHidden());
-        QVERIFY(!w.mn_NNExec->isEnabled());
+        w.editor().Timer1_Timer();
+        QVERIFY(w.editor().BrowserSeen);
+        QVERIFY(!ui(w).cmdSend->isHidden());
+        QVERIFY(!ui(w).cmdPreview->isHidden());
+        QVERIFY(!ui(w).mn_NNExec->isEnabled());
         // Still there: nothing changes, even if someone enabled the item meanwhile.
-        w.mn_NNExec->setEnabled(true);
-        w.Timer1_Timer();
-        QVERIFY(w.mn_NNExec->isEnabled());
-        w.mn_NNExec->setEnabled(false);
+        ui(w).mn_NNExec->setEnabled(true);
+        w.editor().Timer1_Timer();
+        QVERIFY(ui(w).mn_NNExec->isEnabled());
+        ui(w).mn_NNExec->setEnabled(false);
         // Gone: images hidden, start enabled.
         f.windows.titles = {"My Netscape"};
-        w.Timer1_Timer();
-        QVERIFY(!w.BrowserSeen);
-        QVERIFY(w.cmdSend->isHidden());
-        QVERIFY(w.cmdPreview->isHidden());
-        QVERIFY(w.mn_NNExec->isEnabled());
+        w.editor().Timer1_Timer();
+        QVERIFY(!w.editor().BrowserSeen);
+        QVERIFY(ui(w).cmdSend->isHidden());
+        QVERIFY(ui(w).cmdPreview->isHidden());
+        QVERIFY(ui(w).mn_NNExec->isEnabled());
 
         // Without a browser folder the tick does nothing at all, not even look.
         EditorFixture none;
         start(none, QString());
         none.windows.titles = {"Netscape"};
         const int walks = none.windows.walks;
-        none.window().Timer1_Timer();
+        none.window().editor().Timer1_Timer();
         QCOMPARE(none.windows.walks, walks);
-        QVERIFY(none.window().cmdSend->isHidden());
-        QVERIFY(!none.window().mn_NNExec->isEnabled());
+        QVERIFY(ui(none.window()).cmdSend->isHidden());
+        QVERIFY(!ui(none.window()).mn_NNExec->isEnabled());
 
         // The real timer ticks on its own.
         f.windows.titles = {"netscape"};
-        QTRY_VERIFY_WITH_TIMEOUT(!w.cmdSend->isHidden(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!ui(w).cmdSend->isHidden(), 2000);
     }
 
     // Where the browser's windows cannot be seen (Wayland), a process running the program
@@ -139,25 +139,25 @@ private slots:
         EditorFixture f;
         start(f, folder);
         Refile& w = f.window();
-        w.Timer1->stop();
-        w.Timer1_Timer();
-        QVERIFY(w.mn_NNExec->isEnabled());
+        w.editor().Timer1->stop();
+        w.editor().Timer1_Timer();
+        QVERIFY(ui(w).mn_NNExec->isEnabled());
 
         ProcessLauncher launcher;
         qint64 pid = 0;
-        QVERIFY(launcher.startProgram(w.browserDetector().program(), {"60"}, &pid));
-        w.browserDetector().started(pid);
-        QVERIFY(w.browserDetector().startedProgramRuns());
-        QVERIFY(!w.BrowserRunning());
-        w.Timer1_Timer();
-        QVERIFY(!w.mn_NNExec->isEnabled());
-        QVERIFY(w.cmdSend->isHidden());
-        QVERIFY(w.cmdPreview->isHidden());
+        QVERIFY(launcher.startProgram(w.editor().browserDetector().program(), {"60"}, &pid));
+        w.editor().browserDetector().started(pid);
+        QVERIFY(w.editor().browserDetector().startedProgramRuns());
+        QVERIFY(!w.editor().BrowserRunning());
+        w.editor().Timer1_Timer();
+        QVERIFY(!ui(w).mn_NNExec->isEnabled());
+        QVERIFY(ui(w).cmdSend->isHidden());
+        QVERIFY(ui(w).cmdPreview->isHidden());
 
         QCOMPARE(::kill(static_cast<pid_t>(pid), SIGTERM), 0);
-        QTRY_VERIFY(!w.browserDetector().startedProgramRuns());
-        w.Timer1_Timer();
-        QVERIFY(w.mn_NNExec->isEnabled());
+        QTRY_VERIFY(!w.editor().browserDetector().startedProgramRuns());
+        w.editor().Timer1_Timer();
+        QVERIFY(ui(w).mn_NNExec->isEnabled());
     }
 
     void sendAndPreviewHandOverAddresses() {
@@ -165,22 +165,22 @@ private slots:
         start(f, "/opt/netscape/");
         Refile& w = f.window();
         // In the comment order the label shows the address, without "http://".
-        w.optKind[1]->click();
-        w.lstURLs[1]->setCurrentRow(1);  // B
-        QCOMPARE(w.lblComDisp->text(), QStringLiteral("b.example/x.html"));
-        w.cmdSend_Click();
+        ui(w).optKind[1]->click();
+        w.editor().lstURLs[1].setCurrentRow(1);  // B
+        QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("b.example/x.html"));
+        w.editor().cmdSend_Click();
         QCOMPARE(f.launcher.starts.size(), 1);
         QCOMPARE(f.launcher.starts[0].program, QStringLiteral("/opt/netscape/Netscape.exe"));
         QCOMPARE(f.launcher.starts[0].arguments, QStringList({"http://b.example/x.html"}));
 
         // An empty label hands over nothing; a failing start shows nothing.
-        w.optKind[1]->click();
-        w.lblComDisp->clear();
-        w.cmdSend_Click();
+        ui(w).optKind[1]->click();
+        w.editor().ComDisplay.clear();
+        w.editor().cmdSend_Click();
         QCOMPARE(f.launcher.starts.size(), 1);
         f.launcher.fail = true;
-        w.lstURLs[1]->setCurrentRow(0);
-        w.cmdSend_Click();
+        w.editor().lstURLs[1].setCurrentRow(0);
+        w.editor().cmdSend_Click();
         QCOMPARE(f.launcher.starts.size(), 2);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         f.launcher.fail = false;
@@ -188,7 +188,7 @@ private slots:
         // Preview rewrites the index first, then hands over the frame page's address.
         QFile::remove(f.appFolder() + "URLINDEX.HTML");
         QFile::remove(f.appFolder() + "URLFRAME.HTML");
-        w.cmdPreview_Click();
+        w.editor().cmdPreview_Click();
         QVERIFY(f.exists(f.appFolder() + "URLINDEX.HTML"));
         QVERIFY(f.exists(f.appFolder() + "URLFRAME.HTML"));
         QCOMPARE(f.launcher.starts.last().arguments,
@@ -201,26 +201,26 @@ private slots:
         EditorFixture f;
         start(f, "/opt/netscape/");
         Refile& w = f.window();
-        w.mn_NNExec_Click();
+        w.editor().mn_NNExec_Click();
         QCOMPARE(f.launcher.starts.last().program, QStringLiteral("/opt/netscape/Netscape.exe"));
         QCOMPARE(f.launcher.starts.last().arguments, QStringList());
-        QVERIFY(w.Timer1->isActive());
-        w.mn_ScribbleExec_Click();
+        QVERIFY(w.editor().Timer1->isActive());
+        w.editor().mn_ScribbleExec_Click();
         QCOMPARE(f.launcher.starts.last().program, f.companionFolder() + "Scribble.exe");
         QVERIFY(f.prompts.messageTexts().isEmpty());
 
         // A program that cannot be started is named in a notice.
         f.launcher.fail = true;
-        w.mn_NNExec_Click();
-        w.mn_ScribbleExec_Click();
+        w.editor().mn_NNExec_Click();
+        w.editor().mn_ScribbleExec_Click();
         QCOMPARE(
             f.prompts.messageTexts(),
             QStringList({"[/opt/netscape/Netscape.exe]を起動できませんでした。",
                          "[" + f.companionFolder() + "Scribble.exe]を起動できませんでした。"}));
-        QVERIFY(w.Timer1->isActive());
+        QVERIFY(w.editor().Timer1->isActive());
 
         // The help is the editor's own: no help file is handed to another program.
-        w.mn_Help->trigger();
+        ui(w).mn_Help->trigger();
         QVERIFY(f.launcher.documents.isEmpty());
     }
 
@@ -228,18 +228,18 @@ private slots:
         EditorFixture f;
         start(f, QString());
         Refile& w = f.window();
-        QVERIFY(w.CompanionLinked);
-        QVERIFY(w.mn_ScribbleExec->isEnabled());
+        QVERIFY(w.editor().CompanionLinked);
+        QVERIFY(ui(w).mn_ScribbleExec->isEnabled());
         f.windows.titles = {"スクリブル"};
-        w.mn_Option_Click();
-        QVERIFY(!w.mn_ScribbleExec->isEnabled());
+        w.editor().mn_Option_Click();
+        QVERIFY(!ui(w).mn_ScribbleExec->isEnabled());
         f.windows.titles = {"スクリブル - メモ", "Scribble"};
-        emit w.mn_Option->aboutToShow();
-        QVERIFY(w.mn_ScribbleExec->isEnabled());
-        w.CompanionLinked = false;
+        emit ui(w).mn_Option->aboutToShow();
+        QVERIFY(ui(w).mn_ScribbleExec->isEnabled());
+        w.editor().CompanionLinked = false;
         f.windows.titles.clear();
-        w.mn_Option_Click();
-        QVERIFY(!w.mn_ScribbleExec->isEnabled());
+        w.editor().mn_Option_Click();
+        QVERIFY(!ui(w).mn_ScribbleExec->isEnabled());
     }
 };
 

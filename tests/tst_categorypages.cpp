@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -35,7 +35,7 @@ void startWith(EditorFixture& f, const QStringList& books) {
     f.prompts.clear();
 }
 
-void pressDelete(QListWidget* list, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+void pressDelete(QListView* list, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyRelease(list, Qt::Key_Delete, modifiers);
 }
 }  // namespace
@@ -54,13 +54,13 @@ private slots:
         f.writeFile(f.appFolder() + "URL_0000.html", original);
         startWith(f, {"旅行"});
         Refile& w = f.window();
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"alpha", "Bravo", "あ"}));
-        QCOMPARE(itemData(w.lstSub), QList<int>({3, 2, 1}));
-        QCOMPARE(w.KindCount, 3);
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"alpha", "Bravo", "あ"}));
+        QCOMPARE(itemData(w.editor().lstSub), QList<int>({3, 2, 1}));
+        QCOMPARE(w.editor().KindCount, 3);
 
-        w.cmdSave->click();
+        ui(w).cmdSave->click();
         const QByteArray sorted =
             categoryPage("旅行", EditorFixture::entry("x.example/", "alpha") +
                                      EditorFixture::entry("y.example/page.html", "Bravo",
@@ -68,9 +68,9 @@ private slots:
                                      EditorFixture::entry("z.example/", "あ"));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), sorted);
         // Reading and writing again changes nothing.
-        w.lstKinds->setCurrentRow(-1);
-        w.lstKinds->setCurrentRow(0);
-        w.cmdSave->click();
+        w.editor().lstKinds.setCurrentRow(-1);
+        w.editor().lstKinds.setCurrentRow(0);
+        ui(w).cmdSave->click();
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), sorted);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
     }
@@ -79,8 +79,8 @@ private slots:
         EditorFixture f;
         startWith(f, {"ニュース", "旅行"});
         Refile& w = f.window();
-        w.lstKinds->setCurrentRow(1);
-        const int page = itemData(w.lstKinds)[1];
+        w.editor().lstKinds.setCurrentRow(1);
+        const int page = itemData(w.editor().lstKinds)[1];
         const QString name = pages::pageFileName(pages::pageNumberText(page));
         QCOMPARE(f.prompts.messageTexts(),
                  QStringList({"[" + f.appFolder() + name + "]は新規作成されます。"}));
@@ -90,13 +90,13 @@ private slots:
             f.readFile(f.appFolder() + name),
             EditorFixture::page({"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
                                  "<!--StartList-->", "<!--EndList-->", "<HR>", "</BODY></HTML>"}));
-        QCOMPARE(w.lstSub->count(), 0);
-        QCOMPARE(w.lblMsg->text(), QString());
+        QCOMPARE(w.editor().lstSub.count(), 0);
+        QCOMPARE(ui(w).lblMsg->text(), QString());
 
         // Selected again, the new page reads as an empty one.
         f.prompts.clear();
-        w.lstKinds->setCurrentRow(0);
-        w.lstKinds->setCurrentRow(1);
+        w.editor().lstKinds.setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(1);
         QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("データがありません。"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("新規ファイルです。"));
     }
@@ -109,18 +109,18 @@ private slots:
         QVERIFY(f.start());
         f.prompts.clear();
         Refile& w = f.window();
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         const QByteArray created = f.readFile(f.appFolder() + "URL_0000.html");
         QCOMPARE(created, EditorFixture::page({"<HTML>", "<!--StartList-->", "<!--EndList-->"}));
         // The new page can be filled, written and read back.
-        w.optKind[2]->click();
-        w.lstURLs[2]->selectAll();
-        w.cmdMove->click();
-        QCOMPARE(w.lstSub->count(), 0);  // nothing was kept
-        w.cmdSave->click();
+        ui(w).optKind[2]->click();
+        w.editor().lstURLs[2].selectAll();
+        ui(w).cmdMove->click();
+        QCOMPARE(w.editor().lstSub.count(), 0);  // nothing was kept
+        ui(w).cmdSave->click();
         f.prompts.clear();
-        w.lstKinds->setCurrentRow(-1);
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(-1);
+        w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(f.prompts.messageTexts(), QStringList({"データがありません。"}));
     }
 
@@ -165,11 +165,11 @@ private slots:
             EditorFixture f;
             f.writeFile(f.appFolder() + "URL_0000.html", EditorFixture::page(c.lines));
             startWith(f, {"壊れた"});
-            f.window().lstKinds->setCurrentRow(0);
+            f.window().editor().lstKinds.setCurrentRow(0);
             QVERIFY2(f.prompts.messageTexts() == c.messages,
                      qPrintable(QString::fromLatin1(c.name) + ": " +
                                 f.prompts.messageTexts().join(u'|')));
-            QVERIFY2(f.window().lstSub->count() == c.listed, c.name);
+            QVERIFY2(f.window().editor().lstSub.count() == c.listed, c.name);
             QCOMPARE(f.prompts.waitDepth(), 0);
         }
     }
@@ -186,10 +186,10 @@ private slots:
         f.prompts.answerMessage(PromptAnswer::Ok);      // the comment scanner's message
         f.prompts.answerMessage(PromptAnswer::Cancel);  // stop reading
         Refile& w = f.window();
-        w.lstKinds->setCurrentRow(0);
-        QCOMPARE(w.lstSub->count(), 1);
+        w.editor().lstKinds.setCurrentRow(0);
+        QCOMPARE(w.editor().lstSub.count(), 1);
         f.prompts.clear();
-        w.cmdSave->click();
+        ui(w).cmdSave->click();
         QCOMPARE(
             f.prompts.messageTexts(),
             QStringList({"[" + f.appFolder() +
@@ -203,59 +203,59 @@ private slots:
         f.writeFile(f.appFolder() + "url_0000.HTML", categoryPage("本", {}));
         startWith(f, {"本"});
         Refile& w = f.window();
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         f.prompts.clear();
 
         // Three kept entries selected in the list in front, moved twice: six entries.
-        w.lstURLs[0]->selectAll();
-        w.cmdMove->click();
-        w.cmdMove->click();
-        QCOMPARE(w.KindCount, 6);
-        QCOMPARE(itemTexts(w.lstSub),
+        w.editor().lstURLs[0].selectAll();
+        ui(w).cmdMove->click();
+        ui(w).cmdMove->click();
+        QCOMPARE(w.editor().KindCount, 6);
+        QCOMPARE(itemTexts(w.editor().lstSub),
                  QStringList({"Apple", "Apple", "うめ", "うめ", "さくら", "さくら"}));
-        QCOMPARE(w.lstURLs[0]->selectedItems().size(), 3);
+        QCOMPARE(w.editor().lstURLs[0].selectedRows().size(), 3);
 
         // The comment order takes its own selection only.
-        w.optKind[1]->click();
-        w.lstURLs[1]->clearSelection();
-        w.lstURLs[1]->item(0)->setSelected(true);  // Apple
-        w.cmdMove->click();
-        QCOMPARE(w.KindCount, 7);
-        QCOMPARE(w.KindURL[7], QStringLiteral("b.example/"));
+        ui(w).optKind[1]->click();
+        w.editor().lstURLs[1].clearSelection();
+        w.editor().lstURLs[1].select(0);  // Apple
+        ui(w).cmdMove->click();
+        QCOMPARE(w.editor().KindCount, 7);
+        QCOMPARE(w.editor().KindURL[7], QStringLiteral("b.example/"));
 
         // A changed comment stays where it was in the list.
-        w.lstSub->setCurrentRow(0);
+        w.editor().lstSub.setCurrentRow(0);
         f.prompts.answerInput(QStringLiteral("りんご"));
-        w.cmdEditCom->click();
+        ui(w).cmdEditCom->click();
         QCOMPARE(f.prompts.shown().last().text,
                  QStringLiteral("新しいコメントを設定してください。"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("コメント変更"));
         QCOMPARE(f.prompts.shown().last().defaultText, QStringLiteral("Apple"));
-        QCOMPARE(w.lstSub->item(0)->text(), QStringLiteral("りんご"));
+        QCOMPARE(w.editor().lstSub.text(0), QStringLiteral("りんご"));
         // Cancel and an unreadable comment leave it as it is.
         f.prompts.answerInput(QString());
-        w.cmdEditCom->click();
+        ui(w).cmdEditCom->click();
         f.prompts.answerInput(QStringLiteral("a 》b"));
-        w.cmdEditCom->click();
+        ui(w).cmdEditCom->click();
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Information);
-        QCOMPARE(w.lstSub->item(0)->text(), QStringLiteral("りんご"));
+        QCOMPARE(w.editor().lstSub.text(0), QStringLiteral("りんご"));
 
         // Delete removes the selected entry; Shift+Delete too; other keys do nothing.
-        w.lstSub->setCurrentRow(1);
-        pressDelete(w.lstSub);
-        QCOMPARE(w.lstSub->count(), 6);
-        w.lstSub->setCurrentRow(1);
-        pressDelete(w.lstSub, Qt::ShiftModifier);
-        QCOMPARE(w.lstSub->count(), 5);
-        w.lstSub->setCurrentRow(1);
-        QTest::keyRelease(w.lstSub, Qt::Key_Backspace);
-        QCOMPARE(w.lstSub->count(), 5);
-        QCOMPARE(w.KindCount, 7);
-        w.lstSub->clearSelection();
-        pressDelete(w.lstSub);
-        QCOMPARE(w.lstSub->count(), 5);
+        w.editor().lstSub.setCurrentRow(1);
+        pressDelete(ui(w).lstSub);
+        QCOMPARE(w.editor().lstSub.count(), 6);
+        w.editor().lstSub.setCurrentRow(1);
+        pressDelete(ui(w).lstSub, Qt::ShiftModifier);
+        QCOMPARE(w.editor().lstSub.count(), 5);
+        w.editor().lstSub.setCurrentRow(1);
+        QTest::keyRelease(ui(w).lstSub, Qt::Key_Backspace);
+        QCOMPARE(w.editor().lstSub.count(), 5);
+        QCOMPARE(w.editor().KindCount, 7);
+        w.editor().lstSub.clearSelection();
+        pressDelete(ui(w).lstSub);
+        QCOMPARE(w.editor().lstSub.count(), 5);
 
-        w.cmdSave->click();
+        ui(w).cmdSave->click();
         const QByteArray written = f.readFile(f.appFolder() + "url_0000.HTML");
         QVERIFY(!f.exists(f.appFolder() + "URL_0000.html"));
         QCOMPARE(written, categoryPage("本", EditorFixture::entry("b.example/", "りんご") +
@@ -264,9 +264,10 @@ private slots:
                                                  EditorFixture::entry("c.example/", "さくら") +
                                                  EditorFixture::entry("c.example/", "さくら")));
         // Loaded again, the changed comment takes its sorted place.
-        w.lstKinds->setCurrentRow(-1);
-        w.lstKinds->setCurrentRow(0);
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"うめ", "うめ", "さくら", "さくら", "りんご"}));
+        w.editor().lstKinds.setCurrentRow(-1);
+        w.editor().lstKinds.setCurrentRow(0);
+        QCOMPARE(itemTexts(w.editor().lstSub),
+                 QStringList({"うめ", "うめ", "さくら", "さくら", "りんご"}));
     }
 
     void aPageThatCannotBeWrittenIsReportedAndKept() {
@@ -275,12 +276,12 @@ private slots:
         f.writeFile(f.appFolder() + "URL_0000.html", original);
         startWith(f, {"本"});
         Refile& w = f.window();
-        w.lstKinds->setCurrentRow(0);
-        w.lstSub->setCurrentRow(0);
-        pressDelete(w.lstSub);
+        w.editor().lstKinds.setCurrentRow(0);
+        w.editor().lstSub.setCurrentRow(0);
+        pressDelete(ui(w).lstSub);
 
         fulldisk::failAfterBytes(10);
-        w.cmdSave->click();
+        ui(w).cmdSave->click();
         fulldisk::failAfterBytes(-1);
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Critical);
         QVERIFY(f.prompts.messageTexts().last().startsWith(
@@ -293,10 +294,10 @@ private slots:
         // A folder standing where a new page should go.
         f.prompts.clear();
         QDir().mkpath(f.appFolder() + "URL_0001.html");
-        w.cmdNew->click();  // unscripted input: empty answer, nothing added
+        ui(w).cmdNew->click();  // unscripted input: empty answer, nothing added
         f.prompts.answerInput(QStringLiteral("新しい"));
-        w.cmdNew->click();
-        w.lstKinds->setCurrentRow(0);
+        ui(w).cmdNew->click();
+        w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(f.prompts.messageTexts().last().left(f.appFolder().size() + 15),
                  "[" + f.appFolder() + "URL_0001.html]");
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Critical);

@@ -131,23 +131,23 @@ private slots:
             d.cmdCancel->click();
         });
         QVERIFY(f.start());
-        QVERIFY(!f.window().CompanionLinked);
-        QVERIFY(!f.window().mn_ScribbleExec->isEnabled());
+        QVERIFY(!f.window().editor().CompanionLinked);
+        QVERIFY(!ui(f.window()).mn_ScribbleExec->isEnabled());
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
                  "[Scribble]\r\nFolder=" + f.appFolder().toUtf8() + "\r\n");
-        QCOMPARE(f.window().settings.CompanionFolder, f.appFolder());
+        QCOMPARE(f.window().editor().settings.CompanionFolder, f.appFolder());
         f.closeWindow();
 
         // The next start shows no dialog and reports the companion linked.
         f.prompts.clear();
         QVERIFY(f.start());
         QCOMPARE(f.prompts.shown().size(), 0);
-        QVERIFY(f.window().CompanionLinked);
-        QVERIFY(f.window().mn_ScribbleExec->isEnabled());
+        QVERIFY(f.window().editor().CompanionLinked);
+        QVERIFY(ui(f.window()).mn_ScribbleExec->isEnabled());
         // Unless a window titled exactly "Scribble" exists.
         f.windows.titles = {"Scribble"};
         QVERIFY(f.start());
-        QVERIFY(!f.window().mn_ScribbleExec->isEnabled());
+        QVERIFY(!ui(f.window()).mn_ScribbleExec->isEnabled());
     }
 
     void aVanishedCompanionFolderAsksAgain() {
@@ -162,9 +162,9 @@ private slots:
             d.cmdOK->click();
         });
         QVERIFY(f.start());
-        QVERIFY(f.window().CompanionLinked);
-        QCOMPARE(f.window().KeepCount, 1);
-        QCOMPARE(itemTexts(f.window().lstKinds), QStringList({"Kept"}));
+        QVERIFY(f.window().editor().CompanionLinked);
+        QCOMPARE(f.window().editor().KeepCount, 1);
+        QCOMPARE(itemTexts(f.window().editor().lstKinds), QStringList({"Kept"}));
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
                  "[Scribble]\r\nFolder=" + companion.toUtf8() + "\r\n[Books]\r\n0000=Kept\r\n");
     }
@@ -177,9 +177,9 @@ private slots:
         f.prompts.answerDialog([](QDialog& dialog) { asFolderDialog(dialog).cmdCancel->click(); });
         QVERIFY(f.start());
         // This run uses the editor's own folder; the stored folder and names stay as they were.
-        QCOMPARE(f.window().settings.CompanionFolder, f.appFolder());
-        QVERIFY(!f.window().CompanionLinked);
-        QCOMPARE(f.window().lstKinds->count(), 0);
+        QCOMPARE(f.window().editor().settings.CompanionFolder, f.appFolder());
+        QVERIFY(!f.window().editor().CompanionLinked);
+        QCOMPARE(f.window().editor().lstKinds.count(), 0);
         f.closeWindow();
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"), ini);
         QCOMPARE(f.prompts.unscripted(), 0);
@@ -262,20 +262,20 @@ private slots:
         f.writeKeepsake(EditorFixture::listFile({}));
         QVERIFY(f.start());
         Refile& w = f.window();
-        QVERIFY(w.Timer1->isActive());
+        QVERIFY(w.editor().Timer1->isActive());
 
         // Declining the companion dialog changes nothing: the stored folder and the link stay.
         const QByteArray stored = f.readFile(f.appFolder() + "KEEPSAKE.INI");
         f.prompts.answerDialog([&w](QDialog& dialog) {
-            QVERIFY(!w.Timer1->isActive());
+            QVERIFY(!w.editor().Timer1->isActive());
             asFolderDialog(dialog).cmdCancel->click();
         });
-        w.mn_FolderSet->trigger();
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
-        QVERIFY(w.CompanionLinked);
-        QCOMPARE(w.settings.CompanionFolder, f.companionFolder());
-        QVERIFY(w.mn_ScribbleExec->isEnabled());
-        QVERIFY(w.Timer1->isActive());
+        ui(w).mn_FolderSet->trigger();
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Music"}));
+        QVERIFY(w.editor().CompanionLinked);
+        QCOMPARE(w.editor().settings.CompanionFolder, f.companionFolder());
+        QVERIFY(ui(w).mn_ScribbleExec->isEnabled());
+        QVERIFY(w.editor().Timer1->isActive());
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"), stored);
 
         // Accepting it again reloads the list and enables the companion's start.
@@ -286,10 +286,10 @@ private slots:
             asFolderDialog(dialog).setDirPath(companion);
             asFolderDialog(dialog).cmdOK->click();
         });
-        w.mn_FolderSet->trigger();
-        QVERIFY(w.CompanionLinked);
-        QVERIFY(w.mn_ScribbleExec->isEnabled());
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music", "New"}));
+        ui(w).mn_FolderSet->trigger();
+        QVERIFY(w.editor().CompanionLinked);
+        QVERIFY(ui(w).mn_ScribbleExec->isEnabled());
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Music", "New"}));
 
         // The browser's folder: declined writes back what was there, empty included.
         const QByteArray before = f.readFile(f.appFolder() + "KEEPSAKE.INI");
@@ -299,9 +299,9 @@ private slots:
                      QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
             d.cmdCancel->click();
         });
-        w.mn_NetscapeFolderSet->trigger();
+        ui(w).mn_NetscapeFolderSet->trigger();
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"), before + "[Netscape]\r\nFolder=\r\n");
-        QCOMPARE(w.settings.CompanionFolder, companion);
+        QCOMPARE(w.editor().settings.CompanionFolder, companion);
 
         QTemporaryDir browser;
         QFile(browser.path() + "/Netscape.exe").open(QIODevice::WriteOnly);
@@ -310,11 +310,11 @@ private slots:
             asFolderDialog(dialog).setDirPath(browserFolder);
             asFolderDialog(dialog).cmdOK->click();
         });
-        w.mn_NetscapeFolderSet->trigger();
-        QCOMPARE(w.settings.BrowserFolder, browserFolder);
-        QCOMPARE(w.settings.CompanionFolder, companion);
+        ui(w).mn_NetscapeFolderSet->trigger();
+        QCOMPARE(w.editor().settings.BrowserFolder, browserFolder);
+        QCOMPARE(w.editor().settings.CompanionFolder, companion);
         f.prompts.answerDialog([](QDialog& dialog) { asFolderDialog(dialog).cmdCancel->click(); });
-        w.mn_NetscapeFolderSet->trigger();
+        ui(w).mn_NetscapeFolderSet->trigger();
         QVERIFY(f.readFile(f.appFolder() + "KEEPSAKE.INI")
                     .endsWith("[Netscape]\r\nFolder=" + browserFolder.toUtf8() + "\r\n"));
         QCOMPARE(f.prompts.unscripted(), 0);

@@ -91,12 +91,8 @@ void makeFolder(const QString& path) {
     QVERIFY(QFileInfo(path).isDir());
 }
 
-int rowOf(const QListWidget* list, const QString& text) {
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->text() == text)
-            return row;
-    }
-    return -1;
+int rowOf(const ListRows& list, const QString& text) {
+    return static_cast<int>(itemTexts(list).indexOf(text));
 }
 
 // A collection with two categories, Music (page 0) and Art (page 1), both pages, the index and
@@ -120,8 +116,8 @@ void startAndSelectArt(EditorFixture& f) {
     QVERIFY(f.start());
     QCOMPARE(shown(f.prompts), QString());
     Refile& w = f.window();
-    w.lstKinds->setCurrentRow(rowOf(w.lstKinds, "Art"));
-    QCOMPARE(w.KindCount, 2);
+    w.editor().lstKinds.setCurrentRow(rowOf(w.editor().lstKinds, "Art"));
+    QCOMPARE(w.editor().KindCount, 2);
     QCOMPARE(shown(f.prompts), QString());
 }
 
@@ -144,7 +140,7 @@ private slots:
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
-        QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         const QStringList messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 1);
         QVERIFY2(isWriteFailure(messages[0], page), qPrintable(messages[0]));
@@ -207,7 +203,7 @@ private slots:
         const auto before = snapshot(moved);
         f.prompts.clear();
 
-        QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         QStringList messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 1);
         QVERIFY2(isWriteFailure(messages[0], app + "URL_0001.html"), qPrintable(messages[0]));
@@ -235,13 +231,13 @@ private slots:
         Refile& w = f.window();
         const QString page = f.appFolder() + "URL_0001.html";
         // A change in memory that the write would bring to the page.
-        delete w.lstSub->takeItem(0);
+        w.editor().lstSub.model().removeAt(0);
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
         for (qint64 bytes : {0, 1, 100}) {
             fulldisk::failAfterBytes(bytes);
-            QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+            QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
             QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("critical|-|[") + page +
                                                           kWriteFailed + kFullDisk}));
             QCOMPARE(snapshot(f.appFolder()), before);  // no half page, no temporary file
@@ -251,7 +247,7 @@ private slots:
 
         // With room again the same write goes through.
         fulldisk::failAfterBytes(-1);
-        QVERIFY(w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         QCOMPARE(shown(f.prompts), QString());
         QCOMPARE(f.readFile(page), categoryPage("Art", EditorFixture::entry("b.example/", "彫刻")));
     }
@@ -265,7 +261,7 @@ private slots:
         f.prompts.clear();
 
         fulldisk::failAfterBytes(10);
-        w.WriteIndexPages();
+        w.editor().WriteIndexPages();
         const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
         QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
                                            prefix + "KEEPSAKE.INI" + kWriteFailed + kFullDisk}));
@@ -274,7 +270,7 @@ private slots:
         // With room again the index and the end mark are written.
         fulldisk::failAfterBytes(-1);
         f.prompts.clear();
-        w.WriteIndexPages();
+        w.editor().WriteIndexPages();
         QCOMPARE(shown(f.prompts), QString());
         auto expected = before;
         expected["KEEPSAKE.INI"] += "0002=\r\n";
@@ -295,7 +291,7 @@ private slots:
         f.prompts.clear();
 
         fulldisk::failAfterBytes(0);
-        w.WriteIndexPages();
+        w.editor().WriteIndexPages();
         const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
         QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
                                            prefix + "KEEPSAKE.INI" + kWriteFailed + kFullDisk,
@@ -314,7 +310,7 @@ private slots:
         f.prompts.clear();
 
         fulldisk::failAfterBytes(5);
-        w.lstKinds->setCurrentRow(rowOf(w.lstKinds, "Art"));
+        w.editor().lstKinds.setCurrentRow(rowOf(w.editor().lstKinds, "Art"));
         const QString page = f.appFolder() + "URL_0001.html";
         // The name goes to the settings first (the same name, here), then the page: both fail.
         QCOMPARE(
@@ -340,7 +336,7 @@ private slots:
 
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(f.window().lstURLs[2]),
+        QCOMPARE(itemTexts(f.window().editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), before);
         // The copy went back through the link: the link stands and its target is whole.
@@ -358,7 +354,7 @@ private slots:
 
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(f.window().lstURLs[2]),
+        QCOMPARE(itemTexts(f.window().editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), app);
         QCOMPARE(snapshot(f.companionFolder()), companion);
@@ -414,7 +410,7 @@ private slots:
         f.prompts.clear();
         Refile& w = f.window();
 
-        w.lstKinds->setCurrentRow(rowOf(w.lstKinds, "Art"));
+        w.editor().lstKinds.setCurrentRow(rowOf(w.editor().lstKinds, "Art"));
         QStringList messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 2);
         QVERIFY2(messages[0].startsWith(QStringLiteral("critical|-|[") + page +
@@ -425,7 +421,7 @@ private slots:
 
         // Writing it would replace the page with an empty list: refused.
         f.prompts.clear();
-        QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         QCOMPARE(shown(f.prompts),
                  QStringLiteral("information|-|") + pages::incompletePageMessage(page));
         QCOMPARE(snapshot(f.appFolder()), before);
@@ -449,7 +445,7 @@ private slots:
 
         // Neither a preview's write nor the close replaces it; the end mark is written.
         f.prompts.clear();
-        f.window().WriteIndexPages();
+        f.window().editor().WriteIndexPages();
         f.closeWindow();
         QCOMPARE(shown(f.prompts), QString());
         auto expected = before;
@@ -510,7 +506,7 @@ private slots:
         const bool started = f.start();
         QCOMPARE(shown(f.prompts), QString());
         QVERIFY(started);
-        QCOMPARE(itemTexts(f.window().lstURLs[2]),
+        QCOMPARE(itemTexts(f.window().editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), before);
     }
@@ -525,7 +521,7 @@ private slots:
 
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(f.window().lstURLs[2]),
+        QCOMPARE(itemTexts(f.window().editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), before);
     }

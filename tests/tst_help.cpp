@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -46,7 +46,7 @@ private slots:
         Refile& w = f.window();
         w.show();
 
-        w.mn_Help->trigger();
+        ui(w).mn_Help->trigger();
         auto* help = w.findChild<HelpWindow*>();
         QVERIFY(help);
         QVERIFY(help->isVisible());
@@ -73,20 +73,20 @@ private slots:
         help->browser()->setSource(QUrl(QStringLiteral("qrc:/help/window.html#menus")));
 
         // Every command goes on working while the help is open.
-        w.lstKinds->setCurrentRow(0);
-        QVERIFY(w.KindLoadedOnce);
-        w.lstURLs[0]->item(0)->setSelected(true);
-        w.cmdMove->click();
-        QCOMPARE(w.lstSub->count(), 1);
+        w.editor().lstKinds.setCurrentRow(0);
+        QVERIFY(w.editor().KindLoadedOnce);
+        w.editor().lstURLs[0].select(0);
+        ui(w).cmdMove->click();
+        QCOMPARE(w.editor().lstSub.count(), 1);
         f.prompts.answerInput(QStringLiteral("Travel"));
-        w.cmdNew->click();
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Music", "Travel"}));
-        w.cmdSave->click();
+        ui(w).cmdNew->click();
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Music", "Travel"}));
+        ui(w).cmdSave->click();
         QVERIFY(f.exists(f.appFolder() + "URL_0000.html"));
         QVERIFY(help->isVisible());
 
         // Asked again: the same window, back at its contents.
-        w.mn_Help->trigger();
+        ui(w).mn_Help->trigger();
         QCOMPARE(w.findChildren<HelpWindow*>().size(), 1);
         QCOMPARE(help->browser()->source(), HelpWindow::contentsPage());
 
@@ -135,13 +135,13 @@ private slots:
         QStringList captions;
         for (const QPushButton* button : w.findChildren<QPushButton*>())
             captions << caption(button->text());
-        for (const QRadioButton* option : w.optKind)
+        for (const QRadioButton* option : ui(w).optKind)
             captions << option->text();
-        for (const QAction* action : {w.mnFile_Exit, w.mn_FolderSet, w.mn_ScribbleExec,
-                                      w.mn_NetscapeFolderSet, w.mn_NNExec, w.mn_Help})
+        for (const QAction* action : {ui(w).mnFile_Exit, ui(w).mn_FolderSet, ui(w).mn_ScribbleExec,
+                                      ui(w).mn_NetscapeFolderSet, ui(w).mn_NNExec, ui(w).mn_Help})
             captions << caption(action->text());
-        captions << caption(w.mnFile->title()) << caption(w.mn_Option->title()) << w.lblCom->text()
-                 << w.lblDate->text();
+        captions << caption(ui(w).mnFile->title()) << caption(ui(w).mn_Option->title())
+                 << ui(w).lblCom->text() << ui(w).lblDate->text();
         captions << "KEEPSAKE.HTML"
                  << "KEEPSAKE.TMP"
                  << "KEEPSAKE.INI"

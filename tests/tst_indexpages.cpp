@@ -3,7 +3,7 @@
 #include "support/EditorFixture.h"
 
 #include <QDir>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
@@ -57,8 +57,8 @@ private slots:
         start(f, {"Music", "Art"});
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         Refile& w = f.window();
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
-        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 0}));
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Music"}));
+        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({1, 0}));
         // A new index page was made at start-up from the standard head and foot.
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
                  EditorFixture::page(kStandardHead + kStandardFoot));
@@ -94,14 +94,14 @@ private slots:
         f.writeSettings({}, "0000=One\r\n0001=Two\r\n0002=\r\n0003=Hidden\r\n");
         f.writeKeepsake(EditorFixture::listFile({}));
         QVERIFY(f.start());
-        QCOMPARE(itemTexts(f.window().lstKinds), QStringList({"One", "Two"}));
+        QCOMPARE(itemTexts(f.window().editor().lstKinds), QStringList({"One", "Two"}));
         f.closeWindow();
         QVERIFY(iniBytes(f).endsWith("0000=One\r\n0001=Two\r\n0002=\r\n0003=Hidden\r\n"));
 
         // With nothing under "Books", the index is head and foot and the end mark is 0000.
         EditorFixture empty;
         start(empty, {});
-        QCOMPARE(empty.window().lstKinds->count(), 0);
+        QCOMPARE(empty.window().editor().lstKinds.count(), 0);
         empty.closeWindow();
         QCOMPARE(empty.readFile(empty.appFolder() + "URLINDEX.HTML"),
                  EditorFixture::page(kStandardHead + kStandardFoot));
@@ -121,7 +121,7 @@ private slots:
         const QByteArray expected =
             EditorFixture::page(head + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
         for (int round = 0; round < 3; ++round) {
-            f.window().WriteIndexPages();
+            f.window().editor().WriteIndexPages();
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), expected);
         }
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), QByteArray("my own frames"));
@@ -159,17 +159,18 @@ private slots:
         EditorFixture f;
         start(f, {"Music", "Art"});
         Refile& w = f.window();
-        w.lstKinds->setCurrentRow(1);  // Music
+        w.editor().lstKinds.setCurrentRow(1);  // Music
         f.prompts.clear();
 
         f.prompts.answerInput("Book");
-        w.cmdNew->click();
+        ui(w).cmdNew->click();
         QCOMPARE(f.prompts.shown().last().text,
                  QStringLiteral("追加する項目名を入力してください。"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("新規項目"));
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Book", "Music"}));
-        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 2, 0}));
-        QCOMPARE(w.lstKinds->currentItem()->text(), QStringLiteral("Music"));
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Book", "Music"}));
+        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({1, 2, 0}));
+        QCOMPARE(w.editor().lstKinds.text(w.editor().lstKinds.currentRow()),
+                 QStringLiteral("Music"));
         QVERIFY(!f.exists(f.appFolder() + "URL_0002.html"));
         const QByteArray base = "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                                 "\r\n[Books]\r\n0000=Music\r\n0001=Art\r\n";
@@ -177,36 +178,36 @@ private slots:
 
         // A duplicate name is a category of its own; blanks around an answer are dropped.
         f.prompts.answerInput("  Art ");
-        w.cmdNew->click();
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Art", "Book", "Music"}));
-        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 3, 2, 0}));
+        ui(w).cmdNew->click();
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Art", "Book", "Music"}));
+        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({1, 3, 2, 0}));
         // Blanks only, quotes, line breaks and cancel add nothing.
         for (const QString answer : {"   ", "\"Quoted\"", "'q'", "x\n[Books]", "y\r", ""}) {
             f.prompts.answerInput(answer);
-            w.cmdNew->click();
+            ui(w).cmdNew->click();
         }
-        QCOMPARE(w.lstKinds->count(), 4);
+        QCOMPARE(w.editor().lstKinds.count(), 4);
         QCOMPARE(f.prompts.messageTexts().size(), 4);  // the quoted and broken names were refused
         QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("改行を含む項目名は使えません。"));
 
         // Rename in place: Art (page 1) becomes Zoo and keeps its row and key.
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         f.prompts.answerInput("Zoo");
-        w.Command1->click();
+        ui(w).Command1->click();
         QCOMPARE(f.prompts.shown().last().defaultText, QStringLiteral("Art"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("項目名変更"));
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Zoo", "Art", "Book", "Music"}));
-        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 3, 2, 0}));
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Zoo", "Art", "Book", "Music"}));
+        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({1, 3, 2, 0}));
         QCOMPARE(iniBytes(f),
                  "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                      "\r\n[Books]\r\n0000=Music\r\n0001=Zoo\r\n0002=Book\r\n0003=Art\r\n");
         // Cancel writes the old name again under the same key.
         const QByteArray before = iniBytes(f);
-        w.Command1->click();  // unscripted: the default text comes back
+        ui(w).Command1->click();  // unscripted: the default text comes back
         f.prompts.answerInput(QString());
-        w.Command1->click();
+        ui(w).Command1->click();
         QCOMPARE(iniBytes(f), before);
-        QCOMPARE(w.lstKinds->item(0)->text(), QStringLiteral("Zoo"));
+        QCOMPARE(w.editor().lstKinds.text(0), QStringLiteral("Zoo"));
     }
 
     void commandsThatNeedASelection() {
@@ -214,12 +215,11 @@ private slots:
         start(f, {"Music"});
         f.prompts.clear();
         // A row that is current without being selected (the list got the focus) counts as none.
-        QListWidget* kinds = f.window().lstKinds;
-        kinds->selectionModel()->setCurrentIndex(kinds->model()->index(0, 0),
-                                                 QItemSelectionModel::NoUpdate);
-        QCOMPARE(kinds->currentRow(), 0);
-        f.window().Command1->click();
-        f.window().cmdSave->click();
+        ListRows& kinds = f.editor().lstKinds;
+        kinds.setCurrentRowOnly(0);
+        QCOMPARE(kinds.currentRow(), 0);
+        ui(f.window()).Command1->click();
+        ui(f.window()).cmdSave->click();
         QCOMPARE(f.prompts.messageTexts(),
                  QStringList({"項目を指定してください。", "ファイルが選択されていません"}));
         for (const auto& shown : f.prompts.shown()) {
@@ -237,18 +237,18 @@ private slots:
         f.writeKeepsake(EditorFixture::listFile({}));
         QVERIFY(f.start());
         Refile& w = f.window();
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"A"}));
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"A"}));
         // B fills the gap; the close writes no end mark over C.
         f.prompts.answerInput("B");
-        w.cmdNew->click();
-        QCOMPARE(itemData(w.lstKinds), QList<int>({0, 1}));
+        ui(w).cmdNew->click();
+        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({0, 1}));
         const QByteArray filled = "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                                   "\r\n[Books]\r\n0000=A\r\n0002=C\r\n0003=D\r\n0001=B\r\n";
         QCOMPARE(iniBytes(f), filled);
         f.closeWindow();
         QCOMPARE(iniBytes(f), filled);
         QVERIFY(f.start());
-        QCOMPARE(itemTexts(f.window().lstKinds), QStringList({"A", "B", "C", "D"}));
+        QCOMPARE(itemTexts(f.window().editor().lstKinds), QStringList({"A", "B", "C", "D"}));
 
         // A page file left without a name (its key was erased) is passed over: the new
         // category takes the next free number, but the list would end at the empty key, so
@@ -256,12 +256,12 @@ private slots:
         f.writeFile(f.appFolder() + "url_0004.HTML", EditorFixture::listFile({}));
         f.prompts.clear();
         f.prompts.answerInput("E");
-        f.window().cmdNew->click();
+        ui(f.window()).cmdNew->click();
         QCOMPARE(f.prompts.messageTexts().size(), 1);
         QVERIFY2(f.prompts.messageTexts()[0].startsWith("[" + f.appFolder() + "url_0004.HTML]"),
                  qPrintable(f.prompts.messageTexts()[0]));
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Information);
-        QCOMPARE(f.window().lstKinds->count(), 4);
+        QCOMPARE(f.window().editor().lstKinds.count(), 4);
         QCOMPARE(iniBytes(f), filled);
         f.closeWindow();
         QCOMPARE(iniBytes(f), filled + "0004=\r\n");
@@ -283,14 +283,14 @@ private slots:
         QVERIFY(f.start());
         Refile& w = f.window();
         QCOMPARE(f.prompts.shown().size(), 0);
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Music"}));
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Music"}));
 
         // Settings go to the file that is there; no second one is made beside it.
         f.prompts.answerInput("Art");
-        w.cmdNew->click();
+        ui(w).cmdNew->click();
         QCOMPARE(f.readFile(f.appFolder() + "keepsake.ini"), ini + "0001=Art\r\n");
         // A new frame page links the index under its name on disk.
-        w.WriteIndexPages();
+        w.editor().WriteIndexPages();
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"),
                  QByteArray(kFrameset).replace("./URLINDEX.HTML", "./urlindex.html"));
         QVERIFY(QDir(f.appFolder()).entryList({"keepsake.ini"}, QDir::Files, QDir::Name) ==
@@ -299,9 +299,9 @@ private slots:
 
         // The browser, the companion and the frame page are started and opened as found.
         QFile::rename(f.appFolder() + "URLFRAME.HTML", f.appFolder() + "urlframe.html");
-        w.cmdPreview_Click();
-        w.mn_NNExec_Click();
-        w.mn_ScribbleExec_Click();
+        w.editor().cmdPreview_Click();
+        w.editor().mn_NNExec_Click();
+        w.editor().mn_ScribbleExec_Click();
         QCOMPARE(f.launcher.starts.size(), 3);
         QCOMPARE(f.launcher.starts[0].program, browserFolder + "netscape.exe");
         QCOMPARE(f.launcher.starts[0].arguments,
@@ -325,16 +325,16 @@ private slots:
             keepFoot));
         QVERIFY(f.start());
         Refile& w = f.window();
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"ニュース", "旅行"}));
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"ニュース", "旅行"}));
 
-        w.lstKinds->setCurrentRow(1);  // 旅行, page 1: created from the skeleton
+        w.editor().lstKinds.setCurrentRow(1);  // 旅行, page 1: created from the skeleton
         QCOMPARE(f.prompts.messageTexts(),
                  QStringList({"[" + f.appFolder() + "URL_0001.html]は新規作成されます。"}));
-        w.lstURLs[0]->clearSelection();
-        w.lstURLs[0]->item(1)->setSelected(true);  // www.jma.go.jp/
-        w.lstURLs[0]->item(2)->setSelected(true);  // www.kyoto.travel/
-        w.cmdMove->click();
-        w.cmdSave->click();
+        w.editor().lstURLs[0].clearSelection();
+        w.editor().lstURLs[0].select(1);  // www.jma.go.jp/
+        w.editor().lstURLs[0].select(2);  // www.kyoto.travel/
+        ui(w).cmdMove->click();
+        ui(w).cmdSave->click();
         f.closeWindow();
 
         QCOMPARE(

@@ -15,7 +15,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -177,8 +177,9 @@ private slots:
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", kKeptComment)));
         Refile& w = start();
-        QCOMPARE(w.lblComDisp->text(), QStringLiteral("髙橋さん≒あいう"));
-        QCOMPARE(itemTexts(w.lstURLs[1]), QStringList({QStringLiteral("髙橋さん≒あいう")}));
+        QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("髙橋さん≒あいう"));
+        QCOMPARE(itemTexts(w.editor().lstURLs[1]),
+                 QStringList({QStringLiteral("髙橋さん≒あいう")}));
     }
 
     void aTypedWaveDashIsStoredAsWindowsTilde() {
@@ -187,9 +188,9 @@ private slots:
         f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
         f.writeFile(f.appFolder() + "URL_0000.html", listFile(keptEntry("b.example/", "x")));
         Refile& w = start();
-        w.lstKinds->setCurrentRow(0);
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"x"}));
-        w.lstSub->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"x"}));
+        w.editor().lstSub.setCurrentRow(0);
 
         // U+301C, as a Japanese input method gives 〜, on a key of its own.
         ModalScript script({[](QWidget* modal) {
@@ -203,12 +204,12 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(edit->text(), QStringLiteral("x\u301C"), 5000);
             xdotool({"key", "Return"});
         }});
-        w.cmdEditCom->click();
+        ui(w).cmdEditCom->click();
         QTRY_VERIFY_WITH_TIMEOUT(script.finished(), 20000);
         QCOMPARE(script.failures, QStringList());
-        QCOMPARE(itemTexts(w.lstSub), QStringList({QStringLiteral("x\u301C")}));
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({QStringLiteral("x\u301C")}));
 
-        w.cmdSave->click();
+        ui(w).cmdSave->click();
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"),
                  listFile("<H3><I><B>\x81\x60 \x96\x7b \x81\x60</B></I></H3>\r\n" +
                           keptEntry("b.example/", "x\x81\x60")));
@@ -238,11 +239,11 @@ private slots:
                 Q_UNUSED(modal);
             },
         });
-        w.lstKinds->setCurrentRow(0);
+        w.editor().lstKinds.setCurrentRow(0);
         QTRY_VERIFY_WITH_TIMEOUT(script.finished(), 20000);
         QCOMPARE(script.failures, QStringList());
         QCOMPARE(texts, QStringList({"OK", "OK", QStringLiteral("キャンセル")}));
-        QCOMPARE(w.ApiResult, 2);  // the question was answered with Cancel
+        QCOMPARE(w.editor().ApiResult, 2);  // the question was answered with Cancel
     }
 
 private:

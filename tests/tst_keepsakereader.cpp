@@ -3,7 +3,7 @@
 #include "support/EditorFixture.h"
 
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -31,51 +31,53 @@ private slots:
         f.writeKeepsake(threeEntries());
         QVERIFY(f.start());
         Refile& w = f.window();
-        QCOMPARE(w.KeepCount, 3);
+        QCOMPARE(w.editor().KeepCount, 3);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         // Sorted without regard to case; the third list keeps the file's order.
-        QCOMPARE(itemTexts(w.lstURLs[0]), QStringList({"Alpha.com/", "beta.org/", "www.zeta.jp/"}));
-        QCOMPARE(itemData(w.lstURLs[0]), QList<int>({2, 3, 1}));
-        QCOMPARE(itemTexts(w.lstURLs[1]), QStringList({"Abc", "あいう", "かきく"}));
-        QCOMPARE(itemData(w.lstURLs[1]), QList<int>({3, 1, 2}));
-        QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"www.zeta.jp/", "Alpha.com/", "beta.org/"}));
-        QCOMPARE(itemData(w.lstURLs[2]), QList<int>({1, 2, 3}));
+        QCOMPARE(itemTexts(w.editor().lstURLs[0]),
+                 QStringList({"Alpha.com/", "beta.org/", "www.zeta.jp/"}));
+        QCOMPARE(itemData(w.editor().lstURLs[0]), QList<int>({2, 3, 1}));
+        QCOMPARE(itemTexts(w.editor().lstURLs[1]), QStringList({"Abc", "あいう", "かきく"}));
+        QCOMPARE(itemData(w.editor().lstURLs[1]), QList<int>({3, 1, 2}));
+        QCOMPARE(itemTexts(w.editor().lstURLs[2]),
+                 QStringList({"www.zeta.jp/", "Alpha.com/", "beta.org/"}));
+        QCOMPARE(itemData(w.editor().lstURLs[2]), QList<int>({1, 2, 3}));
         // The working copy is the keepsake file's bytes.
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"), threeEntries());
 
         // The address order is in front, showing the first address's comment and date.
-        QVERIFY(!w.lstURLs[0]->isHidden());
-        QVERIFY(w.lstURLs[1]->isHidden());
-        QCOMPARE(w.lblComDisp->text(), QStringLiteral("かきく"));
-        QCOMPARE(w.lblDateDisp->text(), QStringLiteral("1998/01/02 3:04:05"));
-        QCOMPARE(w.lblCom->text(), QStringLiteral("コメント："));
-        QVERIFY(!w.cmdSend->isEnabled());
+        QVERIFY(!ui(w).lstURLs[0]->isHidden());
+        QVERIFY(ui(w).lstURLs[1]->isHidden());
+        QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("かきく"));
+        QCOMPARE(ui(w).lblDateDisp->text(), QStringLiteral("1998/01/02 3:04:05"));
+        QCOMPARE(ui(w).lblCom->text(), QStringLiteral("コメント："));
+        QVERIFY(!ui(w).cmdSend->isEnabled());
 
         // The comment order shows addresses, and makes the send button usable.
-        w.optKind[1]->click();
-        QCOMPARE(w.lblCom->text(), QStringLiteral("http://"));
-        QVERIFY(w.cmdSend->isEnabled());
-        QVERIFY(!w.lstURLs[1]->isHidden());
-        QCOMPARE(w.lblComDisp->text(), QStringLiteral("beta.org/"));
-        w.lstURLs[1]->setCurrentRow(1);
-        QCOMPARE(w.lblComDisp->text(), QStringLiteral("www.zeta.jp/"));
-        QCOMPARE(w.lblDateDisp->text(), QStringLiteral("1997/09/15 8:05:00"));
+        ui(w).optKind[1]->click();
+        QCOMPARE(ui(w).lblCom->text(), QStringLiteral("http://"));
+        QVERIFY(ui(w).cmdSend->isEnabled());
+        QVERIFY(!ui(w).lstURLs[1]->isHidden());
+        QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("beta.org/"));
+        w.editor().lstURLs[1].setCurrentRow(1);
+        QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("www.zeta.jp/"));
+        QCOMPARE(ui(w).lblDateDisp->text(), QStringLiteral("1997/09/15 8:05:00"));
 
         // "None" is the file's order, showing comments again.
-        w.optKind[2]->click();
-        QCOMPARE(w.lblCom->text(), QStringLiteral("コメント："));
-        QCOMPARE(w.lblComDisp->text(), QStringLiteral("あいう"));
-        w.lstURLs[2]->setCurrentRow(2);
-        QCOMPARE(w.lblComDisp->text(), QStringLiteral("Abc"));
-        QCOMPARE(w.lblDateDisp->text(), QStringLiteral("2001/12/31 23:59:59"));
+        ui(w).optKind[2]->click();
+        QCOMPARE(ui(w).lblCom->text(), QStringLiteral("コメント："));
+        QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("あいう"));
+        w.editor().lstURLs[2].setCurrentRow(2);
+        QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("Abc"));
+        QCOMPARE(ui(w).lblDateDisp->text(), QStringLiteral("2001/12/31 23:59:59"));
 
         // A reload brings the address list back to the front, and checks its button with it.
-        w.cmdReload->click();
-        QVERIFY(w.optKind[0]->isChecked());
-        QCOMPARE(w.frontList(), 0);
-        QVERIFY(!w.lstURLs[0]->isHidden());
-        QCOMPARE(w.KeepCount, 3);
-        QCOMPARE(itemData(w.lstURLs[0]), QList<int>({2, 3, 1}));
+        ui(w).cmdReload->click();
+        QVERIFY(ui(w).optKind[0]->isChecked());
+        QCOMPARE(w.editor().frontList(), 0);
+        QVERIFY(!ui(w).lstURLs[0]->isHidden());
+        QCOMPARE(w.editor().KeepCount, 3);
+        QCOMPARE(itemData(w.editor().lstURLs[0]), QList<int>({2, 3, 1}));
     }
 
     void okAndCancelAfterAFailure() {
@@ -94,10 +96,10 @@ private slots:
             QCOMPARE(question.buttons, PromptButtons::OkCancel);
             QVERIFY(!question.title.has_value());
             Refile& w = f.window();
-            QCOMPARE(w.KeepCount, 2);
-            QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"c.jp/", "a.jp/"}));
-            QCOMPARE(itemData(w.lstURLs[0]), QList<int>({2, 1}));
-            QCOMPARE(w.KeepFoot, QByteArray("<!--EndList-->\r\n</BODY></HTML>\r\n"));
+            QCOMPARE(w.editor().KeepCount, 2);
+            QCOMPARE(itemTexts(w.editor().lstURLs[2]), QStringList({"c.jp/", "a.jp/"}));
+            QCOMPARE(itemData(w.editor().lstURLs[0]), QList<int>({2, 1}));
+            QCOMPARE(w.editor().KeepFoot, QByteArray("<!--EndList-->\r\n</BODY></HTML>\r\n"));
         }
         {
             EditorFixture f;
@@ -107,9 +109,9 @@ private slots:
             f.prompts.answerMessage(PromptAnswer::Cancel);  // the question
             QVERIFY(f.start());
             Refile& w = f.window();
-            QCOMPARE(w.KeepCount, 1);
-            QCOMPARE(itemTexts(w.lstURLs[0]), QStringList({"c.jp/"}));
-            QVERIFY(w.KeepFoot.isEmpty());
+            QCOMPARE(w.editor().KeepCount, 1);
+            QCOMPARE(itemTexts(w.editor().lstURLs[0]), QStringList({"c.jp/"}));
+            QVERIFY(w.editor().KeepFoot.isEmpty());
         }
     }
 
@@ -119,45 +121,45 @@ private slots:
         f.writeKeepsake(threeEntries());
         QVERIFY(f.start());
         Refile& w = f.window();
-        const QByteArray foot = w.KeepFoot;
+        const QByteArray foot = w.editor().KeepFoot;
 
         // No start marker: the lists and the count stay, the header is the new file's.
         f.writeKeepsake(EditorFixture::page({"<HTML>", "<!--StartList --> "}));
-        w.cmdReload->click();
+        ui(w).cmdReload->click();
         QCOMPARE(f.prompts.messageTexts().last(),
                  QStringLiteral("<!--StartList-->が見つかりません。"));
-        QCOMPARE(w.KeepCount, 3);
-        QCOMPARE(w.lstURLs[0]->count(), 3);
-        QCOMPARE(w.KeepHead, QByteArray("<HTML>\r\n<!--StartList --> \r\n"));
-        QCOMPARE(w.KeepFoot, foot);
+        QCOMPARE(w.editor().KeepCount, 3);
+        QCOMPARE(w.editor().lstURLs[0].count(), 3);
+        QCOMPARE(w.editor().KeepHead, QByteArray("<HTML>\r\n<!--StartList --> \r\n"));
+        QCOMPARE(w.editor().KeepFoot, foot);
 
         // The start marker as the last line, and the end marker as the only list line.
         for (const QByteArray& bytes :
              {EditorFixture::page({"<!--StartList-->"}),
               EditorFixture::page({"<!--StartList-->", "<!--EndList-->"})}) {
             f.writeKeepsake(bytes);
-            w.cmdReload->click();
+            ui(w).cmdReload->click();
             QCOMPARE(f.prompts.messageTexts().last(),
                      QStringLiteral("ＵＲＬリストが見つかりません。"));
-            QCOMPARE(w.lstURLs[1]->count(), 3);
+            QCOMPARE(w.editor().lstURLs[1].count(), 3);
         }
 
         // An empty list with a footer empties the lists quietly, with nothing selected.
         f.prompts.clear();
         f.writeKeepsake(EditorFixture::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}));
-        w.cmdReload->click();
+        ui(w).cmdReload->click();
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        QCOMPARE(w.KeepCount, 0);
-        QCOMPARE(w.lstURLs[0]->count(), 0);
-        QCOMPARE(w.lstURLs[0]->currentRow(), -1);
-        QCOMPARE(w.KeepFoot, QByteArray("<!--EndList-->\r\n</HTML>\r\n"));
+        QCOMPARE(w.editor().KeepCount, 0);
+        QCOMPARE(w.editor().lstURLs[0].count(), 0);
+        QCOMPARE(w.editor().lstURLs[0].currentRow(), -1);
+        QCOMPARE(w.editor().KeepFoot, QByteArray("<!--EndList-->\r\n</HTML>\r\n"));
         // The arrays keep their stale elements; only the count says what is valid.
-        QVERIFY(w.KeepURL.size() >= 4);
-        QCOMPARE(w.lblComDisp->text(), QString());
+        QVERIFY(w.editor().KeepURL.size() >= 4);
+        QCOMPARE(ui(w).lblComDisp->text(), QString());
 
         // An empty file is reported like a missing start marker, not as a crash.
         f.writeKeepsake(QByteArray());
-        w.cmdReload->click();
+        ui(w).cmdReload->click();
         QVERIFY(!w.hasEnded());
         QCOMPARE(f.prompts.messageTexts().last(),
                  QStringLiteral("<!--StartList-->が見つかりません。"));
@@ -169,11 +171,11 @@ private slots:
         f.writeFile(f.appFolder() + "KEEPSAKE.TMP", threeEntries());
         QVERIFY(f.start());
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        QCOMPARE(f.window().KeepCount, 3);
+        QCOMPARE(f.window().editor().KeepCount, 3);
         QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), threeEntries());
         // Named in another case, the files are still found.
         QFile::rename(f.companionFolder() + "KEEPSAKE.HTML", f.companionFolder() + "keepsake.html");
-        f.window().cmdReload->click();
+        ui(f.window()).cmdReload->click();
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         QVERIFY(!f.exists(f.companionFolder() + "KEEPSAKE.HTML"));
     }
@@ -187,25 +189,26 @@ private slots:
         QVERIFY(!w.hasEnded());
         QCOMPARE(f.prompts.messageTexts(), QStringList({missing}));
         QCOMPARE(f.prompts.shown().first().icon, PromptIcon::Critical);
-        QCOMPARE(w.KeepCount, 0);
-        QCOMPARE(w.KeepHead, QString());
-        QCOMPARE(w.KeepFoot, QString());
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Music"}));
+        QCOMPARE(w.editor().KeepCount, 0);
+        QCOMPARE(w.editor().KeepHead, QString());
+        QCOMPARE(w.editor().KeepFoot, QString());
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Music"}));
         QVERIFY(!f.exists(f.appFolder() + "KEEPSAKE.TMP"));
         QCOMPARE(f.prompts.waitDepth(), 0);
 
         // A reload with the files still missing says the same and keeps what is listed.
         f.writeKeepsake(threeEntries());
-        w.cmdReload->click();
-        QCOMPARE(w.KeepCount, 3);
+        ui(w).cmdReload->click();
+        QCOMPARE(w.editor().KeepCount, 3);
         QFile::remove(f.companionFolder() + "KEEPSAKE.HTML");
         QFile::remove(f.appFolder() + "KEEPSAKE.TMP");
         f.prompts.clear();
-        w.cmdReload->click();
+        ui(w).cmdReload->click();
         QVERIFY(!w.hasEnded());
         QCOMPARE(f.prompts.messageTexts(), QStringList({missing}));
-        QCOMPARE(w.KeepCount, 3);
-        QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"www.zeta.jp/", "Alpha.com/", "beta.org/"}));
+        QCOMPARE(w.editor().KeepCount, 3);
+        QCOMPARE(itemTexts(w.editor().lstURLs[2]),
+                 QStringList({"www.zeta.jp/", "Alpha.com/", "beta.org/"}));
         QCOMPARE(f.prompts.waitDepth(), 0);
     }
 
@@ -220,9 +223,9 @@ private slots:
         f.writeSettings();
         f.writeKeepsake(EditorFixture::listFile(lines));
         QVERIFY(f.start());
-        QCOMPARE(f.window().KeepCount, 40000);
-        QCOMPARE(f.window().lstURLs[2]->count(), 40000);
-        QCOMPARE(f.window().KeepURL[40000], QStringLiteral("site39999.example/"));
+        QCOMPARE(f.window().editor().KeepCount, 40000);
+        QCOMPARE(f.window().editor().lstURLs[2].count(), 40000);
+        QCOMPARE(f.window().editor().KeepURL[40000], QStringLiteral("site39999.example/"));
     }
 };
 

@@ -5,7 +5,7 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 
@@ -67,20 +67,20 @@ private slots:
         f.writeFile(f.appFolder() + "URL_0000.html", page);
         QVERIFY(f.start());
         Refile& w = f.window();
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"≒"}));
-        w.lstKinds->setCurrentRow(0);
-        QCOMPARE(itemTexts(w.lstSub), QStringList({kComment}));
-        QCOMPARE(w.KindHead, kOddHeadWritten);
+        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"≒"}));
+        w.editor().lstKinds.setCurrentRow(0);
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({kComment}));
+        QCOMPARE(w.editor().KindHead, kOddHeadWritten);
 
-        w.cmdSave->click();
+        ui(w).cmdSave->click();
         // Header and footer as they were; the title and the entry as Windows writes them.
         const QByteArray written = kOddHeadWritten +
                                    "<H3><I><B>\x81\x60 \x81\xe0 \x81\x60</B></I></H3>\r\n" +
                                    entryBytes("b.example/", kWrittenComment) + kOddFootWritten;
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), written);
-        w.lstKinds->setCurrentRow(-1);
-        w.lstKinds->setCurrentRow(0);
-        w.cmdSave->click();
+        w.editor().lstKinds.setCurrentRow(-1);
+        w.editor().lstKinds.setCurrentRow(0);
+        ui(w).cmdSave->click();
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), written);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
     }
@@ -92,9 +92,9 @@ private slots:
         QVERIFY(f.start());
         Refile& w = f.window();
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        QCOMPARE(itemTexts(w.lstURLs[1]), QStringList({kComment}));
-        QCOMPARE(w.KeepHead, kOddHeadWritten);
-        QCOMPARE(w.KeepFoot, kOddFootWritten);
+        QCOMPARE(itemTexts(w.editor().lstURLs[1]), QStringList({kComment}));
+        QCOMPARE(w.editor().KeepHead, kOddHeadWritten);
+        QCOMPARE(w.editor().KeepFoot, kOddFootWritten);
 
         // The first category page is made at shut-down from the keepsake file's skeleton.
         f.closeWindow();
@@ -115,7 +115,7 @@ private slots:
         QVERIFY(f.start());
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         for (int round = 0; round < 2; ++round) {
-            f.window().WriteIndexPages();
+            f.window().editor().WriteIndexPages();
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
                      kOddHeadWritten +
                          "<FONT COLOR=\"BLUE\">\x81\x9c </FONT><A HREF=\"./URL_0000.HTML\" "
@@ -131,7 +131,7 @@ private slots:
         f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
         QVERIFY(f.start());
         // A category whose page is missing writes its name; the end mark follows at shut-down.
-        f.window().lstKinds->setCurrentRow(0);
+        f.window().editor().lstKinds.setCurrentRow(0);
         f.closeWindow();
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
                  QByteArray(before).replace("0000=\x87\x90\r\n", "0000=\x81\xe0\r\n0001=\r\n"));

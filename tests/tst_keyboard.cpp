@@ -12,7 +12,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -32,8 +32,8 @@ void startWithPage(EditorFixture& f) {
     f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("k.example/", "kept")));
     f.writeFile(f.appFolder() + "URL_0000.html", categoryPage());
     QVERIFY(f.start());
-    f.window().lstKinds->setCurrentRow(0);
-    QCOMPARE(f.window().lstSub->count(), 3);
+    f.window().editor().lstKinds.setCurrentRow(0);
+    QCOMPARE(f.window().editor().lstSub.count(), 3);
     f.prompts.clear();
 }
 
@@ -79,10 +79,11 @@ private slots:
         EditorFixture f;
         startWithPage(f);
         Refile& w = f.window();
-        w.lstSub->setCurrentRow(1);
-        release(w.lstSub, key, modifiers, autoRepeat);
-        QCOMPARE(itemTexts(w.lstSub), removes ? QStringList({"alpha", "charlie"})
-                                              : QStringList({"alpha", "bravo", "charlie"}));
+        w.editor().lstSub.setCurrentRow(1);
+        release(ui(w).lstSub, key, modifiers, autoRepeat);
+        QCOMPARE(itemTexts(w.editor().lstSub), removes
+                                                   ? QStringList({"alpha", "charlie"})
+                                                   : QStringList({"alpha", "bravo", "charlie"}));
     }
 
     // After a removal nothing is selected, so a second Delete removes nothing until the user
@@ -93,17 +94,17 @@ private slots:
         Refile& w = f.window();
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.lstSub->setFocus();
-        w.lblMsg->clear();
-        QTest::keyClick(w.lstSub, Qt::Key_End);
-        QCOMPARE(w.lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
-        QTest::keyClick(w.lstSub, Qt::Key_Up);
-        QCOMPARE(w.lstSub->currentRow(), 1);
-        QTest::keyClick(w.lstSub, Qt::Key_Delete);
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"alpha", "charlie"}));
-        QVERIFY(w.lstSub->selectedItems().isEmpty());
-        QTest::keyClick(w.lstSub, Qt::Key_Delete);
-        QCOMPARE(w.lstSub->count(), 2);
+        ui(w).lstSub->setFocus();
+        ui(w).lblMsg->clear();
+        QTest::keyClick(ui(w).lstSub, Qt::Key_End);
+        QCOMPARE(ui(w).lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
+        QTest::keyClick(ui(w).lstSub, Qt::Key_Up);
+        QCOMPARE(w.editor().lstSub.currentRow(), 1);
+        QTest::keyClick(ui(w).lstSub, Qt::Key_Delete);
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"alpha", "charlie"}));
+        QVERIFY(w.editor().lstSub.selectedRows().isEmpty());
+        QTest::keyClick(ui(w).lstSub, Qt::Key_Delete);
+        QCOMPARE(w.editor().lstSub.count(), 2);
         w.close();
     }
 
@@ -127,7 +128,7 @@ private slots:
         EditorFixture f;
         startWithPage(f);
         Refile& w = f.window();
-        w.lstSub->setCurrentRow(0);
+        w.editor().lstSub.setCurrentRow(0);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         const QString page = f.appFolder() + "URL_0000.html";
@@ -167,11 +168,11 @@ private slots:
         EditorFixture f;
         startWithPage(f);
         Refile& w = f.window();
-        w.lstSub->setCurrentRow(1);
+        w.editor().lstSub.setCurrentRow(1);
         f.prompts.answerInput(answer);
-        w.cmdEditCom->click();
-        QCOMPARE(w.lstSub->item(1)->text(), stored);
-        QCOMPARE(w.KindCom[2], stored);
+        ui(w).cmdEditCom->click();
+        QCOMPARE(w.editor().lstSub.text(1), stored);
+        QCOMPARE(w.editor().KindCom[2], stored);
         if (stored != answer) {
             QCOMPARE(f.prompts.describe().last(),
                      QStringLiteral("information|-|改行を含むコメントは保存できません。"));
@@ -206,7 +207,7 @@ private slots:
                 box->setProperty("seen", true);
                 titles << box->windowTitle();
             }
-            if (!w.cmdNew->isDown() && !w.Command1->isDown())
+            if (!ui(w).cmdNew->isDown() && !ui(w).Command1->isDown())
                 static_cast<QDialog*>(box)->reject();
         });
         user.start();
@@ -225,10 +226,10 @@ private slots:
                 window, QEvent::KeyRelease, key, Qt::AltModifier, QString::fromLatin1(text));
         }
         QTRY_VERIFY(!titles.isEmpty() && !QApplication::activeModalWidget() &&
-                    !w.cmdNew->isDown() && !w.Command1->isDown());
+                    !ui(w).cmdNew->isDown() && !ui(w).Command1->isDown());
         QCOMPARE(titles, QStringList({"新規項目"}));
         QCOMPARE(mostOpen, 1);
-        QCOMPARE(w.lstKinds->count(), 1);
+        QCOMPARE(w.editor().lstKinds.count(), 1);
         user.stop();
         w.close();
     }

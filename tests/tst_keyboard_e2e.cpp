@@ -13,7 +13,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -110,8 +110,8 @@ bool click(QWidget* widget) {
     return click(widget, widget->rect().center());
 }
 
-bool clickItem(QListWidget* list, int row) {
-    return click(list->viewport(), list->visualItemRect(list->item(row)).center());
+bool clickItem(QListView* list, int row) {
+    return click(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
 }
 
 // The inode of a file: every write of a page replaces it with a new file.
@@ -304,67 +304,69 @@ private slots:
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         RepeatCounter repeats;
-        repeats.list = w.lstSub;
+        repeats.list = ui(w).lstSub;
         qApp->installEventFilter(&repeats);
 
         // The category, chosen with the mouse: its entries by comment.
-        QVERIFY(clickItem(w.lstKinds, 0));
-        QTRY_COMPARE(itemTexts(w.lstSub), QStringList({"five", "four", "one", "three", "two"}));
+        QVERIFY(clickItem(ui(w).lstKinds, 0));
+        QTRY_COMPARE(itemTexts(w.editor().lstSub),
+                     QStringList({"five", "four", "one", "three", "two"}));
 
         // "." and the keypad's "." and "0" remove nothing (xdotool reaches the keypad's
         // figures with Shift, as NumLock would).
-        QVERIFY(clickItem(w.lstSub, 1));
-        QTRY_COMPARE(w.lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
+        QVERIFY(clickItem(ui(w).lstSub, 1));
+        QTRY_COMPARE(ui(w).lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
         QVERIFY(keys({"period", "KP_Decimal", "KP_0", "shift+period"}));
         QVERIFY(keys({"Down"}));
-        QTRY_COMPARE(w.lstSub->currentRow(), 2);
-        QCOMPARE(w.lstSub->count(), 5);
+        QTRY_COMPARE(w.editor().lstSub.currentRow(), 2);
+        QCOMPARE(w.editor().lstSub.count(), 5);
 
         // The keypad's Delete removes the selected entry, and only that one: a second press
         // finds nothing selected.
-        w.lblMsg->clear();
+        ui(w).lblMsg->clear();
         QVERIFY(keys({"Up"}));
-        QTRY_COMPARE(w.lstSub->currentRow(), 1);
-        QCOMPARE(w.lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
+        QTRY_COMPARE(w.editor().lstSub.currentRow(), 1);
+        QCOMPARE(ui(w).lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
         QVERIFY(keys({"KP_Delete"}));
-        QTRY_COMPARE(itemTexts(w.lstSub), QStringList({"five", "one", "three", "two"}));
+        QTRY_COMPARE(itemTexts(w.editor().lstSub), QStringList({"five", "one", "three", "two"}));
         QVERIFY(keys({"Delete", "shift+Delete"}));
         // With no current entry, the first arrow key selects the first one.
         QVERIFY(keys({"Down"}));
-        QTRY_COMPARE(w.lstSub->currentRow(), 0);
-        QCOMPARE(w.lstSub->count(), 4);
+        QTRY_COMPARE(w.editor().lstSub.currentRow(), 0);
+        QCOMPARE(w.editor().lstSub.count(), 4);
 
         // A held Delete removes one entry however often it repeats.
         QVERIFY(run("xdotool", {"keydown", "Delete"}));
         QTRY_VERIFY(repeats.repeats >= 5);
         QVERIFY(run("xdotool", {"keyup", "Delete"}));
-        QTRY_COMPARE(itemTexts(w.lstSub), QStringList({"one", "three", "two"}));
+        QTRY_COMPARE(itemTexts(w.editor().lstSub), QStringList({"one", "three", "two"}));
         QVERIFY(keys({"Down"}));
-        QTRY_VERIFY(w.lstSub->currentRow() >= 0);
-        QCOMPARE(w.lstSub->count(), 3);
+        QTRY_VERIFY(w.editor().lstSub.currentRow() >= 0);
+        QCOMPARE(w.editor().lstSub.count(), 3);
 
         // A comment pasted with a line break is refused with a word on why; a tab is kept.
-        QVERIFY(clickItem(w.lstSub, 1));
-        QTRY_COMPARE(w.lstSub->currentRow(), 1);
+        QVERIFY(clickItem(ui(w).lstSub, 1));
+        QTRY_COMPARE(w.editor().lstSub.currentRow(), 1);
         Typist typist;
         QVERIFY(paste(&w, typist, QStringLiteral("一行目\r\n二行目"), true));
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"one", "three", "two"}));
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"one", "three", "two"}));
         QVERIFY(paste(&w, typist, QStringLiteral("three\ttab"), false));
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"one", "three\ttab", "two"}));
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"one", "three\ttab", "two"}));
         QCOMPARE(typist.boxes,
                  QStringList({"コメント変更|", "Quillet|改行を含むコメントは保存できません。",
                               "コメント変更|"}));
 
         // "Reload!" in the comment order, then the second kept entry the user sees is filed.
-        QVERIFY(click(w.optKind[1]));
-        QTRY_VERIFY(w.optKind[1]->isChecked());
-        QVERIFY(click(w.cmdReload));
-        QTRY_VERIFY(w.optKind[0]->isChecked());
-        QVERIFY(w.lstURLs[0]->isVisible());
-        QVERIFY(clickItem(w.lstURLs[0], 1));
-        QTRY_COMPARE(w.lblComDisp->text(), QStringLiteral("YYY"));
-        QVERIFY(click(w.cmdMove));
-        QTRY_COMPARE(itemTexts(w.lstSub), QStringList({"one", "three\ttab", "two", "YYY"}));
+        QVERIFY(click(ui(w).optKind[1]));
+        QTRY_VERIFY(ui(w).optKind[1]->isChecked());
+        QVERIFY(click(ui(w).cmdReload));
+        QTRY_VERIFY(ui(w).optKind[0]->isChecked());
+        QVERIFY(ui(w).lstURLs[0]->isVisible());
+        QVERIFY(clickItem(ui(w).lstURLs[0], 1));
+        QTRY_COMPARE(ui(w).lblComDisp->text(), QStringLiteral("YYY"));
+        QVERIFY(click(ui(w).cmdMove));
+        QTRY_COMPARE(itemTexts(w.editor().lstSub),
+                     QStringList({"one", "three\ttab", "two", "YYY"}));
 
         // Alt + the W key of the kana keyboard (ﾃ) writes the page.
         const ino_t before = inode(page);
@@ -390,7 +392,7 @@ private slots:
 
         // Alt + ﾊ opens the file menu, and ｻ in it ends the program as X does.
         QVERIFY(keys({"alt+kana_HA"}));
-        QTRY_VERIFY(w.mnFile->isVisible());
+        QTRY_VERIFY(ui(w).mnFile->isVisible());
         QVERIFY(keys({"kana_SA"}));
         QTRY_VERIFY(!w.isVisible());
         QVERIFY(f.exists(f.appFolder() + "URLINDEX.HTML"));

@@ -7,7 +7,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -74,39 +74,39 @@ private slots:
         start(f);
         Refile& w = f.window();
         QCOMPARE(w.windowTitle(), QStringLiteral("KEEPSAKE EDITOR"));
-        QCOMPARE(w.cmdNew->text(), QStringLiteral("新規項目(&N)"));
-        QCOMPARE(w.Command1->text(), QStringLiteral("項目名修正(&M)"));
-        QCOMPARE(w.cmdEditCom->text(), QStringLiteral("コメント修正(&E)"));
-        QCOMPARE(w.cmdSave->text(), QStringLiteral("リスト書き出し(&W)"));
-        QCOMPARE(w.cmdMove->text(), QStringLiteral("↓"));
-        QVERIFY(w.cmdMove->font().bold());
-        QCOMPARE(w.cmdReload->text(), QStringLiteral("Reload!"));
-        QCOMPARE(w.fraKind->title(), QStringLiteral("表示順序"));
-        QCOMPARE(w.optKind[0]->text(), QStringLiteral("ＵＲＬ"));
-        QVERIFY(w.optKind[0]->isChecked());
-        QCOMPARE(w.lblMsg->text(), QStringLiteral("メッセージ"));
-        QCOMPARE(w.lblDate->text(), QStringLiteral("取得日付："));
-        QVERIFY(w.cmdSend->isHidden());
-        QVERIFY(w.cmdPreview->isHidden());
-        QVERIFY(w.imgEnable->isHidden());
-        QVERIFY(w.lstKinds->selectionMode() == QAbstractItemView::SingleSelection);
-        QVERIFY(w.lstURLs[2]->selectionMode() == QAbstractItemView::ExtendedSelection);
-        QCOMPARE(w.Timer1->interval(), 500);
-        QVERIFY(w.Timer1->isActive());
+        QCOMPARE(ui(w).cmdNew->text(), QStringLiteral("新規項目(&N)"));
+        QCOMPARE(ui(w).Command1->text(), QStringLiteral("項目名修正(&M)"));
+        QCOMPARE(ui(w).cmdEditCom->text(), QStringLiteral("コメント修正(&E)"));
+        QCOMPARE(ui(w).cmdSave->text(), QStringLiteral("リスト書き出し(&W)"));
+        QCOMPARE(ui(w).cmdMove->text(), QStringLiteral("↓"));
+        QVERIFY(ui(w).cmdMove->font().bold());
+        QCOMPARE(ui(w).cmdReload->text(), QStringLiteral("Reload!"));
+        QCOMPARE(ui(w).fraKind->title(), QStringLiteral("表示順序"));
+        QCOMPARE(ui(w).optKind[0]->text(), QStringLiteral("ＵＲＬ"));
+        QVERIFY(ui(w).optKind[0]->isChecked());
+        QCOMPARE(ui(w).lblMsg->text(), QStringLiteral("メッセージ"));
+        QCOMPARE(ui(w).lblDate->text(), QStringLiteral("取得日付："));
+        QVERIFY(ui(w).cmdSend->isHidden());
+        QVERIFY(ui(w).cmdPreview->isHidden());
+        QVERIFY(ui(w).imgEnable->isHidden());
+        QVERIFY(ui(w).lstKinds->selectionMode() == QAbstractItemView::SingleSelection);
+        QVERIFY(ui(w).lstURLs[2]->selectionMode() == QAbstractItemView::ExtendedSelection);
+        QCOMPARE(w.editor().Timer1->interval(), 500);
+        QVERIFY(w.editor().Timer1->isActive());
 
-        QCOMPARE(w.mnFile->title(), QStringLiteral("ファイル(&F)"));
-        QCOMPARE(w.mnFile_Exit->text(), QStringLiteral("終了(&X)"));
-        QCOMPARE(w.mn_Option->title(), QStringLiteral("オプション(&O)"));
-        QCOMPARE(w.mn_Option->actions().size(), 5);
-        QVERIFY(w.mn_Option->actions()[2]->isSeparator());
-        QCOMPARE(w.mn_ScribbleExec->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
-        QCOMPARE(w.mn_NNExec->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
-        QVERIFY(!w.mn_NNExec->isEnabled());
-        QCOMPARE(w.mn_Help->text(), QStringLiteral("ヘルプ(&H)"));
+        QCOMPARE(ui(w).mnFile->title(), QStringLiteral("ファイル(&F)"));
+        QCOMPARE(ui(w).mnFile_Exit->text(), QStringLiteral("終了(&X)"));
+        QCOMPARE(ui(w).mn_Option->title(), QStringLiteral("オプション(&O)"));
+        QCOMPARE(ui(w).mn_Option->actions().size(), 5);
+        QVERIFY(ui(w).mn_Option->actions()[2]->isSeparator());
+        QCOMPARE(ui(w).mn_ScribbleExec->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QCOMPARE(ui(w).mn_NNExec->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+        QVERIFY(!ui(w).mn_NNExec->isEnabled());
+        QCOMPARE(ui(w).mn_Help->text(), QStringLiteral("ヘルプ(&H)"));
 
         // The design places at 15 twips per pixel (the offscreen screen has 96 dpi).
-        QCOMPARE(w.lstKinds->geometry(), QRect(12, 188, 93, 100));
-        QCOMPARE(w.cmdSave->geometry(), QRect(316, 296, 101, 21));
+        QCOMPARE(ui(w).lstKinds->geometry(), QRect(12, 188, 93, 100));
+        QCOMPARE(ui(w).cmdSave->geometry(), QRect(316, 296, 101, 21));
     }
 
     void theListsFollowTheWindowsWidth() {
@@ -118,29 +118,29 @@ private slots:
         w.resize(600, w.height());
         QTRY_COMPARE(w.centralWidget()->width(), 600);
         const int expected = 600 - 104 - 7;  // less the left edge and 100 twips
-        QCOMPARE(w.lstURLs[0]->width(), expected);
+        QCOMPARE(ui(w).lstURLs[0]->width(), expected);
         for (QWidget* other :
-             {static_cast<QWidget*>(w.lstURLs[1]), static_cast<QWidget*>(w.lstURLs[2]),
-              static_cast<QWidget*>(w.lblComDisp), static_cast<QWidget*>(w.lstSub)}) {
+             {static_cast<QWidget*>(ui(w).lstURLs[1]), static_cast<QWidget*>(ui(w).lstURLs[2]),
+              static_cast<QWidget*>(ui(w).lblComDisp), static_cast<QWidget*>(ui(w).lstSub)}) {
             QCOMPARE(other->x(), 104);
             QCOMPARE(other->width(), expected);
         }
-        QCOMPARE(w.lstSub->y(), 188);
-        QCOMPARE(w.lblDateDisp->height(), 21);
+        QCOMPARE(ui(w).lstSub->y(), 188);
+        QCOMPARE(ui(w).lblDateDisp->height(), 21);
 
         // Minimised and restored, the widths are as before.
         w.showMinimized();
         QTest::qWait(20);
         w.showNormal();
         QTest::qWait(20);
-        QCOMPARE(w.lstURLs[0]->width(), expected);
+        QCOMPARE(ui(w).lstURLs[0]->width(), expected);
 
         // Narrower than the lists' left edge: the widths stop at zero.
         w.setMinimumWidth(0);
         w.resize(60, w.height());
         QTRY_VERIFY(w.centralWidget()->width() <= 104);
-        QCOMPARE(w.lstURLs[0]->width(), 0);
-        QCOMPARE(w.lstSub->width(), 0);
+        QCOMPARE(ui(w).lstURLs[0]->width(), 0);
+        QCOMPARE(ui(w).lstSub->width(), 0);
         w.close();
     }
 
@@ -151,36 +151,35 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QString kept = QStringLiteral("カテゴリに追加する項目を選択してください。");
-        QTest::mouseMove(w.lstURLs[0]->viewport(), QPoint(5, 5));
-        QCOMPARE(w.lblMsg->text(), kept);
+        QTest::mouseMove(ui(w).lstURLs[0]->viewport(), QPoint(5, 5));
+        QCOMPARE(ui(w).lblMsg->text(), kept);
         // Over a button the hint stays.
-        QTest::mouseMove(w.cmdReload, QPoint(3, 3));
-        QCOMPARE(w.lblMsg->text(), kept);
+        QTest::mouseMove(ui(w).cmdReload, QPoint(3, 3));
+        QCOMPARE(ui(w).lblMsg->text(), kept);
         // Over the background it is cleared.
         QTest::mouseMove(w.centralWidget(), QPoint(420, 172));
-        QCOMPARE(w.lblMsg->text(), QString());
-        QTest::mouseMove(w.lstURLs[0]->viewport(), QPoint(5, 5));
-        QTest::mouseMove(w.lstKinds->viewport(), QPoint(5, 5));
-        QCOMPARE(w.lblMsg->text(), QString());
-        QTest::mousePress(w.lblDateDisp, Qt::LeftButton);
-        QCOMPARE(w.lblMsg->text(), QStringLiteral("この項目は表示のみです。"));
-        QTest::mouseRelease(w.lblDateDisp, Qt::LeftButton);
+        QCOMPARE(ui(w).lblMsg->text(), QString());
+        QTest::mouseMove(ui(w).lstURLs[0]->viewport(), QPoint(5, 5));
+        QTest::mouseMove(ui(w).lstKinds->viewport(), QPoint(5, 5));
+        QCOMPARE(ui(w).lblMsg->text(), QString());
+        QTest::mousePress(ui(w).lblDateDisp, Qt::LeftButton);
+        QCOMPARE(ui(w).lblMsg->text(), QStringLiteral("この項目は表示のみです。"));
+        QTest::mouseRelease(ui(w).lblDateDisp, Qt::LeftButton);
         // As the timer shows them while a browser runs.
-        w.cmdSend->show();
-        w.cmdPreview->show();
-        QTest::mouseMove(w.cmdSend, QPoint(2, 2));
-        QCOMPARE(w.lblMsg->text(), QStringLiteral("ブラウザへアドレスを転送"));
-        QTest::mouseMove(w.cmdPreview, QPoint(2, 2));
-        QCOMPARE(w.lblMsg->text(), QStringLiteral("インデックス[ URLINDEX.HTML ]のプレビュー"));
+        ui(w).cmdSend->show();
+        ui(w).cmdPreview->show();
+        QTest::mouseMove(ui(w).cmdSend, QPoint(2, 2));
+        QCOMPARE(ui(w).lblMsg->text(), QStringLiteral("ブラウザへアドレスを転送"));
+        QTest::mouseMove(ui(w).cmdPreview, QPoint(2, 2));
+        QCOMPARE(ui(w).lblMsg->text(), QStringLiteral("インデックス[ URLINDEX.HTML ]のプレビュー"));
 
         // A click in the category's list, and loading a page, set and clear it.
-        w.lstKinds->setCurrentRow(0);
-        auto* item = new QListWidgetItem("x");
-        item->setData(Qt::UserRole, 0);
-        w.lstSub->addItem(item);
-        QTest::mouseClick(w.lstSub->viewport(), Qt::LeftButton, {},
-                          w.lstSub->visualItemRect(item).center());
-        QCOMPARE(w.lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
+        w.editor().lstKinds.setCurrentRow(0);
+        w.editor().KindCom.append(QStringLiteral("x"));
+        w.editor().lstSub.model().add(static_cast<int>(w.editor().KindCom.size() - 1));
+        QTest::mouseClick(ui(w).lstSub->viewport(), Qt::LeftButton, {},
+                          ui(w).lstSub->visualRect(ui(w).lstSub->model()->index(0, 0)).center());
+        QCOMPARE(ui(w).lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
         w.close();
     }
 
@@ -190,9 +189,9 @@ private slots:
         Refile& w = f.window();
         w.show();
         QFile::remove(f.appFolder() + "URLINDEX.HTML");
-        w.mnFile_Exit->trigger();
+        ui(w).mnFile_Exit->trigger();
         QVERIFY(!w.isVisible());
-        QVERIFY(!w.Timer1->isActive());
+        QVERIFY(!w.editor().Timer1->isActive());
         QVERIFY(f.exists(f.appFolder() + "URLINDEX.HTML"));
         QVERIFY(f.exists(f.appFolder() + "URLFRAME.HTML"));
     }

@@ -21,7 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTcpServer>
@@ -166,8 +166,8 @@ class RealBrowserTest : public QObject {
     QTemporaryDir m_scratch;
 
     void clickEntry(Refile& w, int row) {
-        QListWidget* list = w.lstURLs[1];
-        const QRect rect = list->visualItemRect(list->item(row));
+        QListView* list = ui(w).lstURLs[1];
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
 
@@ -219,41 +219,41 @@ private slots:
         QVERIFY(w.Load(f.appFolder()));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTRY_VERIFY_WITH_TIMEOUT(w.mn_NNExec->isEnabled(), 5000);
-        QVERIFY(w.cmdSend->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(ui(w).mn_NNExec->isEnabled(), 5000);
+        QVERIFY(ui(w).cmdSend->isHidden());
 
         // "Netscape起動": the browser comes up and the editor notices it, though no window
         // of it is titled "Netscape".
-        w.mn_NNExec->trigger();
+        ui(w).mn_NNExec->trigger();
         QCOMPARE(launcher.started.size(), 1);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.cmdSend->isHidden(), kStartMs);
-        QVERIFY(!w.cmdPreview->isHidden());
-        QVERIFY(!w.mn_NNExec->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!ui(w).cmdSend->isHidden(), kStartMs);
+        QVERIFY(!ui(w).cmdPreview->isHidden());
+        QVERIFY(!ui(w).mn_NNExec->isEnabled());
         QVERIFY(!anyTitleStartsWith(windows, "Netscape"));
 
         // Two sends, each a new page in the running browser; the browser stays seen.
-        QTest::mouseClick(w.optKind[1], Qt::LeftButton);
+        QTest::mouseClick(ui(w).optKind[1], Qt::LeftButton);
         clickEntry(w, 0);
-        QCOMPARE(w.lblComDisp->text(), site + "/one.html");
-        QTest::mouseClick(w.cmdSend, Qt::LeftButton);
+        QCOMPARE(ui(w).lblComDisp->text(), site + "/one.html");
+        QTest::mouseClick(ui(w).cmdSend, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(server.paths.contains("/one.html"), kPageMs);
         QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, "Served /one.html"), kPageMs);
         QTest::qWait(1500);  // a few ticks with the new title
-        QVERIFY(!w.cmdSend->isHidden());
+        QVERIFY(!ui(w).cmdSend->isHidden());
 
         clickEntry(w, 1);
-        QCOMPARE(w.lblComDisp->text(), site + "/two.html");
-        QTest::mouseClick(w.cmdSend, Qt::LeftButton);
+        QCOMPARE(ui(w).lblComDisp->text(), site + "/two.html");
+        QTest::mouseClick(ui(w).cmdSend, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(server.paths.contains("/two.html"), kPageMs);
         QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, "Served /two.html"), kPageMs);
 
         // Preview: the frame page, whose title the browser's window takes.
-        QTest::mouseClick(w.cmdPreview, Qt::LeftButton);
+        QTest::mouseClick(ui(w).cmdPreview, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, QStringLiteral("キープセイク帖")),
                                  kPageMs);
         QTest::qWait(1500);
-        QVERIFY(!w.cmdSend->isHidden());
-        QVERIFY(!w.mn_NNExec->isEnabled());
+        QVERIFY(!ui(w).cmdSend->isHidden());
+        QVERIFY(!ui(w).mn_NNExec->isEnabled());
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         // Every start after the first handed its address to the running browser and left
         // (one that showed an error box instead would still be running).
@@ -264,8 +264,8 @@ private slots:
         // The browser closes: the editor notices that too.
         endStarted(launcher.started);
         QVERIFY(sessionMembers(launcher.started).isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(w.cmdSend->isHidden(), 20000);
-        QVERIFY(w.mn_NNExec->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(ui(w).cmdSend->isHidden(), 20000);
+        QVERIFY(ui(w).mn_NNExec->isEnabled());
         w.close();
     }
 };

@@ -3,28 +3,26 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
-#include <QPointer>
 #include <QWidget>
 
-CommandGuard::CommandGuard(QWidget* window) : QObject(window), m_window(window) {
+CommandGuard::CommandGuard(QWidget* window, CommandGate& gate)
+    : QObject(window), m_window(window), m_gate(gate) {
     QCoreApplication::instance()->installEventFilter(this);
+    connect(&gate, &CommandGate::closed, this, &CommandGuard::blockSources);
+    connect(&gate, &CommandGate::opened, this, &CommandGuard::unblockSources);
 }
 
 void CommandGuard::addSource(QObject* source) {
     m_sources.append(source);
 }
 
-void CommandGuard::hold() {
-    if (m_depth++ > 0)
-        return;
+void CommandGuard::blockSources() {
     m_wasBlocked.clear();
     for (QObject* source : m_sources)
         m_wasBlocked.append(source->blockSignals(true));
 }
 
-void CommandGuard::release() {
-    if (--m_depth > 0)
-        return;
+void CommandGuard::unblockSources() {
     for (qsizetype i = 0; i < m_sources.size(); ++i)
         m_sources[i]->blockSignals(m_wasBlocked.value(i));
 }
@@ -44,7 +42,7 @@ bool CommandGuard::belongsToWindow(const QObject* object) const {
 }
 
 bool CommandGuard::eventFilter(QObject* watched, QEvent* event) {
-    if (m_depth > 0 && event->type() == QEvent::Shortcut && belongsToWindow(watched))
+    if (m_gate.busy() && event->type() == QEvent::Shortcut && belongsToWindow(watched))
         return true;
     return QObject::eventFilter(watched, event);
 }

@@ -1,79 +1,36 @@
 #pragma once
 
-#include "platform/Prompts.h"
+#include "app/CommandGate.h"
 
 #include <QList>
 #include <QObject>
 
 class QWidget;
 
-// The window's commands run one at a time. A message or input box runs its own event loop,
-// and so does nothing else: a button's access key clicks after a short delay, and a shortcut
-// typed before the box appeared is matched while the window still has the focus. Without
-// this guard such a click or shortcut would start a second command inside the first one,
-// which then goes on with lists the second has changed.
-//
-// While the guard is held (a box of the editor is open, or the keepsake file is being read)
-// the command sources send nothing and the window's own shortcuts are dropped; the keys of
-// the box itself are left alone.
+// The window's side of the command gate: while the gate is held, the command sources (buttons
+// and menu actions) send nothing and the window's own shortcuts are dropped; the keys of the
+// box that holds it are left alone. A button's access key clicks after a short delay, and a
+// shortcut typed before a box appeared is matched while the window still has the focus, so
+// both would otherwise reach a command inside the box's event loop.
 class CommandGuard : public QObject {
     Q_OBJECT
 
 public:
-    explicit CommandGuard(QWidget* window);
+    CommandGuard(QWidget* window, CommandGate& gate);
 
     // A button or menu action whose signal starts a command.
     void addSource(QObject* source);
-    bool busy() const { return m_depth > 0; }
-
-    void hold();
-    void release();
-
-    class Hold {
-    public:
-        explicit Hold(CommandGuard& guard) : m_guard(guard) { m_guard.hold(); }
-        ~Hold() { m_guard.release(); }
-        Hold(const Hold&) = delete;
-        Hold& operator=(const Hold&) = delete;
-
-    private:
-        CommandGuard& m_guard;
-    };
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void blockSources();
+    void unblockSources();
     bool belongsToWindow(const QObject* object) const;
 
     QWidget* m_window;
+    CommandGate& m_gate;
     QList<QObject*> m_sources;
     QList<bool> m_wasBlocked;
-    int m_depth = 0;
-};
-
-// The prompts of the window: every box holds the command guard while it is open.
-class GuardedPrompts : public Prompts {
-public:
-    GuardedPrompts(Prompts& inner, CommandGuard& guard) : m_inner(inner), m_guard(guard) {}
-
-    PromptAnswer message(const QString& text, PromptIcon icon, PromptButtons buttons,
-                         const std::optional<QString>& title) override {
-        const CommandGuard::Hold busy(m_guard);
-        return m_inner.message(text, icon, buttons, title);
-    }
-    QString input(const QString& prompt, const QString& title,
-                  const QString& defaultText) override {
-        const CommandGuard::Hold busy(m_guard);
-        return m_inner.input(prompt, title, defaultText);
-    }
-    void showModal(QDialog& dialog) override {
-        const CommandGuard::Hold busy(m_guard);
-        m_inner.showModal(dialog);
-    }
-    void setWaitPointer(bool on) override { m_inner.setWaitPointer(on); }
-
-private:
-    Prompts& m_inner;
-    CommandGuard& m_guard;
 };

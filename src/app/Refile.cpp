@@ -4,13 +4,12 @@
 #include "app/CommandGuard.h"
 #include "app/DesignLayout.h"
 #include "app/ImageButton.h"
+#include "app/KeepsakeEditor.h"
 #include "app/KeyCodes.h"
 #include "app/Pictures.h"
-#include "pages/KindSelection.h"
-#include "platform/FileLookup.h"
+#include "dialogs/FolderDialog.h"
+#include "integration/HelpWindow.h"
 #include "platform/Prompts.h"
-#include "platform/WindowList.h"
-#include "settings/FoundFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,13 +17,12 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTimer>
 
 namespace {
 
@@ -58,22 +56,17 @@ QFont boldGothic() {
 
 Refile::Refile(Platform platform, QWidget* parent)
     : QMainWindow(parent),
-      m_commands(new CommandGuard(this)),
-      m_guardedPrompts(std::make_unique<GuardedPrompts>(platform.prompts, *m_commands)),
-      m_platform{*m_guardedPrompts, platform.windows, platform.launcher},
+      m_editor(new KeepsakeEditor(platform, this)),
+      m_commands(new CommandGuard(this, m_editor->commands())),
       m_layout(new DesignLayout) {
+    m_editor->setFolderPrompt(this);
     setWindowTitle(kCaption);
     setFont(gothic());
     setWindowIcon(QIcon(pictures::windowIcon()));
     createControls();
     createMenus();
     connectEvents();
-    KeepURL.resize(1);
-    KeepCom.resize(1);
-    KeepDate.resize(1);
-    KindURL.resize(1);
-    KindCom.resize(1);
-    KindDate.resize(1);
+    showState();
 }
 
 Refile::~Refile() {
@@ -113,9 +106,13 @@ void Refile::createControls() {
         l.add(w, r);
         return w;
     };
-    auto list = [&](const QString& name, fitting::TwipRect r, bool extended) {
-        auto* w = new QListWidget(client);
+    auto list = [&](const QString& name, const ListRows& rows, fitting::TwipRect r, bool extended) {
+        auto* w = new QListView(client);
         w->setObjectName(name);
+        w->setModel(rows.selection()->model());
+        QItemSelectionModel* own = w->selectionModel();
+        w->setSelectionModel(rows.selection());
+        delete own;
         w->setSelectionMode(extended ? QAbstractItemView::ExtendedSelection
                                      : QAbstractItemView::SingleSelection);
         w->setMouseTracking(true);
@@ -140,9 +137,10 @@ void Refile::createControls() {
     cmdReload =
         button(QStringLiteral("cmdReload"), QStringLiteral("Reload!"), {180, 840, 1155, 255});
 
-    lstURLs[0] = list(QStringLiteral("lstURLs0"), {1560, 840, 4215, 1500}, true);
-    lstURLs[1] = list(QStringLiteral("lstURLs1"), {2220, 840, 3795, 1500}, true);
-    lstURLs[2] = list(QStringLiteral("lstURLs2"), {3120, 840, 3135, 1500}, true);
+    const KeepsakeEditor& e = *m_editor;
+    lstURLs[0] = list(QStringLiteral("lstURLs0"), e.lstURLs[0], {1560, 840, 4215, 1500}, true);
+    lstURLs[1] = list(QStringLiteral("lstURLs1"), e.lstURLs[1], {2220, 840, 3795, 1500}, true);
+    lstURLs[2] = list(QStringLiteral("lstURLs2"), e.lstURLs[2], {3120, 840, 3135, 1500}, true);
 
     fraKind = new QGroupBox(QStringLiteral("表示順序"), client);
     fraKind->setObjectName(QStringLiteral("fraKind"));
@@ -171,8 +169,8 @@ void Refile::createControls() {
 
     cmdMove = button(QStringLiteral("cmdMove"), QStringLiteral("↓"), {1620, 2400, 675, 375});
     cmdMove->setFont(boldGothic());
-    lstKinds = list(QStringLiteral("lstKinds"), {180, 2820, 1395, 1500}, false);
-    lstSub = list(QStringLiteral("lstSub"), {1560, 2820, 4695, 1500}, false);
+    lstKinds = list(QStringLiteral("lstKinds"), e.lstKinds, {180, 2820, 1395, 1500}, false);
+    lstSub = list(QStringLiteral("lstSub"), e.lstSub, {1560, 2820, 4695, 1500}, false);
 
     cmdNew =
         button(QStringLiteral("cmdNew"), QStringLiteral("新規項目(&N)"), {180, 4440, 1275, 315});
@@ -200,9 +198,6 @@ void Refile::createControls() {
         lblMsg->setPalette(pal);
     }
 
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(500);
-
     // The bold controls keep their own font; the layout scales it with the rest.
     m_layout->setScreenScale(15.0, 15.0);
     m_layout->place(15.0, 15.0);
@@ -225,46 +220,51 @@ void Refile::createMenus() {
     mn_NNExec->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mn_NNExec->setEnabled(false);
     mn_Help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));
+
+    // Named like the controls, so that what shows the window can find them.
+    mnFile->setObjectName(QStringLiteral("mnFile"));
+    mnFile_Exit->setObjectName(QStringLiteral("mnFile_Exit"));
+    mn_Option->setObjectName(QStringLiteral("mn_Option"));
+    mn_FolderSet->setObjectName(QStringLiteral("mn_FolderSet"));
+    mn_ScribbleExec->setObjectName(QStringLiteral("mn_ScribbleExec"));
+    sep->setObjectName(QStringLiteral("sep"));
+    mn_NetscapeFolderSet->setObjectName(QStringLiteral("mn_NetscapeFolderSet"));
+    mn_NNExec->setObjectName(QStringLiteral("mn_NNExec"));
+    mn_Help->setObjectName(QStringLiteral("mn_Help"));
 }
 
 void Refile::connectEvents() {
+    KeepsakeEditor* e = m_editor;
     connect(mnFile_Exit, &QAction::triggered, this, [this] { close(); });
-    connect(cmdReload, &QPushButton::clicked, this,
-            [this] { ReadKeepsake(QStringLiteral("KEEPSAKE.HTML")); });
+    connect(cmdReload, &QPushButton::clicked, e,
+            [e] { e->ReadKeepsake(QStringLiteral("KEEPSAKE.HTML")); });
     for (int i = 0; i < 3; ++i) {
-        connect(lstURLs[i], &QListWidget::itemClicked, this, [this, i] { lstURLs_Click(i); });
-        connect(lstURLs[i], &QListWidget::currentRowChanged, this, [this, i](int row) {
-            if (row >= 0)
-                lstURLs_Click(i);
-        });
-        connect(optKind[i], &QRadioButton::clicked, this, [this, i] { optKind_Click(i); });
+        connect(lstURLs[i], &QListView::clicked, e, [e, i] { e->lstURLs_Click(i); });
+        connect(optKind[i], &QRadioButton::clicked, e, [e, i] { e->optKind_Click(i); });
     }
-    // A category loads when the user selects one, never because the list got the focus.
-    connect(lstKinds, &QListWidget::itemSelectionChanged, this, [this] {
-        if (selectedKindRow(lstKinds) >= 0)
-            lstKinds_Click();
-    });
-    connect(lstSub, &QListWidget::itemClicked, this, [this] { lblMsg->setText(kHintDelete); });
+    connect(lstSub, &QListView::clicked, this, [this] { lblMsg->setText(kHintDelete); });
     // The hint follows a selection made with the keyboard as well.
-    connect(lstSub, &QListWidget::itemSelectionChanged, this, [this] {
-        if (lstSub->hasFocus() && !lstSub->selectedItems().isEmpty())
+    connect(lstSub->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (lstSub->hasFocus() && lstSub->selectionModel()->hasSelection())
             lblMsg->setText(kHintDelete);
     });
-    connect(cmdNew, &QPushButton::clicked, this, [this] { cmdNew_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(cmdEditCom, &QPushButton::clicked, this, [this] { cmdEditCom_Click(); });
-    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
-    connect(cmdMove, &QPushButton::clicked, this, [this] { cmdMove_Click(); });
-    connect(cmdSend, &ImageButton::clicked, this, [this] { cmdSend_Click(); });
-    connect(cmdPreview, &ImageButton::clicked, this, [this] { cmdPreview_Click(); });
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    connect(mn_FolderSet, &QAction::triggered, this, [this] { mn_FolderSet_Click(); });
-    connect(mn_NetscapeFolderSet, &QAction::triggered, this,
-            [this] { mn_NetscapeFolderSet_Click(); });
-    connect(mn_NNExec, &QAction::triggered, this, [this] { mn_NNExec_Click(); });
-    connect(mn_ScribbleExec, &QAction::triggered, this, [this] { mn_ScribbleExec_Click(); });
-    connect(mn_Option, &QMenu::aboutToShow, this, [this] { mn_Option_Click(); });
+    connect(cmdNew, &QPushButton::clicked, e, [e] { e->cmdNew_Click(); });
+    connect(Command1, &QPushButton::clicked, e, [e] { e->Command1_Click(); });
+    connect(cmdEditCom, &QPushButton::clicked, e, [e] { e->cmdEditCom_Click(); });
+    connect(cmdSave, &QPushButton::clicked, e, [e] { e->cmdSave_Click(); });
+    connect(cmdMove, &QPushButton::clicked, e, [e] { e->cmdMove_Click(); });
+    connect(cmdSend, &ImageButton::clicked, e, [e] { e->cmdSend_Click(); });
+    connect(cmdPreview, &ImageButton::clicked, e, [e] { e->cmdPreview_Click(); });
+    connect(mn_FolderSet, &QAction::triggered, e, [e] { e->mn_FolderSet_Click(); });
+    connect(mn_NetscapeFolderSet, &QAction::triggered, e, [e] { e->mn_NetscapeFolderSet_Click(); });
+    connect(mn_NNExec, &QAction::triggered, e, [e] { e->mn_NNExec_Click(); });
+    connect(mn_ScribbleExec, &QAction::triggered, e, [e] { e->mn_ScribbleExec_Click(); });
+    connect(mn_Option, &QMenu::aboutToShow, e, [e] { e->mn_Option_Click(); });
     connect(mn_Help, &QAction::triggered, this, [this] { mn_Help_Click(); });
+
+    connect(e, &KeepsakeEditor::displayChanged, this, &Refile::showState);
+    connect(e, &KeepsakeEditor::message, lblMsg, &QLabel::setText);
+    connect(e, &KeepsakeEditor::ended, this, &QWidget::hide);
 
     for (QObject* source : std::initializer_list<QObject*>{
              cmdReload, cmdNew, Command1, cmdEditCom, cmdSave, cmdMove, cmdSend, cmdPreview,
@@ -288,46 +288,55 @@ void Refile::connectEvents() {
 
 bool Refile::Load(const QString& appFolder) {
     FitWindow();
-    // AppFolder with exactly one trailing separator; the settings file lies beside it.
-    AppFolder = appFolder;
-    if (!AppFolder.endsWith(u'/'))
-        AppFolder += u'/';
-    settings.CompanionFolder = AppFolder;
-    settings.IniPath = foundfiles::settingsFile(AppFolder);
-
-    CompanionLinked = LinkCompanion(true);
-    mn_ScribbleExec->setEnabled(CompanionLinked &&
-                                !m_platform.windows.hasWindowTitled(QStringLiteral("Scribble")));
-
-    ReadKeepsake(QStringLiteral("KEEPSAKE.HTML"));
-    if (m_ended)
-        return false;
-
-    bool ok = false;
-    ReadIndexPage(IndexHead, IndexFoot, ok);
-    if (!ok)
-        m_platform.prompts.information(QStringLiteral("[URL_INDEX.HTML]を再構築しました。"));
-
-    settings.BrowserFolder = ReadIniString(QStringLiteral("Netscape"), QStringLiteral("Folder"));
-    Timer1->start();
-    return true;
+    return m_editor->Load(appFolder);
 }
 
-void Refile::endProgram(int status) {
-    m_ended = true;
-    Timer1->stop();
-    hide();
-    QCoreApplication::exit(status);
+bool Refile::hasEnded() const {
+    return m_editor->hasEnded();
+}
+
+void Refile::showState() {
+    const KeepsakeEditor& e = *m_editor;
+    lblCom->setText(e.ComCaption);
+    lblComDisp->setText(e.ComDisplay);
+    lblDateDisp->setText(e.DateDisplay);
+    const int front = e.FrontList;
+    if (front != m_shownFront) {
+        m_shownFront = front;
+        optKind[front]->setChecked(true);
+        cmdSend->setPixmap(front == 1 ? imgEnable->pixmap() : imgUnable->pixmap());
+        cmdSend->setEnabled(front == 1);
+        for (int i = 0; i < 3; ++i)
+            lstURLs[i]->setVisible(i == front);
+        lstURLs[front]->raise();
+    }
+    cmdSend->setVisible(e.BrowserSeen);
+    cmdPreview->setVisible(e.BrowserSeen);
+    mn_NNExec->setEnabled(e.NNExecEnabled);
+    mn_ScribbleExec->setEnabled(e.ScribbleExecEnabled);
+}
+
+void Refile::mn_Help_Click() {
+    // The editor's own manual, in a window beside it; no help file or viewer is needed.
+    auto* help = findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!help)
+        help = new HelpWindow(this);
+    help->showContents();
+}
+
+void Refile::chooseFolder(SharedSettings& settings, const QString& targetFile,
+                          const QString& label) {
+    frmFolder dialog(settings, m_editor->platform().prompts, isVisible() ? this : nullptr);
+    dialog.TargetFile = targetFile;
+    dialog.Label1->setText(label);
+    dialog.Form_Load();
+    m_editor->platform().prompts.showModal(dialog);
 }
 
 void Refile::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (m_ended || m_unloaded)
-        return;
-    m_unloaded = true;
-    Timer1->stop();
-    WriteIndexPages();
-    QCoreApplication::quit();
+    if (m_editor->Unload())
+        QCoreApplication::quit();
 }
 
 bool Refile::eventFilter(QObject* watched, QEvent* event) {
@@ -356,8 +365,8 @@ bool Refile::eventFilter(QObject* watched, QEvent* event) {
         // A held key sends a release with every repeat; only the last one counts.
         const auto* key = static_cast<QKeyEvent*>(event);
         int keyCode = keycodes::virtualKey(key->key(), key->modifiers());
-        if (keyCode != 0 && !key->isAutoRepeat() && !m_commands->busy()) {
-            lstSub_KeyUp(keyCode, key->modifiers());
+        if (keyCode != 0 && !key->isAutoRepeat() && !m_editor->commands().busy()) {
+            m_editor->lstSub_KeyUp(keyCode, key->modifiers());
             if (keyCode == 0)
                 return true;
         }

@@ -4,7 +4,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>

@@ -1,16 +1,12 @@
 // Adding and renaming categories, and writing out the loaded category page.
-#include "app/Refile.h"
-#include "app/SortedList.h"
+#include "app/KeepsakeEditor.h"
 #include "commands/NameRules.h"
 #include "pages/KindNumbers.h"
-#include "pages/KindSelection.h"
 #include "pages/PageFormat.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 
-#include <QListWidget>
-
-void Refile::cmdNew_Click() {
+void KeepsakeEditor::cmdNew_Click() {
     const QString answer =
         m_platform.prompts.input(QStringLiteral("追加する項目名を入力してください。"),
                                  QStringLiteral("新規項目"), QString());
@@ -25,7 +21,7 @@ void Refile::cmdNew_Click() {
     // that nothing stored after a gap in the list is overwritten.
     const filelookup::FolderFiles files(AppFolder);
     const kindnumbers::NewPage choice = kindnumbers::newPageNumber(
-        kindnumbers::readBooks(settings.IniPath), lstKinds->count(), [&files](int n) {
+        kindnumbers::readBooks(settings.IniPath), lstKinds.count(), [&files](int n) {
             return !files.find(pages::pageFileName(pages::pageNumberText(n))).isEmpty();
         });
     if (choice.page < 0) {
@@ -41,25 +37,24 @@ void Refile::cmdNew_Click() {
     {
         // Adding an item must not load a page (only a selection does) nor change which
         // category is selected.
-        const QSignalBlocker quiet(lstKinds);
-        const int selected = selectedKindRow(lstKinds);
-        const int row = sortedlist::add(lstKinds, name, page);
+        const QSignalBlocker quiet(lstKinds.selection());
+        const int selected = lstKinds.selectedRow();
+        const int row = lstKinds.model().add(name, page);
         if (selected >= 0)
-            lstKinds->setCurrentRow(selected >= row ? selected + 1 : selected);
+            lstKinds.setCurrentRow(selected >= row ? selected + 1 : selected);
         else
-            lstKinds->clearSelection();
+            lstKinds.clearSelection();
     }
     WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(page), name);
 }
 
-void Refile::Command1_Click() {
-    const int row = selectedKindRow(lstKinds);
+void KeepsakeEditor::Command1_Click() {
+    const int row = lstKinds.selectedRow();
     if (row < 0) {
         m_platform.prompts.information(QStringLiteral("項目を指定してください。"));
         return;
     }
-    QListWidgetItem* item = lstKinds->item(row);
-    const QString oldName = item->text();
+    const QString oldName = lstKinds.model().name(row);
     const QString answer =
         m_platform.prompts.input(QStringLiteral("変更後の項目名を入力してください。"),
                                  QStringLiteral("項目名変更"), oldName);
@@ -70,17 +65,15 @@ void Refile::Command1_Click() {
         m_platform.prompts.information(refusal);
         return;
     }
-    item->setText(name);
-    WriteIniValue(QStringLiteral("Books"),
-                  pages::pageNumberText(sortedlist::itemData(lstKinds, row)), item->text());
+    lstKinds.model().rename(row, name);
+    WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(lstKinds.model().page(row)), name);
 }
 
-void Refile::cmdSave_Click() {
-    const int row = selectedKindRow(lstKinds);
+void KeepsakeEditor::cmdSave_Click() {
+    const int row = lstKinds.selectedRow();
     if (row < 0) {
         m_platform.prompts.information(QStringLiteral("ファイルが選択されていません"));
         return;
     }
-    WriteKindPage(pages::pageNumberText(sortedlist::itemData(lstKinds, row)),
-                  lstKinds->item(row)->text());
+    WriteKindPage(pages::pageNumberText(lstKinds.model().page(row)), lstKinds.model().name(row));
 }

@@ -1,19 +1,15 @@
 // Changing comments, copying kept entries into the loaded category, removing entries.
+#include "app/KeepsakeEditor.h"
 #include "app/KeyCodes.h"
-#include "app/Refile.h"
-#include "app/SortedList.h"
 #include "commands/NameRules.h"
 #include "keepsake/EntryArrays.h"
 #include "platform/Prompts.h"
 
-#include <QItemSelectionModel>
-#include <QListWidget>
-
-void Refile::cmdEditCom_Click() {
-    const int row = lstSub->currentRow();
-    if (row < 0 || !lstSub->item(row)->isSelected())
+void KeepsakeEditor::cmdEditCom_Click() {
+    const int row = lstSub.selectedCurrentRow();
+    if (row < 0)
         return;
-    const int k = sortedlist::itemData(lstSub, row);
+    const int k = lstSub.model().entryAt(row);
     if (k < 0 || k >= KindCom.size())
         return;
     const QString oldComment = KindCom[k];
@@ -28,32 +24,30 @@ void Refile::cmdEditCom_Click() {
         }
     }
     KindCom[k] = answer;
-    lstSub->item(row)->setText(answer);
+    lstSub.model().textChanged(row);
 }
 
-void Refile::cmdMove_Click() {
-    QListWidget* front = lstURLs[frontList()];
-    const int count = front->count();
-    for (int row = 0; row < count; ++row) {
-        if (!front->item(row)->isSelected())
-            continue;
-        const int k = sortedlist::itemData(front, row);
+void KeepsakeEditor::cmdMove_Click() {
+    // The selected entries go in the order the front list shows them.
+    const ListOf<EntryListModel>& front = lstURLs[frontList()];
+    for (int row : front.selectedRows()) {
+        const int k = front.model().entryAt(row);
         const int n =
             appendEntry(KindURL, KindCom, KindDate, KindCount, KeepURL[k], KeepCom[k], KeepDate[k]);
-        sortedlist::add(lstSub, KindCom[n], n);
+        lstSub.model().add(n);
     }
 }
 
-void Refile::lstSub_KeyUp(int& keyCode, Qt::KeyboardModifiers shift) {
+void KeepsakeEditor::lstSub_KeyUp(int& keyCode, Qt::KeyboardModifiers shift) {
     Q_UNUSED(shift);
-    const int row = lstSub->currentRow();
-    if (row < 0 || !lstSub->item(row)->isSelected())
+    const int row = lstSub.selectedCurrentRow();
+    if (row < 0)
         return;
     if (keyCode == keycodes::kDelete) {
-        delete lstSub->takeItem(row);
+        lstSub.model().removeAt(row);
         // The list would move the selection on to the next entry, and a second Delete would
         // remove that one too; the user selects the next entry to remove.
-        lstSub->selectionModel()->clear();
+        lstSub.selection()->clear();
         keyCode = 0;
     }
 }

@@ -1,14 +1,11 @@
 // The browser: finding it, handing it addresses, starting it.
-#include "app/ImageButton.h"
-#include "app/Refile.h"
+#include "app/KeepsakeEditor.h"
 #include "integration/BrowserAddress.h"
 #include "integration/BrowserDetector.h"
 #include "platform/Launcher.h"
 #include "platform/Prompts.h"
 #include "settings/FoundFiles.h"
 
-#include <QAction>
-#include <QLabel>
 #include <QTimer>
 #include <QUrl>
 
@@ -19,7 +16,7 @@ QString cannotStartMessage(const QString& program) {
 
 // Starts the browser file, found whatever the case of its name, and tells the detector about
 // the new process, whose windows then count as the browser's whatever they are called.
-bool startBrowser(Refile& w, const QStringList& arguments, QString* program) {
+bool startBrowser(KeepsakeEditor& w, const QStringList& arguments, QString* program) {
     BrowserDetector& detector = w.browserDetector();
     detector.setFolder(w.settings.BrowserFolder);
     QString path = detector.program();
@@ -35,51 +32,49 @@ bool startBrowser(Refile& w, const QStringList& arguments, QString* program) {
 }
 }  // namespace
 
-BrowserDetector& Refile::browserDetector() {
+BrowserDetector& KeepsakeEditor::browserDetector() {
     if (!m_browserDetector)
         m_browserDetector = new BrowserDetector(m_platform.windows, this);
     return *m_browserDetector;
 }
 
-bool Refile::BrowserRunning() {
+bool KeepsakeEditor::BrowserRunning() {
     BrowserDetector& detector = browserDetector();
     detector.setFolder(settings.BrowserFolder);
     return detector.running();
 }
 
-void Refile::Timer1_Timer() {
+void KeepsakeEditor::Timer1_Timer() {
     if (settings.BrowserFolder.isEmpty())
         return;
     const bool running = BrowserRunning();
+    // The window shows the send and preview buttons while BrowserSeen holds.
     if (running && !BrowserSeen) {
         BrowserSeen = true;
-        cmdSend->show();
-        cmdPreview->show();
-        mn_NNExec->setEnabled(false);
+        NNExecEnabled = false;
+        emit displayChanged();
     } else if (!running) {
-        if (BrowserSeen) {
-            BrowserSeen = false;
-            cmdSend->hide();
-            cmdPreview->hide();
-        }
         // A browser started from here whose window has not shown yet is on its way: starting
         // it again would only give a second window or the browser's "already running" box.
         const bool enable = !browserDetector().startedProgramRuns();
-        if (mn_NNExec->isEnabled() != enable)
-            mn_NNExec->setEnabled(enable);
+        if (BrowserSeen || NNExecEnabled != enable) {
+            BrowserSeen = false;
+            NNExecEnabled = enable;
+            emit displayChanged();
+        }
     }
 }
 
-void Refile::cmdSend_Click() {
+void KeepsakeEditor::cmdSend_Click() {
     // Handing over is best effort: whatever goes wrong, nothing is shown. A browser handed
     // an address while it runs passes it to its running instance, which opens it in a tab.
-    const QString address = browseraddress::absolute(lblComDisp->text());
+    const QString address = browseraddress::absolute(ComDisplay);
     if (address.isEmpty() || settings.BrowserFolder.isEmpty())
         return;
     startBrowser(*this, {address}, nullptr);
 }
 
-void Refile::cmdPreview_Click() {
+void KeepsakeEditor::cmdPreview_Click() {
     WriteIndexPages();
     if (settings.BrowserFolder.isEmpty())
         return;
@@ -88,7 +83,7 @@ void Refile::cmdPreview_Click() {
     startBrowser(*this, {address}, nullptr);
 }
 
-void Refile::mn_NNExec_Click() {
+void KeepsakeEditor::mn_NNExec_Click() {
     Timer1->stop();
     QString program;
     const bool started = startBrowser(*this, {}, &program);

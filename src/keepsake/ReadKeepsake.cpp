@@ -1,9 +1,6 @@
 // Reading the keepsake file into the kept entries and the three kept-entry lists, and
 // showing them.
-#include "app/CommandGuard.h"
-#include "app/ImageButton.h"
-#include "app/Refile.h"
-#include "app/SortedList.h"
+#include "app/KeepsakeEditor.h"
 #include "keepsake/EntryArrays.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/FileLookup.h"
@@ -11,10 +8,6 @@
 #include "platform/TextFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QLabel>
-#include <QListWidget>
-#include <QRadioButton>
 
 using namespace keepsake;
 
@@ -23,16 +16,16 @@ namespace {
 const QString kWorkingCopy = QStringLiteral("KEEPSAKE.TMP");
 const QString kMissingFile = QStringLiteral("ファイルが見つかりません。");
 
-// Collects the entries of one read and moves them into the window's lists in batches: all at
-// once at the end, or before any message, so that a message sees the lists as they stand.
+// Collects the entries of one read and moves them into the kept-entry lists in batches: all
+// at once at the end, or before any message, so that a message sees the lists as they stand.
 class KeepsakeHost : public ListFileHost {
 public:
-    explicit KeepsakeHost(Refile& w) : m_w(w) {}
+    explicit KeepsakeHost(KeepsakeEditor& w) : m_w(w) {}
 
     void listStarts() override {
         m_w.KeepCount = 0;
-        for (QListWidget* list : m_w.lstURLs)
-            list->clear();
+        for (auto& list : m_w.lstURLs)
+            list.model().clear();
     }
 
     void entry(Entry e) override {
@@ -53,22 +46,13 @@ public:
     void flush() {
         if (m_pending.isEmpty())
             return;
-        QList<sortedlist::Item> urls;
-        QList<sortedlist::Item> coms;
-        urls.reserve(m_pending.size());
-        coms.reserve(m_pending.size());
-        for (int k : m_pending) {
-            urls.append({m_w.KeepURL[k], k});
-            coms.append({m_w.KeepCom[k], k});
-        }
-        sortedlist::addAll(m_w.lstURLs[0], urls);
-        sortedlist::addAll(m_w.lstURLs[1], coms);
-        sortedlist::appendAll(m_w.lstURLs[2], urls);
+        for (auto& list : m_w.lstURLs)
+            list.model().addAll(m_pending);
         m_pending.clear();
     }
 
 private:
-    Refile& m_w;
+    KeepsakeEditor& m_w;
     QList<int> m_pending;
 };
 
@@ -85,8 +69,8 @@ void processPendingEventsOnce() {
 
 }  // namespace
 
-void Refile::ReadKeepsake(const QString& name) {
-    const CommandGuard::Hold reading(commands());
+void KeepsakeEditor::ReadKeepsake(const QString& name) {
+    const CommandGate::Hold reading(m_commands);
     WaitPointer wait(m_platform.prompts);
     const QString& companion = settings.CompanionFolder;
     QString path = filelookup::findFile(companion, name);
@@ -151,47 +135,38 @@ void Refile::ReadKeepsake(const QString& name) {
         KeepFoot = result.foot;
 
     if (KeepCount > 0) {
-        for (QListWidget* list : lstURLs)
-            list->setCurrentRow(0);
+        for (auto& list : lstURLs)
+            list.setCurrentRow(0);
     }
     // The address list comes to the front, and its button is checked with it, so that
     // cmdMove takes from the list the user sees.
-    optKind[0]->setChecked(true);
     optKind_Click(0);
 }
 
-bool Refile::AskContinue() {
+bool KeepsakeEditor::AskContinue() {
     const PromptAnswer answer = m_platform.prompts.message(kMsgContinue, PromptIcon::Critical,
                                                            PromptButtons::OkCancel, std::nullopt);
     ApiResult = answer == PromptAnswer::Ok ? 1 : 2;
     return answer == PromptAnswer::Ok;
 }
 
-int Refile::frontList() const {
-    if (optKind[0]->isChecked())
-        return 0;
-    if (optKind[1]->isChecked())
-        return 1;
-    return 2;
-}
-
-void Refile::lstURLs_Click(int index) {
-    const int k = sortedlist::itemData(lstURLs[index], lstURLs[index]->currentRow());
+void KeepsakeEditor::lstURLs_Click(int index) {
+    const int k = lstURLs[index].data(lstURLs[index].currentRow());
     if (k < 1 || k >= KeepURL.size())
         return;
-    lblComDisp->setText(index == 1 ? KeepURL[k] : KeepCom[k]);
-    lblDateDisp->setText(formatGeneralDate(KeepDate[k]));
+    ComDisplay = index == 1 ? KeepURL[k] : KeepCom[k];
+    DateDisplay = formatGeneralDate(KeepDate[k]);
+    emit displayChanged();
 }
 
-void Refile::optKind_Click(int index) {
-    cmdSend->setPixmap(index == 1 ? imgEnable->pixmap() : imgUnable->pixmap());
-    cmdSend->setEnabled(index == 1);
-    lblComDisp->clear();
-    lblDateDisp->clear();
-    lblCom->setText(index == 1 ? QStringLiteral("http://") : QStringLiteral("コメント："));
-    for (int i = 0; i < 3; ++i)
-        lstURLs[i]->setVisible(i == index);
-    lstURLs[index]->raise();
-    if (lstURLs[index]->currentRow() > -1)
+// The window shows the chosen list in front of the other two, and the send button's picture
+// and enabled state follow: only the comment order shows addresses to send.
+void KeepsakeEditor::optKind_Click(int index) {
+    FrontList = index;
+    ComDisplay.clear();
+    DateDisplay.clear();
+    ComCaption = index == 1 ? QStringLiteral("http://") : QStringLiteral("コメント：");
+    emit displayChanged();
+    if (lstURLs[index].currentRow() > -1)
         lstURLs_Click(index);
 }

@@ -1,17 +1,12 @@
 // Selecting a category, and reading and writing its page.
-#include "app/Refile.h"
-#include "app/SortedList.h"
+#include "app/KeepsakeEditor.h"
 #include "keepsake/EntryArrays.h"
 #include "keepsake/ListFileReader.h"
 #include "pages/KindPage.h"
-#include "pages/KindSelection.h"
 #include "pages/PageFormat.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
-
-#include <QLabel>
-#include <QListWidget>
 
 using namespace keepsake;
 
@@ -19,7 +14,7 @@ namespace {
 
 class KindPageHost : public ListFileHost {
 public:
-    explicit KindPageHost(Refile& w) : m_w(w) {}
+    explicit KindPageHost(KeepsakeEditor& w) : m_w(w) {}
 
     void entry(Entry e) override {
         appendEntry(m_w.KindURL, m_w.KindCom, m_w.KindDate, m_w.KindCount, std::move(e.url),
@@ -29,19 +24,19 @@ public:
     bool askContinue() override { return m_w.AskContinue(); }
 
 private:
-    Refile& m_w;
+    KeepsakeEditor& m_w;
 };
 
 }  // namespace
 
-void Refile::lstKinds_Click() {
-    const int row = selectedKindRow(lstKinds);
+void KeepsakeEditor::lstKinds_Click() {
+    const int row = lstKinds.selectedRow();
     if (row < 0)
         return;
-    const QString pageText = pages::pageNumberText(sortedlist::itemData(lstKinds, row));
+    const QString pageText = pages::pageNumberText(lstKinds.model().page(row));
     const QString fileName = pages::pageFileName(pageText);
 
-    lstSub->clear();
+    lstSub.model().clear();
     KindURL.resize(1);
     KindCom.resize(1);
     KindDate.resize(1);
@@ -55,7 +50,7 @@ void Refile::lstKinds_Click() {
             QStringLiteral("[") + path + QStringLiteral("]は新規作成されます。"),
             QStringLiteral("Not Found!"));
         WaitPointer wait(m_platform.prompts);
-        WriteIniValue(QStringLiteral("Books"), pageText, lstKinds->item(row)->text());
+        WriteIniValue(QStringLiteral("Books"), pageText, lstKinds.model().name(row));
         KindHead = pages::skeletonHead(KeepHead);
         KindFoot = pages::skeletonFoot(KeepFoot);
         KindComplete = true;
@@ -64,27 +59,27 @@ void Refile::lstKinds_Click() {
             wait.release();
             m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         }
-        lblMsg->clear();
+        emit message(QString());
         return;
     }
 
     WaitPointer wait(m_platform.prompts);
     const bool success = ReadKindPage(pageText);
     if (success) {
-        QList<sortedlist::Item> items;
-        items.reserve(KindCount);
+        QList<int> entries;
+        entries.reserve(KindCount);
         for (int i = 1; i <= KindCount; ++i)
-            items.append({KindCom[i], i});
-        sortedlist::addAll(lstSub, items);
+            entries.append(i);
+        lstSub.model().addAll(entries);
     } else {
         m_platform.prompts.information(QStringLiteral("データがありません。"),
                                        QStringLiteral("新規ファイルです。"));
     }
     wait.release();
-    lblMsg->clear();
+    emit message(QString());
 }
 
-bool Refile::ReadKindPage(const QString& pageNumberText) {
+bool KeepsakeEditor::ReadKindPage(const QString& pageNumberText) {
     KindCount = 0;
     KindHead.clear();
     KindComplete = false;
@@ -107,20 +102,17 @@ bool Refile::ReadKindPage(const QString& pageNumberText) {
     return KindCount > 0;
 }
 
-bool Refile::WriteKindPage(const QString& pageNumberText, const QString& title) {
+bool KeepsakeEditor::WriteKindPage(const QString& pageNumberText, const QString& title) {
     const QString path = filelookup::pathForWriting(AppFolder, pages::pageFileName(pageNumberText));
     if (!KindComplete) {
         // Without its own footer the page would lose everything after the failed line.
         m_platform.prompts.information(pages::incompletePageMessage(path));
         return false;
     }
-    const int rows = lstSub->count();
     QList<Entry> entries;
-    entries.reserve(rows);
-    for (int row = 0; row < rows; ++row) {
-        const int k = sortedlist::itemData(lstSub, row);
+    entries.reserve(lstSub.count());
+    for (int k : lstSub.model().entries())
         entries.append({KindURL[k], KindCom[k], KindDate[k]});
-    }
     const QByteArray bytes = pages::composeKindPage(KindHead, title, entries, KindFoot);
     WaitPointer wait(m_platform.prompts);
     QString error;

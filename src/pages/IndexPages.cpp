@@ -1,6 +1,5 @@
 // The category list from the settings, and the index, frameset and first category pages.
-#include "app/Refile.h"
-#include "app/SortedList.h"
+#include "app/KeepsakeEditor.h"
 #include "pages/IndexFormat.h"
 #include "pages/KindNumbers.h"
 #include "pages/PageFormat.h"
@@ -10,19 +9,18 @@
 #include "platform/TextFile.h"
 #include "settings/ProfileFormat.h"
 
-#include <QListWidget>
-
 namespace {
 
 // Rewrites the index page from the category list.
-void writeIndexPage(Refile& w) {
+void writeIndexPage(KeepsakeEditor& w) {
     // Each category links its page under the name it has on disk, or under the name it will
     // be created with.
     const filelookup::FolderFiles files(w.AppFolder);
+    const CategoryListModel& kinds = w.lstKinds.model();
     QStringList lines;
-    lines.reserve(w.lstKinds->count());
-    for (int row = 0; row < w.lstKinds->count(); ++row) {
-        const int page = sortedlist::itemData(w.lstKinds, row);
+    lines.reserve(kinds.count());
+    for (int row = 0; row < kinds.count(); ++row) {
+        const int page = kinds.page(row);
         const QString pageText = pages::pageNumberText(page);
         QString link = files.find(pages::pageFileName(pageText));
         if (link.isEmpty()) {
@@ -30,7 +28,7 @@ void writeIndexPage(Refile& w) {
         } else {
             link = link.mid(w.AppFolder.size());
         }
-        lines << indexpage::indexLine(link, w.lstKinds->item(row)->text());
+        lines << indexpage::indexLine(link, kinds.name(row));
     }
     const QString indexPath = filelookup::pathForWriting(w.AppFolder, indexpage::kIndexFile);
     QString error;
@@ -42,26 +40,26 @@ void writeIndexPage(Refile& w) {
 
 }  // namespace
 
-void Refile::LoadKinds() {
-    lstKinds->clear();
+void KeepsakeEditor::LoadKinds() {
     // The section is read once and looked up key by key; the list ends at the first
     // missing or empty key.
     QByteArray file;
     textfile::readAll(settings.IniPath, &file);
     const QHash<QByteArray, QByteArray> books = profileReadSection(file, "Books");
-    QList<sortedlist::Item> kinds;
+    QList<CategoryListModel::Kind> kinds;
     for (int n = 0;; ++n) {
         const QByteArray value = books.value(profileFoldName(pages::pageNumberText(n).toLatin1()));
         if (value.isEmpty())
             break;
         kinds.append({cp932::decode(value), n});
     }
-    const QSignalBlocker quiet(lstKinds);
-    sortedlist::addAll(lstKinds, kinds);
+    const QSignalBlocker quiet(lstKinds.selection());
+    lstKinds.selection()->clear();
+    lstKinds.model().load(kinds);
     KindsLoaded = true;
 }
 
-void Refile::ReadIndexPage(QByteArray& head, QByteArray& foot, bool& ok) {
+void KeepsakeEditor::ReadIndexPage(QByteArray& head, QByteArray& foot, bool& ok) {
     ok = false;
     const QString existing = filelookup::findFile(AppFolder, indexpage::kIndexFile);
     const QString path = existing.isEmpty() ? AppFolder + indexpage::kIndexFile : existing;
@@ -101,7 +99,7 @@ void Refile::ReadIndexPage(QByteArray& head, QByteArray& foot, bool& ok) {
         ok = true;
 }
 
-void Refile::WriteIndexPages() {
+void KeepsakeEditor::WriteIndexPages() {
     QString error;
     // Until the stored list has been loaded in this run, lstKinds says nothing about it: the
     // index and the end mark would erase what is stored.
@@ -110,7 +108,7 @@ void Refile::WriteIndexPages() {
             writeIndexPage(*this);
         // The end mark goes only where the list ends already: a name stored after a gap is
         // never overwritten.
-        const int count = lstKinds->count();
+        const int count = lstKinds.count();
         if (kindnumbers::storedName(kindnumbers::readBooks(settings.IniPath), count).isEmpty()) {
             WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(count), QString());
         }

@@ -1,14 +1,11 @@
 // Finding the companion's folder, and the two folder commands.
-#include "app/Refile.h"
-#include "dialogs/FolderDialog.h"
+#include "app/KeepsakeEditor.h"
 #include "platform/Prompts.h"
 
-#include <QAction>
 #include <QDir>
-#include <QLabel>
 #include <QTimer>
 
-bool Refile::LinkCompanion(bool readSetting) {
+bool KeepsakeEditor::LinkCompanion(bool readSetting) {
     bool linked = false;
     const QString stored = ReadIniString(QStringLiteral("Scribble"), QStringLiteral("Folder"));
     settings.CompanionFolder = readSetting ? stored : QString();
@@ -23,13 +20,8 @@ bool Refile::LinkCompanion(bool readSetting) {
     }
     settings.CompanionFolder.clear();
 
-    {
-        frmFolder dialog(settings, m_platform.prompts, isVisible() ? this : nullptr);
-        dialog.TargetFile = QStringLiteral("Scribble.ini");
-        dialog.Label1->setText(QStringLiteral("Scribbleのあるフォルダを指定してください。"));
-        dialog.Form_Load();
-        m_platform.prompts.showModal(dialog);
-    }
+    showFolderDialog(QStringLiteral("Scribble.ini"),
+                     QStringLiteral("Scribbleのあるフォルダを指定してください。"));
 
     if (settings.CompanionFolder.isEmpty()) {
         settings.CompanionFolder = AppFolder;
@@ -43,7 +35,7 @@ bool Refile::LinkCompanion(bool readSetting) {
     return linked;
 }
 
-void Refile::mn_FolderSet_Click() {
+void KeepsakeEditor::mn_FolderSet_Click() {
     Timer1->stop();
     // Declining the dialog changes nothing: a linked companion stays linked.
     const QString folderBefore = settings.CompanionFolder;
@@ -53,19 +45,15 @@ void Refile::mn_FolderSet_Click() {
         settings.CompanionFolder = folderBefore;
         CompanionLinked = true;
     }
-    mn_ScribbleExec->setEnabled(CompanionLinked);
+    ScribbleExecEnabled = CompanionLinked;
+    emit displayChanged();
     Timer1->start();
 }
 
-void Refile::mn_NetscapeFolderSet_Click() {
+void KeepsakeEditor::mn_NetscapeFolderSet_Click() {
     Timer1->stop();
-    {
-        frmFolder dialog(settings, m_platform.prompts, this);
-        dialog.TargetFile = QStringLiteral("Netscape.exe");
-        dialog.Label1->setText(QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
-        dialog.Form_Load();
-        m_platform.prompts.showModal(dialog);
-    }
+    showFolderDialog(QStringLiteral("Netscape.exe"),
+                     QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
     WriteIniValue(QStringLiteral("Netscape"), QStringLiteral("Folder"), settings.BrowserFolder);
     Timer1->start();
 }

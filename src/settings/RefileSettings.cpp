@@ -1,14 +1,15 @@
 // Settings access of the main window: one value read, one value written.
-#include "app/Refile.h"
+#include "app/KeepsakeEditor.h"
 #include "pages/PageFormat.h"
 #include "platform/Prompts.h"
 #include "settings/ProfileFile.h"
 
-QString Refile::ReadIniString(const QString& section, const QString& key) {
+QString KeepsakeEditor::ReadIniString(const QString& section, const QString& key) {
     return readProfileString(settings.IniPath, section, key);
 }
 
-bool Refile::WriteIniValue(const QString& IniSection, const QString& IniKey, const QString& value) {
+bool KeepsakeEditor::WriteIniValue(const QString& IniSection, const QString& IniKey,
+                                   const QString& value) {
     QString error;
     const bool ok = writeProfileString(settings.IniPath, IniSection, IniKey, value, &error);
     ApiResult = ok ? 1 : 0;

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QTest>
 
 EditorFixture::EditorFixture() {
@@ -51,17 +50,17 @@ void EditorFixture::closeWindow() {
         m_window->close();
 }
 
-QStringList itemTexts(const QListWidget* list) {
+QStringList itemTexts(const ListRows& list) {
     QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.text(i);
     return texts;
 }
 
-QList<int> itemData(const QListWidget* list) {
+QList<int> itemData(const ListRows& list) {
     QList<int> data;
-    for (int i = 0; i < list->count(); ++i)
-        data << list->item(i)->data(Qt::UserRole).toInt();
+    for (int i = 0; i < list.count(); ++i)
+        data << list.data(i);
     return data;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/KeepsakeEditor.h"
 #include "app/Refile.h"
 #include "support/FakeLauncher.h"
 #include "support/FakePrompts.h"
 #include "support/FakeWindowList.h"
 #include "support/ListFileBytes.h"
+#include "support/WindowControls.h"
 
 #include <QByteArray>
 #include <QProcess>
@@ -37,6 +39,7 @@ public:
     // Creates the window and runs its start-up; false when the start ended the program.
     bool start();
     Refile& window() { return *m_window; }
+    KeepsakeEditor& editor() { return m_window->editor(); }
     void closeWindow();
 
     // Runs the editor program installed in the collection's folder; nullptr when it does
@@ -52,6 +55,6 @@ private:
     std::unique_ptr<Refile> m_window;
 };
 
-// The texts of a list's items and their item data, in list order.
-QStringList itemTexts(const class QListWidget* list);
-QList<int> itemData(const class QListWidget* list);
+// The texts of a list's rows and their item data, in list order.
+QStringList itemTexts(const ListRows& list);
+QList<int> itemData(const ListRows& list);

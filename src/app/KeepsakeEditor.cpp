@@ -1,0 +1,98 @@
+#include "app/KeepsakeEditor.h"
+
+#include "platform/FolderPrompt.h"
+#include "platform/WindowList.h"
+#include "settings/FoundFiles.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace {
+EntryListModel* entries(const QList<QString>& texts, EntryListModel::Order order, QObject* owner) {
+    return new EntryListModel(texts, order, owner);
+}
+}  // namespace
+
+KeepsakeEditor::KeepsakeEditor(Platform platform, QObject* parent)
+    : QObject(parent),
+      lstURLs{{{entries(KeepURL, EntryListModel::Order::Sorted, this), this},
+               {entries(KeepCom, EntryListModel::Order::Sorted, this), this},
+               {entries(KeepURL, EntryListModel::Order::AsAdded, this), this}}},
+      lstKinds(new CategoryListModel(this), this),
+      lstSub(entries(KindCom, EntryListModel::Order::Sorted, this), this),
+      Timer1(new QTimer(this)),
+      m_guardedPrompts(std::make_unique<GuardedPrompts>(platform.prompts, m_commands)),
+      m_platform{*m_guardedPrompts, platform.windows, platform.launcher} {
+    KeepURL.resize(1);
+    KeepCom.resize(1);
+    KeepDate.resize(1);
+    KindURL.resize(1);
+    KindCom.resize(1);
+    KindDate.resize(1);
+    ComCaption = QStringLiteral("コメント：");
+    Timer1->setInterval(500);
+
+    for (int i = 0; i < 3; ++i) {
+        connect(lstURLs[i].selection(), &QItemSelectionModel::currentRowChanged, this,
+                [this, i](const QModelIndex& current) {
+                    if (current.isValid())
+                        lstURLs_Click(i);
+                });
+    }
+    // A category loads when the user selects one, never because the list got the focus.
+    connect(lstKinds.selection(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (lstKinds.selectedRow() >= 0)
+            lstKinds_Click();
+    });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+}
+
+KeepsakeEditor::~KeepsakeEditor() = default;
+
+bool KeepsakeEditor::Load(const QString& appFolder) {
+    // AppFolder with exactly one trailing separator; the settings file lies beside it.
+    AppFolder = appFolder;
+    if (!AppFolder.endsWith(u'/'))
+        AppFolder += u'/';
+    settings.CompanionFolder = AppFolder;
+    settings.IniPath = foundfiles::settingsFile(AppFolder);
+
+    CompanionLinked = LinkCompanion(true);
+    ScribbleExecEnabled =
+        CompanionLinked && !m_platform.windows.hasWindowTitled(QStringLiteral("Scribble"));
+    emit displayChanged();
+
+    ReadKeepsake(QStringLiteral("KEEPSAKE.HTML"));
+    if (m_ended)
+        return false;
+
+    bool ok = false;
+    ReadIndexPage(IndexHead, IndexFoot, ok);
+    if (!ok)
+        m_platform.prompts.information(QStringLiteral("[URL_INDEX.HTML]を再構築しました。"));
+
+    settings.BrowserFolder = ReadIniString(QStringLiteral("Netscape"), QStringLiteral("Folder"));
+    Timer1->start();
+    return true;
+}
+
+bool KeepsakeEditor::Unload() {
+    if (m_ended || m_unloaded)
+        return false;
+    m_unloaded = true;
+    Timer1->stop();
+    WriteIndexPages();
+    return true;
+}
+
+void KeepsakeEditor::endProgram(int status) {
+    m_ended = true;
+    Timer1->stop();
+    emit ended(status);
+    QCoreApplication::exit(status);
+}
+
+void KeepsakeEditor::showFolderDialog(const QString& targetFile, const QString& label) {
+    if (m_folderPrompt)
+        m_folderPrompt->chooseFolder(settings, targetFile, label);
+}

@@ -1,0 +1,175 @@
+#pragma once
+
+#include "app/CommandGate.h"
+#include "app/ListRows.h"
+#include "app/Platform.h"
+#include "keepsake/EntryListModel.h"
+#include "pages/CategoryListModel.h"
+#include "settings/SharedSettings.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class BrowserDetector;
+class FolderPrompt;
+class QTimer;
+
+// The editor without its window: the kept entries, the loaded category page, the category
+// list, the settings, the lists' rows and selections, and the procedures that read and write
+// them. The window "KEEPSAKE EDITOR" shows this state and forwards the user's actions to the
+// procedures, which keep their names and live in the folders of their subsystems.
+class KeepsakeEditor : public QObject {
+    Q_OBJECT
+
+public:
+    explicit KeepsakeEditor(Platform platform, QObject* parent = nullptr);
+    ~KeepsakeEditor() override;
+
+    // Start-up after the window has been fitted. `appFolder` is the program's folder. False
+    // when the program must end (a fatal error while reading the keepsake file).
+    bool Load(const QString& appFolder);
+    // Shut-down: the index pages are written; nothing else is saved. False when the program
+    // has ended already or was shut down before.
+    bool Unload();
+    // True once a fatal error has ended the program.
+    bool hasEnded() const { return m_ended; }
+    // Ends the program at once after a fatal error: nothing more is saved.
+    void endProgram(int status);
+
+    // ---- State ----
+    QString AppFolder;
+    SharedSettings settings;
+
+    // Kept entries, 1-based; element 0 holds none. The arrays only grow.
+    QList<QString> KeepURL;
+    QList<QString> KeepCom;
+    QList<QDateTime> KeepDate;
+    int KeepCount = 0;
+    // Headers and footers are written back as read: they are held as the file's bytes.
+    QByteArray KeepHead;
+    QByteArray KeepFoot;
+
+    // The loaded category page, 1-based like the kept entries.
+    QList<QString> KindURL;
+    QList<QString> KindCom;
+    QList<QDateTime> KindDate;
+    int KindCount = 0;
+    QByteArray KindHead;
+    QByteArray KindFoot;
+    // The loaded page was read to its end (or newly created), so it has a footer of its own.
+    bool KindComplete = false;
+    // A category page has been loaded or created since start-up.
+    bool KindLoadedOnce = false;
+
+    QByteArray IndexHead;
+    QByteArray IndexFoot;
+    // LoadKinds has run in this run: lstKinds stands for the stored list, and the index and
+    // the end mark may be written from it.
+    bool KindsLoaded = false;
+    // The index page could not be read at start-up; it is left as it is for the whole run.
+    bool IndexUnreadable = false;
+
+    int ApiResult = 0;
+    const QString CrLf = QStringLiteral("\r\n");
+    const QString QuoteChar = QStringLiteral("\"");
+    bool CompanionLinked = false;
+    bool BrowserSeen = false;
+
+    // ---- The lists: their rows and selections; the window's lists are views of them ----
+    // Kept entries by address (sorted), by comment (sorted) and in file order.
+    std::array<ListOf<EntryListModel>, 3> lstURLs;
+    // Categories by name.
+    ListOf<CategoryListModel> lstKinds;
+    // The loaded category's entries by comment.
+    ListOf<EntryListModel> lstSub;
+
+    // ---- What the window shows besides the lists ----
+    // The kept-entry list in front, as the display-order buttons choose it.
+    int FrontList = 0;
+    QString ComCaption;   // lblCom
+    QString ComDisplay;   // lblComDisp: the shown entry's comment, or its address
+    QString DateDisplay;  // lblDateDisp
+    bool ScribbleExecEnabled = false;
+    bool NNExecEnabled = false;
+    // Checked for a browser every 500 milliseconds from the end of Load to Unload.
+    QTimer* Timer1 = nullptr;
+
+    // ---- Procedures ----
+    // Keepsake file.
+    void ReadKeepsake(const QString& name);
+    // "Continue with the next data?" after a scanner failure; true for OK.
+    bool AskContinue();
+    void lstURLs_Click(int index);
+    void optKind_Click(int index);
+    int frontList() const { return FrontList; }
+
+    // Settings.
+    QString ReadIniString(const QString& section, const QString& key);
+    // Writes `value` under `IniKey` in section `IniSection`; a failure is reported.
+    bool WriteIniValue(const QString& IniSection, const QString& IniKey, const QString& value);
+
+    // Category pages.
+    void lstKinds_Click();
+    bool ReadKindPage(const QString& pageNumberText);
+    bool WriteKindPage(const QString& pageNumberText, const QString& title);
+
+    // Index and frame pages.
+    void LoadKinds();
+    void ReadIndexPage(QByteArray& head, QByteArray& foot, bool& ok);
+    void WriteIndexPages();
+
+    // Commands.
+    void cmdNew_Click();
+    void Command1_Click();
+    void cmdSave_Click();
+    void cmdEditCom_Click();
+    void cmdMove_Click();
+    void lstSub_KeyUp(int& keyCode, Qt::KeyboardModifiers shift);
+
+    // Companion link and folder commands.
+    bool LinkCompanion(bool readSetting);
+    void mn_FolderSet_Click();
+    void mn_NetscapeFolderSet_Click();
+
+    // Browser and companion.
+    bool BrowserRunning();
+    void Timer1_Timer();
+    void cmdSend_Click();
+    void cmdPreview_Click();
+    void mn_NNExec_Click();
+    void mn_ScribbleExec_Click();
+    void mn_Option_Click();
+    // What tells whether the browser runs; made on first use.
+    BrowserDetector& browserDetector();
+
+    Platform platform() const { return m_platform; }
+    // Held while a box of the editor is open or the keepsake file is read: no command starts.
+    CommandGate& commands() { return m_commands; }
+    // The folder dialog; without one, every folder question is declined.
+    void setFolderPrompt(FolderPrompt* prompt) { m_folderPrompt = prompt; }
+
+signals:
+    // Something the window shows besides the lists has changed.
+    void displayChanged();
+    // The hint line is to show `text`.
+    void message(const QString& text);
+    // A fatal error ends the program with `status`.
+    void ended(int status);
+
+private:
+    void showFolderDialog(const QString& targetFile, const QString& label);
+
+    CommandGate m_commands;
+    std::unique_ptr<GuardedPrompts> m_guardedPrompts;
+    Platform m_platform;
+    FolderPrompt* m_folderPrompt = nullptr;
+    bool m_ended = false;
+    bool m_unloaded = false;
+    BrowserDetector* m_browserDetector = nullptr;  // a child object
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QList>
+#include <QString>
+
+// The category list: each row a category's name and the number of its page, which is also
+// the row's item data (Qt::UserRole). Rows are kept in the collation order of their names; a
+// new name goes after the names that compare equal to it, and a renamed row keeps its place.
+class CategoryListModel : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    struct Kind {
+        QString name;
+        int page = 0;
+    };
+
+    explicit CategoryListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    int count() const { return static_cast<int>(m_kinds.size()); }
+    QString name(int row) const {
+        return row >= 0 && row < count() ? m_kinds[row].name : QString();
+    }
+    // The page number of a row, or -1 outside the list.
+    int page(int row) const { return row >= 0 && row < count() ? m_kinds[row].page : -1; }
+
+    // Replaces the list with these categories, sorted.
+    void load(const QList<Kind>& kinds);
+    // Adds a category at its place; returns its row.
+    int add(const QString& name, int page);
+    void rename(int row, const QString& name);
+
+private:
+    QList<Kind> m_kinds;
+};
