@@ -11,7 +11,6 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -124,8 +123,8 @@ private slots:
         EditorFixture f;
         QVERIFY(start(f, {"Music"}, QByteArray()));
         QCOMPARE(shown(f.prompts), joined(QStringList{critical(kNoStart)}));
-        QCOMPARE(f.window().editor().KeepCount, 0);
-        QCOMPARE(f.window().editor().KeepHead, QString());
+        QCOMPARE(f.editor().KeepCount, 0);
+        QCOMPARE(f.editor().KeepHead, QString());
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"), QByteArray());
         QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), QByteArray());
     }
@@ -135,13 +134,13 @@ private slots:
         f.writeFile(f.appFolder() + "URL_0000.html", QByteArray());
         QVERIFY(start(f, {"Music"}, twoEntries()));
         f.prompts.clear();
-        Refile& w = f.window();
-        w.editor().lstKinds.setCurrentRow(0);
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), joined(QStringList({critical(kNoStart), kNoData})));
-        QCOMPARE(w.editor().lstSub.count(), 0);
+        QCOMPARE(w.lstSub.count(), 0);
 
         f.prompts.clear();
-        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QVERIFY(!w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         const QString path = f.appFolder() + "URL_0000.html";
         QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("information|-|") +
                                                       pages::incompletePageMessage(path)}));
@@ -164,8 +163,8 @@ private slots:
         f.writeFile(f.appFolder() + "KEEPSAKE.HTML", twoEntries());
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("dialog|frmFolder")}));
-        QCOMPARE(f.window().editor().KeepCount, 2);
-        QCOMPARE(f.window().editor().lstKinds.count(), 0);
+        QCOMPARE(f.editor().KeepCount, 2);
+        QCOMPARE(f.editor().lstKinds.count(), 0);
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
                  sjis(QStringLiteral("[Scribble]\r\nFolder=") + f.appFolder() + "\r\n"));
     }
@@ -180,14 +179,14 @@ private slots:
         QVERIFY(start(f, {"Music"}, nuls));
         QCOMPARE(shown(f.prompts),
                  joined(QStringList({critical(kNoStart), critical(kNoStart), kRebuilt})));
-        Refile& w = f.window();
-        QCOMPARE(w.editor().KeepHead, QByteArray(65536, '\0') + "\r\n");
-        QCOMPARE(w.editor().KeepCount, 0);
+        KeepsakeEditor& w = f.editor();
+        QCOMPARE(w.KeepHead, QByteArray(65536, '\0') + "\r\n");
+        QCOMPARE(w.KeepCount, 0);
 
         f.prompts.clear();
-        w.editor().lstKinds.setCurrentRow(0);
+        w.lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), joined(QStringList({critical(kNoStart), kNoData})));
-        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QVERIFY(!w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), nuls);
         QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), nuls);
     }
@@ -212,7 +211,7 @@ private slots:
         clock.start();
         QVERIFY(start(f, {"Music"}, line));
         QCOMPARE(shown(f.prompts), joined(QStringList{critical(kNoStart)}));
-        QCOMPARE(f.window().editor().KeepHead.size(), line.size() + 2);
+        QCOMPARE(f.editor().KeepHead.size(), line.size() + 2);
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"), line);
         qInfo("10 MB keepsake line: %lld ms", clock.elapsed());
     }
@@ -227,14 +226,14 @@ private slots:
         f.writeFile(f.appFolder() + "URL_0000.html", page);
         QVERIFY(start(f, {"Music"}, twoEntries()));
         f.prompts.clear();
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
         QElapsedTimer clock;
         clock.start();
-        w.editor().lstKinds.setCurrentRow(0);
+        w.lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(w.editor().KindCount, 1);
-        QCOMPARE(w.editor().KindURL[1], url);
-        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QCOMPARE(w.KindCount, 1);
+        QCOMPARE(w.KindURL[1], url);
+        QVERIFY(w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), page + "\r\n");
         qInfo("10 MB address read and written: %lld ms", clock.elapsed());
     }
@@ -250,14 +249,14 @@ private slots:
         f.writeFile(f.appFolder() + "URL_0000.html", page);
         QVERIFY(start(f, {"Music"}, keepsake));
         QCOMPARE(shown(f.prompts), QString());
-        Refile& w = f.window();
-        QCOMPARE(itemTexts(w.editor().lstURLs[2]), QStringList({url, "a/"}));
-        QCOMPARE(w.editor().KeepCom[1], comment);
+        KeepsakeEditor& w = f.editor();
+        QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({url, "a/"}));
+        QCOMPARE(w.KeepCom[1], comment);
 
-        w.editor().lstKinds.setCurrentRow(0);
+        w.lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(w.editor().lstSub), QStringList{comment});
-        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QCOMPARE(itemTexts(w.lstSub), QStringList{comment});
+        QVERIFY(w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), page);
     }
 
@@ -282,14 +281,14 @@ private slots:
         f.writeKeepsake(noBreaks(twoEntries(), lineEnd.constData()));
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), QString());
-        Refile& w = f.window();
-        QCOMPARE(itemTexts(w.editor().lstURLs[2]), QStringList({"b.example/", "a.example/"}));
-        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Music"}));
+        KeepsakeEditor& w = f.editor();
+        QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"b.example/", "a.example/"}));
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
 
-        w.editor().lstKinds.setCurrentRow(rowOf(w.editor().lstKinds, "Music"));
+        w.lstKinds.setCurrentRow(rowOf(w.lstKinds, "Music"));
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"一番", "二番"}));
-        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QCOMPARE(itemTexts(w.lstSub), QStringList({"一番", "二番"}));
+        QVERIFY(w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         // Written back with CR LF throughout, the entries sorted by comment.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"),
                  "<HTML>\r\n<!--StartList-->\r\n" + titleBytes("Music") +
@@ -311,10 +310,10 @@ private slots:
         f.writeFile(f.appFolder() + "URL_0000.html", page);
         QVERIFY(start(f, {"Music"}, twoEntries()));
         f.prompts.clear();
-        Refile& w = f.window();
-        w.editor().lstKinds.setCurrentRow(0);
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
         QCOMPARE(shown(f.prompts), QString());
-        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
+        QVERIFY(w.WriteKindPage(QStringLiteral("0000"), QStringLiteral("Music")));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"),
                  head + titleBytes("Music") + entryBytes("a.example/", "ant") +
                      entryBytes("b.example/", "bee") + foot);
@@ -327,7 +326,7 @@ private slots:
         EditorFixture f;
         QVERIFY(start(f, {"Music"}, head + entryBytes("a.example/", "ant") + foot));
         QCOMPARE(shown(f.prompts), QString());
-        f.window().editor().lstKinds.setCurrentRow(0);  // the page is missing: it is created
+        f.editor().lstKinds.setCurrentRow(0);  // the page is missing: it is created
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), head + foot);
     }
 
@@ -380,15 +379,15 @@ private slots:
         qInfo("%d entries, %lld MB file: loaded in %lld ms, peak memory grew by %lld MB", count,
               fileSize >> 20, elapsed, growth >> 20);
         QCOMPARE(shown(f.prompts), QString());
-        Refile& w = f.window();
-        QCOMPARE(w.editor().KeepCount, count);
-        for (const ListRows& list : w.editor().lstURLs)
+        KeepsakeEditor& w = f.editor();
+        QCOMPARE(w.KeepCount, count);
+        for (const ListRows& list : w.lstURLs)
             QCOMPARE(list.count(), count);
         const QString last = QString::number(count - 1);
-        QCOMPARE(w.editor().lstURLs[2].text(0), QString("www.example.com/page/0"));
-        QCOMPARE(w.editor().lstURLs[2].text(count - 1), "www.example.com/page/" + last);
-        QCOMPARE(w.editor().lstURLs[1].text(0), QString("コメント 0"));
-        QCOMPARE(w.editor().KeepCom[count], QString("コメント " + last));
+        QCOMPARE(w.lstURLs[2].text(0), QString("www.example.com/page/0"));
+        QCOMPARE(w.lstURLs[2].text(count - 1), "www.example.com/page/" + last);
+        QCOMPARE(w.lstURLs[1].text(0), QString("コメント 0"));
+        QCOMPARE(w.KeepCom[count], QString("コメント " + last));
 #ifdef KEEPSAKE_TEST_ASAN
         // AddressSanitizer's red zones and its quarantine of freed memory say nothing about
         // the editor's own needs: the plain build checks the bound.
@@ -413,12 +412,12 @@ private slots:
         clock.start();
         QVERIFY(start(f, names, twoEntries()));
         QCOMPARE(shown(f.prompts), QString());
-        Refile& w = f.window();
-        QCOMPARE(itemTexts(w.editor().lstKinds), names);
-        QCOMPARE(itemData(w.editor().lstKinds).last(), 9999);
+        KeepsakeEditor& w = f.editor();
+        QCOMPARE(itemTexts(w.lstKinds), names);
+        QCOMPARE(itemData(w.lstKinds).last(), 9999);
 
         const QByteArray ini = f.readFile(f.appFolder() + "KEEPSAKE.INI");
-        f.closeWindow();
+        f.close();
         QCOMPARE(shown(f.prompts), QString());
         qInfo("10,000 categories loaded and indexed in %lld ms", clock.elapsed());
         QStringList lines;
@@ -444,16 +443,16 @@ private slots:
         f.writeFile(iniPath, ini);
         f.writeKeepsake(twoEntries());
         QVERIFY(f.start());
-        QCOMPARE(f.window().editor().lstKinds.count(), 5000);
-        QCOMPARE(itemTexts(f.window().editor().lstKinds), names.mid(0, 5000));
+        QCOMPARE(f.editor().lstKinds.count(), 5000);
+        QCOMPARE(itemTexts(f.editor().lstKinds), names.mid(0, 5000));
 
         // The end mark goes where the list ended; the names after the gap stay in the file.
-        f.closeWindow();
+        f.close();
         QCOMPARE(shown(f.prompts), QString());
         QCOMPARE(f.readFile(iniPath), ini + "5000=\r\n");
         // The next start loads the same list.
         QVERIFY(f.start());
-        QCOMPARE(f.window().editor().lstKinds.count(), 5000);
+        QCOMPARE(f.editor().lstKinds.count(), 5000);
     }
 
     // ---- Inputs saved from fuzzing ----
@@ -518,8 +517,8 @@ private slots:
         f.writeFile(f.appFolder() + "KEEPSAKE.HTML", twoEntries());
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("dialog|frmFolder")}));
-        QCOMPARE(f.window().editor().KeepCount, 2);
-        f.closeWindow();
+        QCOMPARE(f.editor().KeepCount, 2);
+        f.close();
         // The category list was not loaded (the dialog was declined): no end mark.
         QCOMPARE(
             f.readFile(f.appFolder() + "KEEPSAKE.INI"),

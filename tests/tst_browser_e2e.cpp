@@ -19,7 +19,7 @@
 #include <QTest>
 
 #include "app/Refile.h"
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <csignal>
 
@@ -56,10 +56,10 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(KEEPSAKE_HELPER_DIR "/fake_netscape"),
                             browserFolder + "Netscape.exe"));
 
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({"Music"}, "[Netscape]\r\nFolder=" + browserFolder + "\r\n");
         f.writeKeepsake(
-            EditorFixture::listFile(EditorFixture::entry("www.example.jp/a.html", "例")));
+            WindowFixture::listFile(WindowFixture::entry("www.example.jp/a.html", "例")));
 
         X11WindowList windows;
         QVERIFY(windows.isConnected());

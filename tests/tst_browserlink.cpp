@@ -4,7 +4,7 @@
 #include "integration/BrowserAddress.h"
 #include "integration/BrowserDetector.h"
 #include "platform/ProcessLauncher.h"
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QLabel>
@@ -23,13 +23,13 @@ class BrowserLinkTest : public QObject {
     Q_OBJECT
 
 private:
-    void start(EditorFixture& f, const QString& browserFolder) {
+    void start(WindowFixture& f, const QString& browserFolder) {
         QString extra;
         if (!browserFolder.isNull())
             extra = "[Netscape]\r\nFolder=" + browserFolder + "\r\n";
         f.writeSettings({"Music"}, extra);
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("b.example/x.html", "B") +
-                                                EditorFixture::entry("a.example/", "A")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("b.example/x.html", "B") +
+                                                WindowFixture::entry("a.example/", "A")));
         QVERIFY(f.start());
     }
 
@@ -53,7 +53,7 @@ private slots:
     }
 
     void theTickFollowsTheBrowsersWindow() {
-        EditorFixture f;
+        WindowFixture f;
         start(f, "/opt/netscape/");
         Refile& w = f.window();
         QVERIFY(!ui(w).mn_NNExec->isEnabled());
@@ -82,7 +82,7 @@ private slots:
         QVERIFY(ui(w).mn_NNExec->isEnabled());
 
         // Without a browser folder the tick does nothing at all, not even look.
-        EditorFixture none;
+        WindowFixture none;
         start(none, QString());
         none.windows.titles = {"Netscape"};
         const int walks = none.windows.walks;
@@ -136,7 +136,7 @@ private slots:
         const QString folder = dir.path() + "/";
         QVERIFY(QFile::copy("/usr/bin/sleep", folder + "mybrowser"));
         QVERIFY(QFile::link(folder + "mybrowser", folder + "Netscape.exe"));
-        EditorFixture f;
+        WindowFixture f;
         start(f, folder);
         Refile& w = f.window();
         w.editor().Timer1->stop();
@@ -161,7 +161,7 @@ private slots:
     }
 
     void sendAndPreviewHandOverAddresses() {
-        EditorFixture f;
+        WindowFixture f;
         start(f, "/opt/netscape/");
         Refile& w = f.window();
         // In the comment order the label shows the address, without "http://".
@@ -198,7 +198,7 @@ private slots:
     }
 
     void startingProgramsAndTheHelp() {
-        EditorFixture f;
+        WindowFixture f;
         start(f, "/opt/netscape/");
         Refile& w = f.window();
         w.editor().mn_NNExec_Click();
@@ -225,7 +225,7 @@ private slots:
     }
 
     void theCompanionsMenuItem() {
-        EditorFixture f;
+        WindowFixture f;
         start(f, QString());
         Refile& w = f.window();
         QVERIFY(w.editor().CompanionLinked);

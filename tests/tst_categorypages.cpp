@@ -1,7 +1,7 @@
 // Selecting a category, reading and writing its page, and the entry commands.
 #include "pages/PageFormat.h"
-#include "support/EditorFixture.h"
 #include "support/FullDisk.h"
+#include "support/WindowFixture.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -15,20 +15,20 @@ namespace {
 const QString kNotFoundTitle = QStringLiteral("Not Found!");
 
 QByteArray keepsake() {
-    return EditorFixture::listFile(
-        EditorFixture::entry("c.example/", "さくら") + EditorFixture::entry("a.example/", "うめ") +
-            EditorFixture::entry("b.example/", "Apple"),
+    return WindowFixture::listFile(
+        WindowFixture::entry("c.example/", "さくら") + WindowFixture::entry("a.example/", "うめ") +
+            WindowFixture::entry("b.example/", "Apple"),
         {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>"}, {"<HR>", "</BODY></HTML>"});
 }
 
 QByteArray categoryPage(const QString& title, const QStringList& listLines) {
     QStringList lines = {QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)};
-    return EditorFixture::listFile(lines + listLines, {"<HTML>", "<BODY BGCOLOR=\"#FFFFFF\">"},
+    return WindowFixture::listFile(lines + listLines, {"<HTML>", "<BODY BGCOLOR=\"#FFFFFF\">"},
                                    {"<HR>", "<ADDRESS>自分用</ADDRESS>", "</BODY></HTML>"});
 }
 
 // Starts an editor with three kept entries and the categories given.
-void startWith(EditorFixture& f, const QStringList& books) {
+void startWith(WindowFixture& f, const QStringList& books) {
     f.writeSettings(books);
     f.writeKeepsake(keepsake());
     QVERIFY(f.start());
@@ -45,12 +45,12 @@ class CategoryPagesTest : public QObject {
 
 private slots:
     void aPageReadsAndWritesBackByteForByte() {
-        EditorFixture f;
+        WindowFixture f;
         const QByteArray original =
-            categoryPage("旅行", EditorFixture::entry("z.example/", "あ") +
-                                     EditorFixture::entry("y.example/page.html", "Bravo",
+            categoryPage("旅行", WindowFixture::entry("z.example/", "あ") +
+                                     WindowFixture::entry("y.example/page.html", "Bravo",
                                                           QStringLiteral("03/01/02 23:00:09")) +
-                                     EditorFixture::entry("x.example/", "alpha"));
+                                     WindowFixture::entry("x.example/", "alpha"));
         f.writeFile(f.appFolder() + "URL_0000.html", original);
         startWith(f, {"旅行"});
         Refile& w = f.window();
@@ -62,10 +62,10 @@ private slots:
 
         ui(w).cmdSave->click();
         const QByteArray sorted =
-            categoryPage("旅行", EditorFixture::entry("x.example/", "alpha") +
-                                     EditorFixture::entry("y.example/page.html", "Bravo",
+            categoryPage("旅行", WindowFixture::entry("x.example/", "alpha") +
+                                     WindowFixture::entry("y.example/page.html", "Bravo",
                                                           QStringLiteral("03/01/02 23:00:09")) +
-                                     EditorFixture::entry("z.example/", "あ"));
+                                     WindowFixture::entry("z.example/", "あ"));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), sorted);
         // Reading and writing again changes nothing.
         w.editor().lstKinds.setCurrentRow(-1);
@@ -76,7 +76,7 @@ private slots:
     }
 
     void aMissingPageIsCreatedFromTheKeepsakeSkeleton() {
-        EditorFixture f;
+        WindowFixture f;
         startWith(f, {"ニュース", "旅行"});
         Refile& w = f.window();
         w.editor().lstKinds.setCurrentRow(1);
@@ -88,7 +88,7 @@ private slots:
         QCOMPARE(f.prompts.shown().first().icon, PromptIcon::Information);
         QCOMPARE(
             f.readFile(f.appFolder() + name),
-            EditorFixture::page({"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
+            WindowFixture::page({"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
                                  "<!--StartList-->", "<!--EndList-->", "<HR>", "</BODY></HTML>"}));
         QCOMPARE(w.editor().lstSub.count(), 0);
         QCOMPARE(ui(w).lblMsg->text(), QString());
@@ -102,16 +102,16 @@ private slots:
     }
 
     void aDamagedSkeletonStillGivesAReadablePage() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({"本"});
         // The keepsake file ends inside its list: no footer was ever read.
-        f.writeKeepsake(EditorFixture::page({"<HTML>", "<!--StartList-->", "x", "y"}));
+        f.writeKeepsake(WindowFixture::page({"<HTML>", "<!--StartList-->", "x", "y"}));
         QVERIFY(f.start());
         f.prompts.clear();
         Refile& w = f.window();
         w.editor().lstKinds.setCurrentRow(0);
         const QByteArray created = f.readFile(f.appFolder() + "URL_0000.html");
-        QCOMPARE(created, EditorFixture::page({"<HTML>", "<!--StartList-->", "<!--EndList-->"}));
+        QCOMPARE(created, WindowFixture::page({"<HTML>", "<!--StartList-->", "<!--EndList-->"}));
         // The new page can be filled, written and read back.
         ui(w).optKind[2]->click();
         w.editor().lstURLs[2].selectAll();
@@ -131,7 +131,7 @@ private slots:
             QStringList messages;
             int listed;
         };
-        const QStringList good = EditorFixture::entry("a.example/", "A");
+        const QStringList good = WindowFixture::entry("a.example/", "A");
         const QString noStart = QStringLiteral("<!--StartList-->が見つかりません。");
         const QString noList = QStringLiteral("ＵＲＬリストが見つかりません。");
         const QString noComment = QStringLiteral("コメントが見つかりません。");
@@ -162,8 +162,8 @@ private slots:
              0},
         };
         for (const Case& c : cases) {
-            EditorFixture f;
-            f.writeFile(f.appFolder() + "URL_0000.html", EditorFixture::page(c.lines));
+            WindowFixture f;
+            f.writeFile(f.appFolder() + "URL_0000.html", WindowFixture::page(c.lines));
             startWith(f, {"壊れた"});
             f.window().editor().lstKinds.setCurrentRow(0);
             QVERIFY2(f.prompts.messageTexts() == c.messages,
@@ -175,8 +175,8 @@ private slots:
     }
 
     void aPageNotReadToItsEndIsNeverWritten() {
-        EditorFixture f;
-        const QByteArray damaged = EditorFixture::page(
+        WindowFixture f;
+        const QByteArray damaged = WindowFixture::page(
             {"<HTML>", "<!--StartList-->", "<A HREF=\"http://a.example/\">a</A><BR>",
              "《 A 》97/09/15 08:05:00<P>", "<A HREF=\"http://b.example/\">b</A><BR>",
              "《  》97/09/15 08:05:00<P>", "<A HREF=\"http://c.example/\">c</A><BR>",
@@ -199,7 +199,7 @@ private slots:
     }
 
     void movingEditingAndDeletingEntries() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeFile(f.appFolder() + "url_0000.HTML", categoryPage("本", {}));
         startWith(f, {"本"});
         Refile& w = f.window();
@@ -258,11 +258,11 @@ private slots:
         ui(w).cmdSave->click();
         const QByteArray written = f.readFile(f.appFolder() + "url_0000.HTML");
         QVERIFY(!f.exists(f.appFolder() + "URL_0000.html"));
-        QCOMPARE(written, categoryPage("本", EditorFixture::entry("b.example/", "りんご") +
-                                                 EditorFixture::entry("a.example/", "うめ") +
-                                                 EditorFixture::entry("a.example/", "うめ") +
-                                                 EditorFixture::entry("c.example/", "さくら") +
-                                                 EditorFixture::entry("c.example/", "さくら")));
+        QCOMPARE(written, categoryPage("本", WindowFixture::entry("b.example/", "りんご") +
+                                                 WindowFixture::entry("a.example/", "うめ") +
+                                                 WindowFixture::entry("a.example/", "うめ") +
+                                                 WindowFixture::entry("c.example/", "さくら") +
+                                                 WindowFixture::entry("c.example/", "さくら")));
         // Loaded again, the changed comment takes its sorted place.
         w.editor().lstKinds.setCurrentRow(-1);
         w.editor().lstKinds.setCurrentRow(0);
@@ -271,8 +271,8 @@ private slots:
     }
 
     void aPageThatCannotBeWrittenIsReportedAndKept() {
-        EditorFixture f;
-        const QByteArray original = categoryPage("本", EditorFixture::entry("a.example/", "A"));
+        WindowFixture f;
+        const QByteArray original = categoryPage("本", WindowFixture::entry("a.example/", "A"));
         f.writeFile(f.appFolder() + "URL_0000.html", original);
         startWith(f, {"本"});
         Refile& w = f.window();

@@ -1,6 +1,6 @@
 // The folder dialog, the companion link and the two folder commands.
 #include "dialogs/FolderDialog.h"
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -121,8 +121,8 @@ private slots:
     }
 
     void theFirstStartAsksForTheCompanion() {
-        EditorFixture f;
-        f.writeFile(f.appFolder() + "KEEPSAKE.TMP", EditorFixture::listFile({}));
+        WindowFixture f;
+        f.writeFile(f.appFolder() + "KEEPSAKE.TMP", WindowFixture::listFile({}));
         // Declined: the editor's own folder is stored, and the keepsake file is looked for there.
         f.prompts.answerDialog([](QDialog& dialog) {
             frmFolder& d = asFolderDialog(dialog);
@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
                  "[Scribble]\r\nFolder=" + f.appFolder().toUtf8() + "\r\n");
         QCOMPARE(f.window().editor().settings.CompanionFolder, f.appFolder());
-        f.closeWindow();
+        f.close();
 
         // The next start shows no dialog and reports the companion linked.
         f.prompts.clear();
@@ -151,10 +151,10 @@ private slots:
     }
 
     void aVanishedCompanionFolderAsksAgain() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeFile(f.appFolder() + "KEEPSAKE.INI",
                     "[Scribble]\r\nFolder=/no/such/folder/\r\n[Books]\r\n0000=Kept\r\n");
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
         const QString companion = f.companionFolder();
         f.prompts.answerDialog([companion](QDialog& dialog) {
             frmFolder& d = asFolderDialog(dialog);
@@ -170,17 +170,17 @@ private slots:
     }
 
     void aStoredFolderThatHasGoneStaysStoredWhenDeclined() {
-        EditorFixture f;
+        WindowFixture f;
         const QByteArray ini = "[Scribble]\r\nFolder=/no/such/folder/\r\n[Books]\r\n0000=Kept\r\n";
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", ini);
-        f.writeFile(f.appFolder() + "KEEPSAKE.TMP", EditorFixture::listFile({}));
+        f.writeFile(f.appFolder() + "KEEPSAKE.TMP", WindowFixture::listFile({}));
         f.prompts.answerDialog([](QDialog& dialog) { asFolderDialog(dialog).cmdCancel->click(); });
         QVERIFY(f.start());
         // This run uses the editor's own folder; the stored folder and names stay as they were.
         QCOMPARE(f.window().editor().settings.CompanionFolder, f.appFolder());
         QVERIFY(!f.window().editor().CompanionLinked);
         QCOMPARE(f.window().editor().lstKinds.count(), 0);
-        f.closeWindow();
+        f.close();
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"), ini);
         QCOMPARE(f.prompts.unscripted(), 0);
     }
@@ -257,9 +257,9 @@ private slots:
     }
 
     void theFolderCommands() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({"Music", "Art"});
-        f.writeKeepsake(EditorFixture::listFile({}));
+        f.writeKeepsake(WindowFixture::listFile({}));
         QVERIFY(f.start());
         Refile& w = f.window();
         QVERIFY(w.editor().Timer1->isActive());

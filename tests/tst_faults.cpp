@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QMap>
 #include <QTest>
 
@@ -115,9 +114,9 @@ void startAndSelectArt(EditorFixture& f) {
     layOut(f);
     QVERIFY(f.start());
     QCOMPARE(shown(f.prompts), QString());
-    Refile& w = f.window();
-    w.editor().lstKinds.setCurrentRow(rowOf(w.editor().lstKinds, "Art"));
-    QCOMPARE(w.editor().KindCount, 2);
+    KeepsakeEditor& w = f.editor();
+    w.lstKinds.setCurrentRow(rowOf(w.lstKinds, "Art"));
+    QCOMPARE(w.KindCount, 2);
     QCOMPARE(shown(f.prompts), QString());
 }
 
@@ -134,13 +133,13 @@ private slots:
     void aCategoryPageThatBecameAFolderIsReportedAndLeftAlone() {
         EditorFixture f;
         startAndSelectArt(f);
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
         const QString page = f.appFolder() + "URL_0001.html";
         makeFolder(page);
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
-        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         const QStringList messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 1);
         QVERIFY2(isWriteFailure(messages[0], page), qPrintable(messages[0]));
@@ -163,7 +162,7 @@ private slots:
         QCOMPARE(snapshot(f.appFolder()), before);
 
         f.prompts.clear();
-        f.closeWindow();
+        f.close();
         messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 1);
         QVERIFY2(isWriteFailure(messages[0], index), qPrintable(messages[0]));
@@ -182,7 +181,7 @@ private slots:
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
-        f.closeWindow();
+        f.close();
         const QStringList messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 1);
         QVERIFY2(isWriteFailure(messages[0], ini), qPrintable(messages[0]));
@@ -196,14 +195,14 @@ private slots:
     void aFolderThatWentAwayWhileRunningIsReportedAndNotRecreated() {
         EditorFixture f;
         startAndSelectArt(f);
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
         const QString app = f.appFolder();
         const QString moved = QDir::cleanPath(app + "../moved") + "/";
         QVERIFY(QDir().rename(app, moved));
         const auto before = snapshot(moved);
         f.prompts.clear();
 
-        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         QStringList messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 1);
         QVERIFY2(isWriteFailure(messages[0], app + "URL_0001.html"), qPrintable(messages[0]));
@@ -211,7 +210,7 @@ private slots:
         // Closing writes the index, the end mark, and the frameset and first pages, which are
         // all missing now: one message for each, and no file anywhere.
         f.prompts.clear();
-        f.closeWindow();
+        f.close();
         messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 4);
         const QStringList paths = {app + "URLINDEX.HTML", app + "KEEPSAKE.INI",
@@ -228,16 +227,16 @@ private slots:
     void aFullDiskWhileWritingACategoryPageKeepsTheOldPage() {
         EditorFixture f;
         startAndSelectArt(f);
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
         const QString page = f.appFolder() + "URL_0001.html";
         // A change in memory that the write would bring to the page.
-        w.editor().lstSub.model().removeAt(0);
+        w.lstSub.model().removeAt(0);
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
         for (qint64 bytes : {0, 1, 100}) {
             fulldisk::failAfterBytes(bytes);
-            QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+            QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
             QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("critical|-|[") + page +
                                                           kWriteFailed + kFullDisk}));
             QCOMPARE(snapshot(f.appFolder()), before);  // no half page, no temporary file
@@ -247,7 +246,7 @@ private slots:
 
         // With room again the same write goes through.
         fulldisk::failAfterBytes(-1);
-        QVERIFY(w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QVERIFY(w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         QCOMPARE(shown(f.prompts), QString());
         QCOMPARE(f.readFile(page), categoryPage("Art", EditorFixture::entry("b.example/", "彫刻")));
     }
@@ -256,12 +255,12 @@ private slots:
         EditorFixture f;
         layOut(f);
         QVERIFY(f.start());
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
         fulldisk::failAfterBytes(10);
-        w.editor().WriteIndexPages();
+        w.WriteIndexPages();
         const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
         QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
                                            prefix + "KEEPSAKE.INI" + kWriteFailed + kFullDisk}));
@@ -270,7 +269,7 @@ private slots:
         // With room again the index and the end mark are written.
         fulldisk::failAfterBytes(-1);
         f.prompts.clear();
-        w.editor().WriteIndexPages();
+        w.WriteIndexPages();
         QCOMPARE(shown(f.prompts), QString());
         auto expected = before;
         expected["KEEPSAKE.INI"] += "0002=\r\n";
@@ -286,12 +285,12 @@ private slots:
         QFile::remove(f.appFolder() + "URLFRAME.HTML");
         QFile::remove(f.appFolder() + "URL_0000.html");
         QVERIFY(f.start());
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
         fulldisk::failAfterBytes(0);
-        w.editor().WriteIndexPages();
+        w.WriteIndexPages();
         const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
         QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
                                            prefix + "KEEPSAKE.INI" + kWriteFailed + kFullDisk,
@@ -305,12 +304,12 @@ private slots:
         layOut(f);
         QFile::remove(f.appFolder() + "URL_0001.html");
         QVERIFY(f.start());
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
 
         fulldisk::failAfterBytes(5);
-        w.editor().lstKinds.setCurrentRow(rowOf(w.editor().lstKinds, "Art"));
+        w.lstKinds.setCurrentRow(rowOf(w.lstKinds, "Art"));
         const QString page = f.appFolder() + "URL_0001.html";
         // The name goes to the settings first (the same name, here), then the page: both fail.
         QCOMPARE(
@@ -336,7 +335,7 @@ private slots:
 
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(f.window().editor().lstURLs[2]),
+        QCOMPARE(itemTexts(f.editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), before);
         // The copy went back through the link: the link stands and its target is whole.
@@ -354,7 +353,7 @@ private slots:
 
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(f.window().editor().lstURLs[2]),
+        QCOMPARE(itemTexts(f.editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), app);
         QCOMPARE(snapshot(f.companionFolder()), companion);
@@ -369,7 +368,7 @@ private slots:
         const auto before = snapshot(f.appFolder());
 
         QVERIFY(f.start());
-        QVERIFY(!f.window().hasEnded());
+        QVERIFY(!f.editor().hasEnded());
         QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("critical|-|") + keepsake +
                                                       "ファイルが見つかりません。"}));
         QCOMPARE(snapshot(f.appFolder()), before);
@@ -408,9 +407,9 @@ private slots:
         QVERIFY(f.start());
         const auto before = snapshot(f.appFolder());
         f.prompts.clear();
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
 
-        w.editor().lstKinds.setCurrentRow(rowOf(w.editor().lstKinds, "Art"));
+        w.lstKinds.setCurrentRow(rowOf(w.lstKinds, "Art"));
         QStringList messages = shownList(f.prompts);
         QCOMPARE(messages.size(), 2);
         QVERIFY2(messages[0].startsWith(QStringLiteral("critical|-|[") + page +
@@ -421,7 +420,7 @@ private slots:
 
         // Writing it would replace the page with an empty list: refused.
         f.prompts.clear();
-        QVERIFY(!w.editor().WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
+        QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         QCOMPARE(shown(f.prompts),
                  QStringLiteral("information|-|") + pages::incompletePageMessage(page));
         QCOMPARE(snapshot(f.appFolder()), before);
@@ -445,8 +444,8 @@ private slots:
 
         // Neither a preview's write nor the close replaces it; the end mark is written.
         f.prompts.clear();
-        f.window().editor().WriteIndexPages();
-        f.closeWindow();
+        f.editor().WriteIndexPages();
+        f.close();
         QCOMPARE(shown(f.prompts), QString());
         auto expected = before;
         expected["KEEPSAKE.INI"] += "0002=\r\n";
@@ -488,7 +487,7 @@ private slots:
         f.prompts.clear();
         // The category list was never loaded, so the close writes neither the index nor the
         // end mark of the list.
-        f.closeWindow();
+        f.close();
         QCOMPARE(shown(f.prompts), QString());
         QVERIFY(QFileInfo(ini).isSymLink());
         QCOMPARE(snapshot(f.appFolder()), before);
@@ -506,7 +505,7 @@ private slots:
         const bool started = f.start();
         QCOMPARE(shown(f.prompts), QString());
         QVERIFY(started);
-        QCOMPARE(itemTexts(f.window().editor().lstURLs[2]),
+        QCOMPARE(itemTexts(f.editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), before);
     }
@@ -521,7 +520,7 @@ private slots:
 
         QVERIFY(f.start());
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(itemTexts(f.window().editor().lstURLs[2]),
+        QCOMPARE(itemTexts(f.editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), before);
     }

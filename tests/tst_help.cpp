@@ -1,7 +1,7 @@
 // The help: the editor's own manual, opened at its contents in a window that leaves the
 // editor usable, read through the text it shows.
 #include "integration/HelpWindow.h"
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,9 +39,9 @@ class HelpTest : public QObject {
 
 private slots:
     void opensAtItsContentsBesideTheEditor() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({"Music"});
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
         QVERIFY(f.start());
         Refile& w = f.window();
         w.show();
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(help->browser()->source(), HelpWindow::contentsPage());
 
         // It goes with the editor.
-        f.closeWindow();
+        f.close();
     }
 
     // Every page is reached from the contents, every link leads to a page and a section that
@@ -127,9 +127,9 @@ private slots:
         }
         QCOMPARE(QSet<QString>(pages.cbegin(), pages.cend()), reached);
 
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({"Music"});
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
         QVERIFY(f.start());
         Refile& w = f.window();
         QStringList captions;

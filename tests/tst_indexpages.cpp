@@ -1,6 +1,6 @@
 // The category list, the index and frameset pages, and the category commands.
 #include "platform/Cp932Codec.h"
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QDir>
 #include <QListView>
@@ -35,14 +35,14 @@ QString indexLine(const QString& file, const QString& name) {
         .arg(file, name);
 }
 
-void start(EditorFixture& f, const QStringList& books) {
+void start(WindowFixture& f, const QStringList& books) {
     f.writeSettings(books);
-    f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A"),
+    f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A"),
                                             {"<HTML>", "<BODY>"}, {"</BODY></HTML>"}));
     QVERIFY(f.start());
 }
 
-QByteArray iniBytes(EditorFixture& f) {
+QByteArray iniBytes(WindowFixture& f) {
     return f.readFile(f.appFolder() + "KEEPSAKE.INI");
 }
 
@@ -53,7 +53,7 @@ class IndexPagesTest : public QObject {
 
 private slots:
     void theMusicAndArtIndex() {
-        EditorFixture f;
+        WindowFixture f;
         start(f, {"Music", "Art"});
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         Refile& w = f.window();
@@ -61,28 +61,28 @@ private slots:
         QCOMPARE(itemData(w.editor().lstKinds), QList<int>({1, 0}));
         // A new index page was made at start-up from the standard head and foot.
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                 EditorFixture::page(kStandardHead + kStandardFoot));
+                 WindowFixture::page(kStandardHead + kStandardFoot));
 
-        f.closeWindow();
+        f.close();
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                 EditorFixture::page(kStandardHead +
+                 WindowFixture::page(kStandardHead +
                                      QStringList{indexLine("URL_0001.html", "Art"),
                                                  indexLine("URL_0000.HTML", "Music")} +
                                      kStandardFoot));
-        QCOMPARE(iniBytes(f), EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(),
+        QCOMPARE(iniBytes(f), WindowFixture::page({"[Scribble]", "Folder=" + f.companionFolder(),
                                                    "[Books]", "0000=Music", "0001=Art", "0002="}));
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), kFrameset);
         // No page had been loaded: page 0 is the keepsake skeleton, readable as a page.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
-                 EditorFixture::page(
+                 WindowFixture::page(
                      {"<HTML>", "<BODY>", "<!--StartList-->", "<!--EndList-->", "</BODY></HTML>"}));
     }
 
     void linksNameThePagesAsTheyAreOnDisk() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeFile(f.appFolder() + "url_0001.HTML", "x");
         start(f, {"零", "一", "二"});
-        f.closeWindow();
+        f.close();
         const QString index = cp932::decode(f.readFile(f.appFolder() + "URLINDEX.HTML"));
         QVERIFY(index.contains(indexLine("url_0001.HTML", "一")));
         QVERIFY(index.contains(indexLine("URL_0002.html", "二")));
@@ -90,36 +90,36 @@ private slots:
     }
 
     void theListEndsAtTheFirstGap() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({}, "0000=One\r\n0001=Two\r\n0002=\r\n0003=Hidden\r\n");
-        f.writeKeepsake(EditorFixture::listFile({}));
+        f.writeKeepsake(WindowFixture::listFile({}));
         QVERIFY(f.start());
         QCOMPARE(itemTexts(f.window().editor().lstKinds), QStringList({"One", "Two"}));
-        f.closeWindow();
+        f.close();
         QVERIFY(iniBytes(f).endsWith("0000=One\r\n0001=Two\r\n0002=\r\n0003=Hidden\r\n"));
 
         // With nothing under "Books", the index is head and foot and the end mark is 0000.
-        EditorFixture empty;
+        WindowFixture empty;
         start(empty, {});
         QCOMPARE(empty.window().editor().lstKinds.count(), 0);
-        empty.closeWindow();
+        empty.close();
         QCOMPARE(empty.readFile(empty.appFolder() + "URLINDEX.HTML"),
-                 EditorFixture::page(kStandardHead + kStandardFoot));
+                 WindowFixture::page(kStandardHead + kStandardFoot));
         QVERIFY(iniBytes(empty).endsWith("[Books]\r\n0000=\r\n"));
     }
 
     void aHandEditedIndexKeepsItsHeadAndFoot() {
-        EditorFixture f;
+        WindowFixture f;
         const QStringList head = {"<HTML><HEAD><TITLE>私の索引</TITLE></HEAD>", "<BODY>",
                                   "<!--StartList-->"};
         const QStringList foot = {"<!--EndList-->", "<P>おわり</P>", "</BODY></HTML>"};
         f.writeFile(f.appFolder() + "URLINDEX.HTML",
-                    EditorFixture::page(head + QStringList{"手で書いた行", "", "もう一行"} + foot));
+                    WindowFixture::page(head + QStringList{"手で書いた行", "", "もう一行"} + foot));
         f.writeFile(f.appFolder() + "URLFRAME.HTML", "my own frames");
         start(f, {"本"});
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         const QByteArray expected =
-            EditorFixture::page(head + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
+            WindowFixture::page(head + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
         for (int round = 0; round < 3; ++round) {
             f.window().editor().WriteIndexPages();
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), expected);
@@ -137,8 +137,8 @@ private slots:
             {{}, "<!--StartList-->が見つかりません。"},
         };
         for (const auto& [lines, message] : damaged) {
-            EditorFixture f;
-            f.writeFile(f.appFolder() + "URLINDEX.HTML", EditorFixture::page(lines));
+            WindowFixture f;
+            f.writeFile(f.appFolder() + "URLINDEX.HTML", WindowFixture::page(lines));
             start(f, {});
             QCOMPARE(f.prompts.messageTexts(),
                      QStringList({message, "[URL_INDEX.HTML]を再構築しました。"}));
@@ -146,9 +146,9 @@ private slots:
             QCOMPARE(f.prompts.shown()[1].icon, PromptIcon::Information);
             QVERIFY(!f.prompts.shown()[1].title.has_value());
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                     EditorFixture::page(kStandardHead + kStandardFoot));
+                     WindowFixture::page(kStandardHead + kStandardFoot));
             // The next start reads the rebuilt page without a word.
-            EditorFixture& again = f;
+            WindowFixture& again = f;
             again.prompts.clear();
             QVERIFY(again.start());
             QCOMPARE(again.prompts.messageTexts(), QStringList());
@@ -156,7 +156,7 @@ private slots:
     }
 
     void addingAndRenamingCategories() {
-        EditorFixture f;
+        WindowFixture f;
         start(f, {"Music", "Art"});
         Refile& w = f.window();
         w.editor().lstKinds.setCurrentRow(1);  // Music
@@ -211,7 +211,7 @@ private slots:
     }
 
     void commandsThatNeedASelection() {
-        EditorFixture f;
+        WindowFixture f;
         start(f, {"Music"});
         f.prompts.clear();
         // A row that is current without being selected (the list got the focus) counts as none.
@@ -230,11 +230,11 @@ private slots:
     }
 
     void aNewCategoryNeverTakesAStoredNameOrPage() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeFile(f.appFolder() + "KEEPSAKE.INI",
                     "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                         "\r\n[Books]\r\n0000=A\r\n0002=C\r\n0003=D\r\n");
-        f.writeKeepsake(EditorFixture::listFile({}));
+        f.writeKeepsake(WindowFixture::listFile({}));
         QVERIFY(f.start());
         Refile& w = f.window();
         QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"A"}));
@@ -245,7 +245,7 @@ private slots:
         const QByteArray filled = "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                                   "\r\n[Books]\r\n0000=A\r\n0002=C\r\n0003=D\r\n0001=B\r\n";
         QCOMPARE(iniBytes(f), filled);
-        f.closeWindow();
+        f.close();
         QCOMPARE(iniBytes(f), filled);
         QVERIFY(f.start());
         QCOMPARE(itemTexts(f.window().editor().lstKinds), QStringList({"A", "B", "C", "D"}));
@@ -253,7 +253,7 @@ private slots:
         // A page file left without a name (its key was erased) is passed over: the new
         // category takes the next free number, but the list would end at the empty key, so
         // the editor refuses and names the file in the way.
-        f.writeFile(f.appFolder() + "url_0004.HTML", EditorFixture::listFile({}));
+        f.writeFile(f.appFolder() + "url_0004.HTML", WindowFixture::listFile({}));
         f.prompts.clear();
         f.prompts.answerInput("E");
         ui(f.window()).cmdNew->click();
@@ -263,12 +263,12 @@ private slots:
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Information);
         QCOMPARE(f.window().editor().lstKinds.count(), 4);
         QCOMPARE(iniBytes(f), filled);
-        f.closeWindow();
+        f.close();
         QCOMPARE(iniBytes(f), filled + "0004=\r\n");
     }
 
     void namesInAnotherCaseAreFound() {
-        EditorFixture f;
+        WindowFixture f;
         QTemporaryDir browser;
         const QString browserFolder = browser.path() + "/";
         f.writeFile(browserFolder + "netscape.exe", "");
@@ -277,9 +277,9 @@ private slots:
                                "\r\n[Netscape]\r\nFolder=" + browserFolder.toUtf8() +
                                "\r\n[Books]\r\n0000=Music\r\n";
         f.writeFile(f.appFolder() + "keepsake.ini", ini);
-        f.writeKeepsake(EditorFixture::listFile({}));
+        f.writeKeepsake(WindowFixture::listFile({}));
         f.writeFile(f.appFolder() + "urlindex.html",
-                    EditorFixture::page(kStandardHead + kStandardFoot));
+                    WindowFixture::page(kStandardHead + kStandardFoot));
         QVERIFY(f.start());
         Refile& w = f.window();
         QCOMPARE(f.prompts.shown().size(), 0);
@@ -313,15 +313,15 @@ private slots:
 
     void theTypicalRun() {
         // Start, select a category, take two kept entries, write, close: every file checked.
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({"ニュース", "旅行"});
         const QStringList keepHead = {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
                                       "<!--StartList-->"};
         const QStringList keepFoot = {"<!--EndList-->", "<HR>", "</BODY></HTML>"};
-        f.writeKeepsake(EditorFixture::page(
-            keepHead + EditorFixture::entry("www.asahi.com/", "朝日新聞") +
-            EditorFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
-            EditorFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
+        f.writeKeepsake(WindowFixture::page(
+            keepHead + WindowFixture::entry("www.asahi.com/", "朝日新聞") +
+            WindowFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
+            WindowFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
             keepFoot));
         QVERIFY(f.start());
         Refile& w = f.window();
@@ -335,26 +335,26 @@ private slots:
         w.editor().lstURLs[0].select(2);  // www.kyoto.travel/
         ui(w).cmdMove->click();
         ui(w).cmdSave->click();
-        f.closeWindow();
+        f.close();
 
         QCOMPARE(
             f.readFile(f.appFolder() + "URL_0001.html"),
-            EditorFixture::page(
+            WindowFixture::page(
                 keepHead + QStringList{"<H3><I><B>～ 旅行 ～</B></I></H3>"} +
-                EditorFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
-                EditorFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
+                WindowFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
+                WindowFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
                 keepFoot));
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                 EditorFixture::page(kStandardHead +
+                 WindowFixture::page(kStandardHead +
                                      QStringList{indexLine("URL_0000.HTML", "ニュース"),
                                                  indexLine("URL_0001.html", "旅行")} +
                                      kStandardFoot));
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), kFrameset);
         // Page 0 was missing: it takes the head and foot of the page loaded last.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
-                 EditorFixture::page(keepHead + QStringList{""} + keepFoot + QStringList{""}));
+                 WindowFixture::page(keepHead + QStringList{""} + keepFoot + QStringList{""}));
         QCOMPARE(iniBytes(f),
-                 EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(), "[Books]",
+                 WindowFixture::page({"[Scribble]", "Folder=" + f.companionFolder(), "[Books]",
                                       "0000=ニュース", "0001=旅行", "0002="}));
         // The keepsake file is only ever copied.
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"),

@@ -6,9 +6,9 @@
 #include "platform/QtPrompts.h"
 #include "platform/ToolkitTranslation.h"
 #include "platform/X11WindowList.h"
-#include "support/EditorFixture.h"
 #include "support/FakeLauncher.h"
 #include "support/RealDisplay.h"
+#include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -163,7 +163,7 @@ private slots:
     }
 
     void init() {
-        m_fixture = std::make_unique<EditorFixture>();
+        m_fixture = std::make_unique<WindowFixture>();
         m_prompts = std::make_unique<QtPrompts>();
     }
     void cleanup() {
@@ -173,7 +173,7 @@ private slots:
     }
 
     void aKeptCommentShowsAsOnWindows() {
-        EditorFixture& f = *m_fixture;
+        WindowFixture& f = *m_fixture;
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", kKeptComment)));
         Refile& w = start();
@@ -183,7 +183,7 @@ private slots:
     }
 
     void aTypedWaveDashIsStoredAsWindowsTilde() {
-        EditorFixture& f = *m_fixture;
+        WindowFixture& f = *m_fixture;
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
         f.writeFile(f.appFolder() + "URL_0000.html", listFile(keptEntry("b.example/", "x")));
@@ -216,7 +216,7 @@ private slots:
     }
 
     void theQuestionBoxSpeaksJapanese() {
-        EditorFixture& f = *m_fixture;
+        WindowFixture& f = *m_fixture;
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
         // An entry whose comment line has no " 》": the scanner's message, then the question.
@@ -258,7 +258,7 @@ private:
 
     X11WindowList m_windows;
     FakeLauncher m_launcher;
-    std::unique_ptr<EditorFixture> m_fixture;
+    std::unique_ptr<WindowFixture> m_fixture;
     std::unique_ptr<QtPrompts> m_prompts;
     std::unique_ptr<Refile> m_window;
 };

@@ -1,6 +1,6 @@
 // Reading the keepsake file into the main window, and showing the kept entries.
 #include "app/ImageButton.h"
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QLabel>
 #include <QListView>
@@ -12,11 +12,11 @@ namespace {
 const QString kContinue = QStringLiteral("次のデータから続行しますか？");
 
 QByteArray threeEntries() {
-    return EditorFixture::listFile(
-        EditorFixture::entry(QStringLiteral("www.zeta.jp/"), QStringLiteral("あいう")) +
-        EditorFixture::entry(QStringLiteral("Alpha.com/"), QStringLiteral("かきく"),
+    return WindowFixture::listFile(
+        WindowFixture::entry(QStringLiteral("www.zeta.jp/"), QStringLiteral("あいう")) +
+        WindowFixture::entry(QStringLiteral("Alpha.com/"), QStringLiteral("かきく"),
                              QStringLiteral("98/01/02 03:04:05")) +
-        EditorFixture::entry(QStringLiteral("beta.org/"), QStringLiteral("Abc"),
+        WindowFixture::entry(QStringLiteral("beta.org/"), QStringLiteral("Abc"),
                              QStringLiteral("2001/12/31 23:59:59")));
 }
 }  // namespace
@@ -26,7 +26,7 @@ class KeepsakeReaderTest : public QObject {
 
 private slots:
     void loadsTheThreeListsWithTheirOrderAndData() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings();
         f.writeKeepsake(threeEntries());
         QVERIFY(f.start());
@@ -81,11 +81,11 @@ private slots:
     }
 
     void okAndCancelAfterAFailure() {
-        const QByteArray bytes = EditorFixture::listFile(EditorFixture::entry("c.jp/", "three") +
-                                                         EditorFixture::entry("b.jp/", "") +
-                                                         EditorFixture::entry("a.jp/", "one"));
+        const QByteArray bytes = WindowFixture::listFile(WindowFixture::entry("c.jp/", "three") +
+                                                         WindowFixture::entry("b.jp/", "") +
+                                                         WindowFixture::entry("a.jp/", "one"));
         {
-            EditorFixture f;
+            WindowFixture f;
             f.writeSettings();
             f.writeKeepsake(bytes);
             QVERIFY(f.start());
@@ -102,7 +102,7 @@ private slots:
             QCOMPARE(w.editor().KeepFoot, QByteArray("<!--EndList-->\r\n</BODY></HTML>\r\n"));
         }
         {
-            EditorFixture f;
+            WindowFixture f;
             f.writeSettings();
             f.writeKeepsake(bytes);
             f.prompts.answerMessage(PromptAnswer::Ok);      // the scanner's message
@@ -116,7 +116,7 @@ private slots:
     }
 
     void aFailedReloadKeepsWhatWasListed() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings();
         f.writeKeepsake(threeEntries());
         QVERIFY(f.start());
@@ -124,7 +124,7 @@ private slots:
         const QByteArray foot = w.editor().KeepFoot;
 
         // No start marker: the lists and the count stay, the header is the new file's.
-        f.writeKeepsake(EditorFixture::page({"<HTML>", "<!--StartList --> "}));
+        f.writeKeepsake(WindowFixture::page({"<HTML>", "<!--StartList --> "}));
         ui(w).cmdReload->click();
         QCOMPARE(f.prompts.messageTexts().last(),
                  QStringLiteral("<!--StartList-->が見つかりません。"));
@@ -135,8 +135,8 @@ private slots:
 
         // The start marker as the last line, and the end marker as the only list line.
         for (const QByteArray& bytes :
-             {EditorFixture::page({"<!--StartList-->"}),
-              EditorFixture::page({"<!--StartList-->", "<!--EndList-->"})}) {
+             {WindowFixture::page({"<!--StartList-->"}),
+              WindowFixture::page({"<!--StartList-->", "<!--EndList-->"})}) {
             f.writeKeepsake(bytes);
             ui(w).cmdReload->click();
             QCOMPARE(f.prompts.messageTexts().last(),
@@ -146,7 +146,7 @@ private slots:
 
         // An empty list with a footer empties the lists quietly, with nothing selected.
         f.prompts.clear();
-        f.writeKeepsake(EditorFixture::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}));
+        f.writeKeepsake(WindowFixture::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}));
         ui(w).cmdReload->click();
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         QCOMPARE(w.editor().KeepCount, 0);
@@ -166,7 +166,7 @@ private slots:
     }
 
     void theKeepsakeFileComesBackFromTheWorkingCopy() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings();
         f.writeFile(f.appFolder() + "KEEPSAKE.TMP", threeEntries());
         QVERIFY(f.start());
@@ -181,7 +181,7 @@ private slots:
     }
 
     void withBothFilesMissingTheWindowOpensEmpty() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({"Music"});
         const QString missing = f.companionFolder() + "KEEPSAKE.HTMLファイルが見つかりません。";
         QVERIFY(f.start());
@@ -216,12 +216,12 @@ private slots:
         // Far beyond the old 16-bit entry counter.
         QStringList lines;
         for (int i = 0; i < 40000; ++i) {
-            lines << EditorFixture::entry(QStringLiteral("site%1.example/").arg(i),
+            lines << WindowFixture::entry(QStringLiteral("site%1.example/").arg(i),
                                           QStringLiteral("コメント%1").arg(i));
         }
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings();
-        f.writeKeepsake(EditorFixture::listFile(lines));
+        f.writeKeepsake(WindowFixture::listFile(lines));
         QVERIFY(f.start());
         QCOMPARE(f.window().editor().KeepCount, 40000);
         QCOMPARE(f.window().editor().lstURLs[2].count(), 40000);

@@ -1,7 +1,7 @@
 // Lines the editor does not rewrite keep their bytes: headers and footers of pages and of the
 // keepsake file, the index page's head and foot, and the untouched lines of the settings file,
 // duplicate codes and invalid bytes included. The lines it regenerates take Windows' own codes.
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QFile>
 #include <QLabel>
@@ -44,7 +44,7 @@ QByteArray entryBytes(const QByteArray& url, const QByteArray& comment) {
 
 // A settings file linking the companion folder, with a category named ≒ (0x8790) and lines
 // the editor never writes that hold duplicates and invalid bytes.
-QByteArray settings(EditorFixture& f) {
+QByteArray settings(WindowFixture& f) {
     return "; \xee\xe0\x8b\xb4\x87\x90 \x85\x40\x81\r\n"
            "[Scribble]\r\nFolder=" +
            f.companionFolder().toUtf8() +
@@ -60,9 +60,9 @@ class KeptBytesTest : public QObject {
 
 private slots:
     void aPageKeepsItsHeaderAndFooter() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", settings(f));
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
         const QByteArray page = kOddHead + entryBytes("b.example/", kKeptComment) + kOddFoot;
         f.writeFile(f.appFolder() + "URL_0000.html", page);
         QVERIFY(f.start());
@@ -86,7 +86,7 @@ private slots:
     }
 
     void aNewPageTakesTheKeepsakeFileHeaderAndFooter() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", settings(f));
         f.writeKeepsake(kOddHead + entryBytes("a.example/", kKeptComment) + kOddFoot);
         QVERIFY(f.start());
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(w.editor().KeepFoot, kOddFootWritten);
 
         // The first category page is made at shut-down from the keepsake file's skeleton.
-        f.closeWindow();
+        f.close();
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"), kOddHeadWritten + kOddFootWritten);
         const QByteArray keepsake = kOddHead + entryBytes("a.example/", kKeptComment) + kOddFoot;
         QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), keepsake);
@@ -108,9 +108,9 @@ private slots:
     }
 
     void anIndexKeepsItsHeadAndFoot() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", settings(f));
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
         f.writeFile(f.appFolder() + "URLINDEX.HTML", kOddHead + "old line\r\n" + kOddFoot);
         QVERIFY(f.start());
         QCOMPARE(f.prompts.messageTexts(), QStringList());
@@ -125,14 +125,14 @@ private slots:
     }
 
     void aSettingsFileKeepsItsUntouchedLines() {
-        EditorFixture f;
+        WindowFixture f;
         const QByteArray before = settings(f);
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", before);
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
         QVERIFY(f.start());
         // A category whose page is missing writes its name; the end mark follows at shut-down.
         f.window().editor().lstKinds.setCurrentRow(0);
-        f.closeWindow();
+        f.close();
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
                  QByteArray(before).replace("0000=\x87\x90\r\n", "0000=\x81\xe0\r\n0001=\r\n"));
     }

@@ -3,7 +3,7 @@
 #include "app/ImageButton.h"
 #include "app/Pictures.h"
 #include "platform/QtPrompts.h"
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <qpa/qwindowsysteminterface.h>
 #include <QApplication>
@@ -20,16 +20,16 @@
 namespace {
 
 QByteArray categoryPage() {
-    return EditorFixture::listFile(QStringList{QStringLiteral("<H3><I><B>～ 本 ～</B></I></H3>")} +
-                                   EditorFixture::entry("a.example/", "alpha") +
-                                   EditorFixture::entry("b.example/", "bravo") +
-                                   EditorFixture::entry("c.example/", "charlie"));
+    return WindowFixture::listFile(QStringList{QStringLiteral("<H3><I><B>～ 本 ～</B></I></H3>")} +
+                                   WindowFixture::entry("a.example/", "alpha") +
+                                   WindowFixture::entry("b.example/", "bravo") +
+                                   WindowFixture::entry("c.example/", "charlie"));
 }
 
 // An editor showing the category "本" with three entries.
-void startWithPage(EditorFixture& f) {
+void startWithPage(WindowFixture& f) {
     f.writeSettings({QStringLiteral("本")});
-    f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("k.example/", "kept")));
+    f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("k.example/", "kept")));
     f.writeFile(f.appFolder() + "URL_0000.html", categoryPage());
     QVERIFY(f.start());
     f.window().editor().lstKinds.setCurrentRow(0);
@@ -76,7 +76,7 @@ private slots:
         QFETCH(Qt::KeyboardModifiers, modifiers);
         QFETCH(bool, autoRepeat);
         QFETCH(bool, removes);
-        EditorFixture f;
+        WindowFixture f;
         startWithPage(f);
         Refile& w = f.window();
         w.editor().lstSub.setCurrentRow(1);
@@ -89,7 +89,7 @@ private slots:
     // After a removal nothing is selected, so a second Delete removes nothing until the user
     // selects again; the hint follows a selection made with the keyboard.
     void aSecondDeleteWaitsForASelection() {
-        EditorFixture f;
+        WindowFixture f;
         startWithPage(f);
         Refile& w = f.window();
         w.show();
@@ -125,7 +125,7 @@ private slots:
     void kanaAccessKeys() {
         QFETCH(int, key);
         QFETCH(QString, prompt);
-        EditorFixture f;
+        WindowFixture f;
         startWithPage(f);
         Refile& w = f.window();
         w.editor().lstSub.setCurrentRow(0);
@@ -165,7 +165,7 @@ private slots:
     void aCommentWithALineBreakIsRefused() {
         QFETCH(QString, answer);
         QFETCH(QString, stored);
-        EditorFixture f;
+        WindowFixture f;
         startWithPage(f);
         Refile& w = f.window();
         w.editor().lstSub.setCurrentRow(1);
@@ -182,9 +182,9 @@ private slots:
     // Alt+N and Alt+M typed before the first box appeared: the second command's click comes
     // while the first one's box is open, and is dropped there.
     void commandsTypedAheadDoNotRunInsideOneAnother() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({QStringLiteral("本")});
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("k.example/", "kept")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("k.example/", "kept")));
         QtPrompts prompts;
         Refile w(Platform{prompts, f.windows, f.launcher});
         prompts.setParentWindow(&w);

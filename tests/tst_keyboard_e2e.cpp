@@ -4,7 +4,7 @@
 // editor writes is compared byte for byte and read back.
 #include "keepsake/ListFileReader.h"
 #include "platform/QtPrompts.h"
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -243,7 +243,7 @@ const QStringList kFooter = {"<HR>", "</BODY></HTML>"};
 const QString kTitle = QStringLiteral("<H3><I><B>～ 本 ～</B></I></H3>");
 
 QStringList entry(const QString& url, const QString& comment, const QString& date) {
-    return EditorFixture::entry(url, comment, date);
+    return WindowFixture::entry(url, comment, date);
 }
 
 }  // namespace
@@ -269,15 +269,15 @@ private slots:
     }
 
     void aPersonAtTheKeyboardNeverCorruptsAPage() {
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({QStringLiteral("本")});
         // Kept entries whose address order and comment order differ.
-        f.writeKeepsake(EditorFixture::listFile(entry("a.example/", "ZZZ", "97/09/15 08:05:00") +
+        f.writeKeepsake(WindowFixture::listFile(entry("a.example/", "ZZZ", "97/09/15 08:05:00") +
                                                 entry("b.example/", "YYY", "97/09/15 08:05:00") +
                                                 entry("c.example/", "XXX", "97/09/15 08:05:00")));
         const QString page = f.appFolder() + "URL_0000.html";
         f.writeFile(page,
-                    EditorFixture::listFile(
+                    WindowFixture::listFile(
                         QStringList{kTitle} + entry("one.example/", "one", "2051/01/02 03:04:05") +
                             entry("two.example/", "two", "1947/12/31 23:59:59") +
                             entry("three.example/", "three", "99/05/06 07:08:09") +
@@ -376,7 +376,7 @@ private slots:
         QVERIFY(repeats.pressed.contains(0x30C6));
         const QByteArray written = f.readFile(page);
         QCOMPARE(written,
-                 EditorFixture::listFile(
+                 WindowFixture::listFile(
                      QStringList{kTitle} + entry("one.example/", "one", "2051/01/02 03:04:05") +
                          entry("three.example/", "three\ttab", "99/05/06 07:08:09") +
                          entry("two.example/", "two", "1947/12/31 23:59:59") +

@@ -2,7 +2,7 @@
 #include "app/DesignLayout.h"
 #include "app/ImageButton.h"
 #include "app/WindowFitting.h"
-#include "support/EditorFixture.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -21,9 +21,9 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    void start(EditorFixture& f) {
+    void start(WindowFixture& f) {
         f.writeSettings({"Music"});
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
         QVERIFY(f.start());
     }
 
@@ -70,7 +70,7 @@ private slots:
     }
 
     void controlsCaptionsAndMenus() {
-        EditorFixture f;
+        WindowFixture f;
         start(f);
         Refile& w = f.window();
         QCOMPARE(w.windowTitle(), QStringLiteral("KEEPSAKE EDITOR"));
@@ -110,7 +110,7 @@ private slots:
     }
 
     void theListsFollowTheWindowsWidth() {
-        EditorFixture f;
+        WindowFixture f;
         start(f);
         Refile& w = f.window();
         w.show();
@@ -145,7 +145,7 @@ private slots:
     }
 
     void hintsFollowTheMouse() {
-        EditorFixture f;
+        WindowFixture f;
         start(f);
         Refile& w = f.window();
         w.show();
@@ -184,7 +184,7 @@ private slots:
     }
 
     void exitClosesAndWritesTheIndex() {
-        EditorFixture f;
+        WindowFixture f;
         start(f);
         Refile& w = f.window();
         w.show();

@@ -12,9 +12,9 @@
 #include "platform/ProcessInfo.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/X11WindowList.h"
-#include "support/EditorFixture.h"
 #include "support/FakePrompts.h"
 #include "support/RealDisplay.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -205,10 +205,10 @@ private slots:
         QVERIFY(QDir().mkpath(browserFolder));
         QVERIFY(QFile::link(kBrowser, browserFolder + "Netscape.exe"));
 
-        EditorFixture f;
+        WindowFixture f;
         f.writeSettings({"Music"}, "[Netscape]\r\nFolder=" + browserFolder + "\r\n");
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry(site + "/one.html", "一") +
-                                                EditorFixture::entry(site + "/two.html", "二")));
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry(site + "/one.html", "一") +
+                                                WindowFixture::entry(site + "/two.html", "二")));
 
         X11WindowList windows;
         QVERIFY(windows.isConnected());

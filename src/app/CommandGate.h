@@ -53,9 +53,10 @@ public:
         const CommandGate::Hold busy(m_gate);
         return m_inner.input(prompt, title, defaultText);
     }
-    void showModal(QDialog& dialog) override {
+    void chooseFolder(SharedSettings& settings, const QString& targetFile,
+                      const QString& label) override {
         const CommandGate::Hold busy(m_gate);
-        m_inner.showModal(dialog);
+        m_inner.chooseFolder(settings, targetFile, label);
     }
     void setWaitPointer(bool on) override { m_inner.setWaitPointer(on); }
 

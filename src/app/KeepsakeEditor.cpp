@@ -1,6 +1,5 @@
 #include "app/KeepsakeEditor.h"
 
-#include "platform/FolderPrompt.h"
 #include "platform/WindowList.h"
 #include "settings/FoundFiles.h"
 
@@ -90,9 +89,4 @@ void KeepsakeEditor::endProgram(int status) {
     Timer1->stop();
     emit ended(status);
     QCoreApplication::exit(status);
-}
-
-void KeepsakeEditor::showFolderDialog(const QString& targetFile, const QString& label) {
-    if (m_folderPrompt)
-        m_folderPrompt->chooseFolder(settings, targetFile, label);
 }

@@ -17,7 +17,6 @@
 #include <memory>
 
 class BrowserDetector;
-class FolderPrompt;
 class QTimer;
 
 // The editor without its window: the kept entries, the loaded category page, the category
@@ -151,8 +150,6 @@ public:
     Platform platform() const { return m_platform; }
     // Held while a box of the editor is open or the keepsake file is read: no command starts.
     CommandGate& commands() { return m_commands; }
-    // The folder dialog; without one, every folder question is declined.
-    void setFolderPrompt(FolderPrompt* prompt) { m_folderPrompt = prompt; }
 
 signals:
     // Something the window shows besides the lists has changed.
@@ -163,12 +160,9 @@ signals:
     void ended(int status);
 
 private:
-    void showFolderDialog(const QString& targetFile, const QString& label);
-
     CommandGate m_commands;
     std::unique_ptr<GuardedPrompts> m_guardedPrompts;
     Platform m_platform;
-    FolderPrompt* m_folderPrompt = nullptr;
     bool m_ended = false;
     bool m_unloaded = false;
     BrowserDetector* m_browserDetector = nullptr;  // a child object

@@ -7,7 +7,6 @@
 #include "app/KeepsakeEditor.h"
 #include "app/KeyCodes.h"
 #include "app/Pictures.h"
-#include "dialogs/FolderDialog.h"
 #include "integration/HelpWindow.h"
 #include "platform/Prompts.h"
 
@@ -59,7 +58,6 @@ Refile::Refile(Platform platform, QWidget* parent)
       m_editor(new KeepsakeEditor(platform, this)),
       m_commands(new CommandGuard(this, m_editor->commands())),
       m_layout(new DesignLayout) {
-    m_editor->setFolderPrompt(this);
     setWindowTitle(kCaption);
     setFont(gothic());
     setWindowIcon(QIcon(pictures::windowIcon()));
@@ -322,15 +320,6 @@ void Refile::mn_Help_Click() {
     if (!help)
         help = new HelpWindow(this);
     help->showContents();
-}
-
-void Refile::chooseFolder(SharedSettings& settings, const QString& targetFile,
-                          const QString& label) {
-    frmFolder dialog(settings, m_editor->platform().prompts, isVisible() ? this : nullptr);
-    dialog.TargetFile = targetFile;
-    dialog.Label1->setText(label);
-    dialog.Form_Load();
-    m_editor->platform().prompts.showModal(dialog);
 }
 
 void Refile::closeEvent(QCloseEvent* event) {

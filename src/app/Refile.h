@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/Platform.h"
-#include "platform/FolderPrompt.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -24,7 +23,7 @@ class QRadioButton;
 // views of the editor's lists, its labels and buttons show what the editor says, and each of
 // its events is handed to the editor's procedure of the same name. Besides, it fits itself
 // to the screen, stretches its lists and shows the hints.
-class Refile : public QMainWindow, private FolderPrompt {
+class Refile : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -53,8 +52,6 @@ private:
     // Shows what the editor holds besides the lists.
     void showState();
     void mn_Help_Click();
-    void chooseFolder(SharedSettings& settings, const QString& targetFile,
-                      const QString& label) override;
 
     KeepsakeEditor* m_editor;  // a child object
     CommandGuard* m_commands = nullptr;

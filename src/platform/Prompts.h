@@ -1,10 +1,10 @@
 #pragma once
 
+#include "settings/SharedSettings.h"
+
 #include <QString>
 
 #include <optional>
-
-class QDialog;
 
 // Every question and notice the editor shows goes through this one seam, so that tests can
 // answer it and check its exact text, icon, buttons and title.
@@ -24,8 +24,12 @@ public:
     virtual QString input(const QString& prompt, const QString& title,
                           const QString& defaultText) = 0;
 
-    // Shows a dialog of the editor's own modally and returns when it has closed.
-    virtual void showModal(QDialog& dialog) = 0;
+    // The folder dialog "Select Folder", modal, for the folder that holds `targetFile`
+    // ("Scribble.ini" or "Netscape.exe"), asking `label`. The folder the user accepts goes to
+    // `settings` (CompanionFolder or BrowserFolder); when the user declines, the browser's
+    // folder stays as it was and the companion's is left empty.
+    virtual void chooseFolder(SharedSettings& settings, const QString& targetFile,
+                              const QString& label) = 0;
 
     // The wait pointer over the whole screen; calls nest.
     virtual void setWaitPointer(bool on) = 0;

@@ -1,8 +1,11 @@
 #include "platform/QtPrompts.h"
 
+#include "dialogs/FolderDialog.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 PromptAnswer QtPrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
@@ -43,7 +46,13 @@ QString QtPrompts::input(const QString& prompt, const QString& title, const QStr
     return ok ? answer : QString();
 }
 
-void QtPrompts::showModal(QDialog& dialog) {
+void QtPrompts::chooseFolder(SharedSettings& settings, const QString& targetFile,
+                             const QString& label) {
+    // Over the window once it is shown; before that, on its own.
+    frmFolder dialog(settings, *this, m_parent && m_parent->isVisible() ? m_parent : nullptr);
+    dialog.TargetFile = targetFile;
+    dialog.Label1->setText(label);
+    dialog.Form_Load();
     dialog.exec();
 }
 

@@ -13,7 +13,8 @@ public:
     PromptAnswer message(const QString& text, PromptIcon icon, PromptButtons buttons,
                          const std::optional<QString>& title) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
-    void showModal(QDialog& dialog) override;
+    void chooseFolder(SharedSettings& settings, const QString& targetFile,
+                      const QString& label) override;
     void setWaitPointer(bool on) override;
 
 private:

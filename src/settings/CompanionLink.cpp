@@ -20,8 +20,8 @@ bool KeepsakeEditor::LinkCompanion(bool readSetting) {
     }
     settings.CompanionFolder.clear();
 
-    showFolderDialog(QStringLiteral("Scribble.ini"),
-                     QStringLiteral("Scribbleのあるフォルダを指定してください。"));
+    m_platform.prompts.chooseFolder(settings, QStringLiteral("Scribble.ini"),
+                                    QStringLiteral("Scribbleのあるフォルダを指定してください。"));
 
     if (settings.CompanionFolder.isEmpty()) {
         settings.CompanionFolder = AppFolder;
@@ -52,8 +52,9 @@ void KeepsakeEditor::mn_FolderSet_Click() {
 
 void KeepsakeEditor::mn_NetscapeFolderSet_Click() {
     Timer1->stop();
-    showFolderDialog(QStringLiteral("Netscape.exe"),
-                     QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
+    m_platform.prompts.chooseFolder(
+        settings, QStringLiteral("Netscape.exe"),
+        QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
     WriteIniValue(QStringLiteral("Netscape"), QStringLiteral("Folder"), settings.BrowserFolder);
     Timer1->start();
 }

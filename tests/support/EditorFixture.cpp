@@ -40,14 +40,17 @@ void EditorFixture::writeSettings(const QStringList& books, const QString& extra
     writeFile(appFolder() + QStringLiteral("KEEPSAKE.INI"), bytes);
 }
 
+EditorFixture::~EditorFixture() = default;
+
 bool EditorFixture::start() {
-    m_window = std::make_unique<Refile>(Platform{prompts, windows, launcher});
-    return m_window->Load(appFolder());
+    m_ownEditor = std::make_unique<KeepsakeEditor>(platform());
+    m_editor = m_ownEditor.get();
+    return m_editor->Load(appFolder());
 }
 
-void EditorFixture::closeWindow() {
-    if (m_window)
-        m_window->close();
+void EditorFixture::close() {
+    if (m_editor)
+        m_editor->Unload();
 }
 
 QStringList itemTexts(const ListRows& list) {

@@ -1,12 +1,10 @@
 #pragma once
 
 #include "app/KeepsakeEditor.h"
-#include "app/Refile.h"
 #include "support/FakeLauncher.h"
 #include "support/FakePrompts.h"
 #include "support/FakeWindowList.h"
 #include "support/ListFileBytes.h"
-#include "support/WindowControls.h"
 
 #include <QByteArray>
 #include <QProcess>
@@ -17,11 +15,13 @@
 #include <memory>
 
 // A collection in a temporary folder: the editor's folder (app/) and the companion's folder
-// (companion/, holding Scribble.ini), and an editor window with fake prompts, windows and
-// launcher. Text is given as Unicode and stored as CP932 with CR LF line ends (ListFileBytes).
+// (companion/, holding Scribble.ini), and an editor without a window, with fake prompts,
+// windows and launcher. Text is given as Unicode and stored as CP932 with CR LF line ends
+// (ListFileBytes).
 class EditorFixture : public ListFileBytes {
 public:
     EditorFixture();
+    virtual ~EditorFixture();
 
     QString appFolder() const { return m_dir.path() + QStringLiteral("/app/"); }
     QString companionFolder() const { return m_dir.path() + QStringLiteral("/companion/"); }
@@ -36,11 +36,11 @@ public:
     // A settings file linking the companion folder, with these categories under "Books".
     void writeSettings(const QStringList& books = {}, const QString& extra = {}) const;
 
-    // Creates the window and runs its start-up; false when the start ended the program.
-    bool start();
-    Refile& window() { return *m_window; }
-    KeepsakeEditor& editor() { return m_window->editor(); }
-    void closeWindow();
+    // Creates the editor and runs its start-up; false when the start ended the program.
+    virtual bool start();
+    KeepsakeEditor& editor() { return *m_editor; }
+    // Shuts the editor down as closing its window does.
+    virtual void close();
 
     // Runs the editor program installed in the collection's folder; nullptr when it does
     // not start.
@@ -50,9 +50,14 @@ public:
     FakeWindowList windows;
     FakeLauncher launcher;
 
+protected:
+    Platform platform() { return Platform{prompts, windows, launcher}; }
+    void setEditor(KeepsakeEditor* editor) { m_editor = editor; }
+
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<Refile> m_window;
+    std::unique_ptr<KeepsakeEditor> m_ownEditor;
+    KeepsakeEditor* m_editor = nullptr;
 };
 
 // The texts of a list's rows and their item data, in list order.

@@ -1,7 +1,5 @@
 #include "support/FakePrompts.h"
 
-#include <QMetaObject>
-
 PromptAnswer FakePrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
                                   const std::optional<QString>& title) {
     m_shown.append({Shown::Message, text, icon, buttons, title, {}});
@@ -26,21 +24,25 @@ QString FakePrompts::input(const QString& prompt, const QString& title,
     return answer;
 }
 
-void FakePrompts::showModal(QDialog& dialog) {
-    m_shown.append({Shown::Dialog,
-                    QString::fromLatin1(dialog.metaObject()->className()),
-                    PromptIcon::None,
-                    PromptButtons::Ok,
-                    dialog.windowTitle(),
-                    {}});
-    if (m_dialogHandlers.empty()) {
-        ++m_unscripted;
-        dialog.reject();
+void FakePrompts::chooseFolder(SharedSettings& settings, const QString& targetFile,
+                               const QString& label) {
+    m_shown.append({Shown::Dialog, QStringLiteral("frmFolder"), PromptIcon::None, PromptButtons::Ok,
+                    QStringLiteral("Select Folder"), label});
+    if (folderDialog) {
+        folderDialog(settings, targetFile, label);
         return;
     }
+    ++m_unscripted;
+    if (targetFile == QStringLiteral("Scribble.ini"))
+        settings.CompanionFolder.clear();
+}
+
+std::function<void(QDialog&)> FakePrompts::takeDialogHandler() {
+    if (m_dialogHandlers.empty())
+        return {};
     auto handler = std::move(m_dialogHandlers.front());
     m_dialogHandlers.pop_front();
-    handler(dialog);
+    return handler;
 }
 
 void FakePrompts::setWaitPointer(bool on) {

@@ -2,7 +2,6 @@
 
 #include "platform/Prompts.h"
 
-#include <QDialog>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,14 +10,16 @@
 #include <functional>
 #include <optional>
 
+class QDialog;
+
 // Records every prompt and answers from a script. A prompt that the script does not answer
-// gets OK (message), the default text (input) or a plain close (dialog), and is recorded as
+// gets OK (message), the default text (input) or a declined folder dialog, and is recorded as
 // unscripted, so that a test never waits for a person.
 class FakePrompts : public Prompts {
 public:
     struct Shown {
         enum Kind { Message, Input, Dialog } kind;
-        QString text;  // message text, input prompt or dialog class name
+        QString text;  // message text, input prompt or "frmFolder"
         PromptIcon icon = PromptIcon::None;
         PromptButtons buttons = PromptButtons::Ok;
         std::optional<QString> title;
@@ -28,15 +29,23 @@ public:
     PromptAnswer message(const QString& text, PromptIcon icon, PromptButtons buttons,
                          const std::optional<QString>& title) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
-    void showModal(QDialog& dialog) override;
+    void chooseFolder(SharedSettings& settings, const QString& targetFile,
+                      const QString& label) override;
     void setWaitPointer(bool on) override;
 
     // Scripted answers, used in order.
     void answerMessage(PromptAnswer answer) { m_messageAnswers.push_back(answer); }
     void answerInput(const QString& text) { m_inputAnswers.push_back(text); }
+    // Handlers for the real folder dialog, which a window's tests show through `folderDialog`.
     void answerDialog(std::function<void(QDialog&)> handler) {
         m_dialogHandlers.push_back(std::move(handler));
     }
+    std::function<void(QDialog&)> takeDialogHandler();
+    void countUnscripted() { ++m_unscripted; }
+
+    // Shows the folder dialog itself; without it, the dialog is recorded and declined.
+    std::function<void(SharedSettings&, const QString& targetFile, const QString& label)>
+        folderDialog;
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList messageTexts() const;

@@ -1,0 +1,34 @@
+#include "support/WindowFixture.h"
+
+#include "dialogs/FolderDialog.h"
+
+#include <QLabel>
+
+WindowFixture::WindowFixture() {
+    prompts.folderDialog = [this](SharedSettings& settings, const QString& targetFile,
+                                  const QString& label) {
+        frmFolder dialog(settings, prompts);
+        dialog.TargetFile = targetFile;
+        dialog.Label1->setText(label);
+        dialog.Form_Load();
+        if (auto handler = prompts.takeDialogHandler()) {
+            handler(dialog);
+        } else {
+            prompts.countUnscripted();
+            dialog.reject();
+        }
+    };
+}
+
+WindowFixture::~WindowFixture() = default;
+
+bool WindowFixture::start() {
+    m_window = std::make_unique<Refile>(platform());
+    setEditor(&m_window->editor());
+    return m_window->Load(appFolder());
+}
+
+void WindowFixture::close() {
+    if (m_window)
+        m_window->close();
+}

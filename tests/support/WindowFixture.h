@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/Refile.h"
+#include "support/EditorFixture.h"
+#include "support/WindowControls.h"
+
+#include <memory>
+
+// The collection of EditorFixture, with the editor in its window. The folder dialog is the
+// real one, answered by the handlers given to prompts.answerDialog.
+class WindowFixture : public EditorFixture {
+public:
+    WindowFixture();
+    ~WindowFixture() override;
+
+    // Creates the window and runs its start-up; false when the start ended the program.
+    bool start() override;
+    Refile& window() { return *m_window; }
+    // Closes the window.
+    void close() override;
+
+private:
+    std::unique_ptr<Refile> m_window;
+};
