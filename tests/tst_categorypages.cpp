@@ -1,42 +1,43 @@
 // Selecting a category, reading and writing its page, and the entry commands.
+#include "app/KeyCodes.h"
 #include "pages/PageFormat.h"
+#include "support/EditorFixture.h"
 #include "support/FullDisk.h"
-#include "support/WindowFixture.h"
 
 #include <QDir>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QListView>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
 const QString kNotFoundTitle = QStringLiteral("Not Found!");
 
 QByteArray keepsake() {
-    return WindowFixture::listFile(
-        WindowFixture::entry("c.example/", "さくら") + WindowFixture::entry("a.example/", "うめ") +
-            WindowFixture::entry("b.example/", "Apple"),
+    return EditorFixture::listFile(
+        EditorFixture::entry("c.example/", "さくら") + EditorFixture::entry("a.example/", "うめ") +
+            EditorFixture::entry("b.example/", "Apple"),
         {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>"}, {"<HR>", "</BODY></HTML>"});
 }
 
 QByteArray categoryPage(const QString& title, const QStringList& listLines) {
     QStringList lines = {QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)};
-    return WindowFixture::listFile(lines + listLines, {"<HTML>", "<BODY BGCOLOR=\"#FFFFFF\">"},
+    return EditorFixture::listFile(lines + listLines, {"<HTML>", "<BODY BGCOLOR=\"#FFFFFF\">"},
                                    {"<HR>", "<ADDRESS>自分用</ADDRESS>", "</BODY></HTML>"});
 }
 
 // Starts an editor with three kept entries and the categories given.
-void startWith(WindowFixture& f, const QStringList& books) {
+void startWith(EditorFixture& f, const QStringList& books) {
     f.writeSettings(books);
     f.writeKeepsake(keepsake());
     QVERIFY(f.start());
     f.prompts.clear();
 }
 
-void pressDelete(QListView* list, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyRelease(list, Qt::Key_Delete, modifiers);
+// Releases a key over the loaded category's list, as its Windows virtual-key code.
+void releaseKey(KeepsakeEditor& w, int keyCode, Qt::KeyboardModifiers modifiers = {}) {
+    w.lstSub_KeyUp(keyCode, modifiers);
+}
+void pressDelete(KeepsakeEditor& w, Qt::KeyboardModifiers modifiers = {}) {
+    releaseKey(w, keycodes::kDelete, modifiers);
 }
 }  // namespace
 
@@ -45,42 +46,43 @@ class CategoryPagesTest : public QObject {
 
 private slots:
     void aPageReadsAndWritesBackByteForByte() {
-        WindowFixture f;
+        EditorFixture f;
         const QByteArray original =
-            categoryPage("旅行", WindowFixture::entry("z.example/", "あ") +
-                                     WindowFixture::entry("y.example/page.html", "Bravo",
+            categoryPage("旅行", EditorFixture::entry("z.example/", "あ") +
+                                     EditorFixture::entry("y.example/page.html", "Bravo",
                                                           QStringLiteral("03/01/02 23:00:09")) +
-                                     WindowFixture::entry("x.example/", "alpha"));
+                                     EditorFixture::entry("x.example/", "alpha"));
         f.writeFile(f.appFolder() + "URL_0000.html", original);
         startWith(f, {"旅行"});
-        Refile& w = f.window();
-        w.editor().lstKinds.setCurrentRow(0);
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"alpha", "Bravo", "あ"}));
-        QCOMPARE(itemData(w.editor().lstSub), QList<int>({3, 2, 1}));
-        QCOMPARE(w.editor().KindCount, 3);
+        QCOMPARE(itemTexts(w.lstSub), QStringList({"alpha", "Bravo", "あ"}));
+        QCOMPARE(itemData(w.lstSub), QList<int>({3, 2, 1}));
+        QCOMPARE(w.KindCount, 3);
 
-        ui(w).cmdSave->click();
+        w.cmdSave_Click();
         const QByteArray sorted =
-            categoryPage("旅行", WindowFixture::entry("x.example/", "alpha") +
-                                     WindowFixture::entry("y.example/page.html", "Bravo",
+            categoryPage("旅行", EditorFixture::entry("x.example/", "alpha") +
+                                     EditorFixture::entry("y.example/page.html", "Bravo",
                                                           QStringLiteral("03/01/02 23:00:09")) +
-                                     WindowFixture::entry("z.example/", "あ"));
+                                     EditorFixture::entry("z.example/", "あ"));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), sorted);
         // Reading and writing again changes nothing.
-        w.editor().lstKinds.setCurrentRow(-1);
-        w.editor().lstKinds.setCurrentRow(0);
-        ui(w).cmdSave->click();
+        w.lstKinds.setCurrentRow(-1);
+        w.lstKinds.setCurrentRow(0);
+        w.cmdSave_Click();
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), sorted);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
     }
 
     void aMissingPageIsCreatedFromTheKeepsakeSkeleton() {
-        WindowFixture f;
+        EditorFixture f;
         startWith(f, {"ニュース", "旅行"});
-        Refile& w = f.window();
-        w.editor().lstKinds.setCurrentRow(1);
-        const int page = itemData(w.editor().lstKinds)[1];
+        KeepsakeEditor& w = f.editor();
+        QSignalSpy hints(&w, &KeepsakeEditor::message);
+        w.lstKinds.setCurrentRow(1);
+        const int page = itemData(w.lstKinds)[1];
         const QString name = pages::pageFileName(pages::pageNumberText(page));
         QCOMPARE(f.prompts.messageTexts(),
                  QStringList({"[" + f.appFolder() + name + "]は新規作成されます。"}));
@@ -88,39 +90,40 @@ private slots:
         QCOMPARE(f.prompts.shown().first().icon, PromptIcon::Information);
         QCOMPARE(
             f.readFile(f.appFolder() + name),
-            WindowFixture::page({"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
+            EditorFixture::page({"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
                                  "<!--StartList-->", "<!--EndList-->", "<HR>", "</BODY></HTML>"}));
-        QCOMPARE(w.editor().lstSub.count(), 0);
-        QCOMPARE(ui(w).lblMsg->text(), QString());
+        QCOMPARE(w.lstSub.count(), 0);
+        QCOMPARE(hints.size(), 1);
+        QCOMPARE(hints[0][0].toString(), QString());
 
         // Selected again, the new page reads as an empty one.
         f.prompts.clear();
-        w.editor().lstKinds.setCurrentRow(0);
-        w.editor().lstKinds.setCurrentRow(1);
+        w.lstKinds.setCurrentRow(0);
+        w.lstKinds.setCurrentRow(1);
         QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("データがありません。"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("新規ファイルです。"));
     }
 
     void aDamagedSkeletonStillGivesAReadablePage() {
-        WindowFixture f;
+        EditorFixture f;
         f.writeSettings({"本"});
         // The keepsake file ends inside its list: no footer was ever read.
-        f.writeKeepsake(WindowFixture::page({"<HTML>", "<!--StartList-->", "x", "y"}));
+        f.writeKeepsake(EditorFixture::page({"<HTML>", "<!--StartList-->", "x", "y"}));
         QVERIFY(f.start());
         f.prompts.clear();
-        Refile& w = f.window();
-        w.editor().lstKinds.setCurrentRow(0);
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
         const QByteArray created = f.readFile(f.appFolder() + "URL_0000.html");
-        QCOMPARE(created, WindowFixture::page({"<HTML>", "<!--StartList-->", "<!--EndList-->"}));
+        QCOMPARE(created, EditorFixture::page({"<HTML>", "<!--StartList-->", "<!--EndList-->"}));
         // The new page can be filled, written and read back.
-        ui(w).optKind[2]->click();
-        w.editor().lstURLs[2].selectAll();
-        ui(w).cmdMove->click();
-        QCOMPARE(w.editor().lstSub.count(), 0);  // nothing was kept
-        ui(w).cmdSave->click();
+        w.optKind_Click(2);
+        w.lstURLs[2].selectAll();
+        w.cmdMove_Click();
+        QCOMPARE(w.lstSub.count(), 0);  // nothing was kept
+        w.cmdSave_Click();
         f.prompts.clear();
-        w.editor().lstKinds.setCurrentRow(-1);
-        w.editor().lstKinds.setCurrentRow(0);
+        w.lstKinds.setCurrentRow(-1);
+        w.lstKinds.setCurrentRow(0);
         QCOMPARE(f.prompts.messageTexts(), QStringList({"データがありません。"}));
     }
 
@@ -131,7 +134,7 @@ private slots:
             QStringList messages;
             int listed;
         };
-        const QStringList good = WindowFixture::entry("a.example/", "A");
+        const QStringList good = EditorFixture::entry("a.example/", "A");
         const QString noStart = QStringLiteral("<!--StartList-->が見つかりません。");
         const QString noList = QStringLiteral("ＵＲＬリストが見つかりません。");
         const QString noComment = QStringLiteral("コメントが見つかりません。");
@@ -162,21 +165,21 @@ private slots:
              0},
         };
         for (const Case& c : cases) {
-            WindowFixture f;
-            f.writeFile(f.appFolder() + "URL_0000.html", WindowFixture::page(c.lines));
+            EditorFixture f;
+            f.writeFile(f.appFolder() + "URL_0000.html", EditorFixture::page(c.lines));
             startWith(f, {"壊れた"});
-            f.window().editor().lstKinds.setCurrentRow(0);
+            f.editor().lstKinds.setCurrentRow(0);
             QVERIFY2(f.prompts.messageTexts() == c.messages,
                      qPrintable(QString::fromLatin1(c.name) + ": " +
                                 f.prompts.messageTexts().join(u'|')));
-            QVERIFY2(f.window().editor().lstSub.count() == c.listed, c.name);
+            QVERIFY2(f.editor().lstSub.count() == c.listed, c.name);
             QCOMPARE(f.prompts.waitDepth(), 0);
         }
     }
 
     void aPageNotReadToItsEndIsNeverWritten() {
-        WindowFixture f;
-        const QByteArray damaged = WindowFixture::page(
+        EditorFixture f;
+        const QByteArray damaged = EditorFixture::page(
             {"<HTML>", "<!--StartList-->", "<A HREF=\"http://a.example/\">a</A><BR>",
              "《 A 》97/09/15 08:05:00<P>", "<A HREF=\"http://b.example/\">b</A><BR>",
              "《  》97/09/15 08:05:00<P>", "<A HREF=\"http://c.example/\">c</A><BR>",
@@ -185,11 +188,11 @@ private slots:
         startWith(f, {"途中"});
         f.prompts.answerMessage(PromptAnswer::Ok);      // the comment scanner's message
         f.prompts.answerMessage(PromptAnswer::Cancel);  // stop reading
-        Refile& w = f.window();
-        w.editor().lstKinds.setCurrentRow(0);
-        QCOMPARE(w.editor().lstSub.count(), 1);
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
+        QCOMPARE(w.lstSub.count(), 1);
         f.prompts.clear();
-        ui(w).cmdSave->click();
+        w.cmdSave_Click();
         QCOMPARE(
             f.prompts.messageTexts(),
             QStringList({"[" + f.appFolder() +
@@ -199,89 +202,88 @@ private slots:
     }
 
     void movingEditingAndDeletingEntries() {
-        WindowFixture f;
+        EditorFixture f;
         f.writeFile(f.appFolder() + "url_0000.HTML", categoryPage("本", {}));
         startWith(f, {"本"});
-        Refile& w = f.window();
-        w.editor().lstKinds.setCurrentRow(0);
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
         f.prompts.clear();
 
         // Three kept entries selected in the list in front, moved twice: six entries.
-        w.editor().lstURLs[0].selectAll();
-        ui(w).cmdMove->click();
-        ui(w).cmdMove->click();
-        QCOMPARE(w.editor().KindCount, 6);
-        QCOMPARE(itemTexts(w.editor().lstSub),
+        w.lstURLs[0].selectAll();
+        w.cmdMove_Click();
+        w.cmdMove_Click();
+        QCOMPARE(w.KindCount, 6);
+        QCOMPARE(itemTexts(w.lstSub),
                  QStringList({"Apple", "Apple", "うめ", "うめ", "さくら", "さくら"}));
-        QCOMPARE(w.editor().lstURLs[0].selectedRows().size(), 3);
+        QCOMPARE(w.lstURLs[0].selectedRows().size(), 3);
 
         // The comment order takes its own selection only.
-        ui(w).optKind[1]->click();
-        w.editor().lstURLs[1].clearSelection();
-        w.editor().lstURLs[1].select(0);  // Apple
-        ui(w).cmdMove->click();
-        QCOMPARE(w.editor().KindCount, 7);
-        QCOMPARE(w.editor().KindURL[7], QStringLiteral("b.example/"));
+        w.optKind_Click(1);
+        w.lstURLs[1].clearSelection();
+        w.lstURLs[1].select(0);  // Apple
+        w.cmdMove_Click();
+        QCOMPARE(w.KindCount, 7);
+        QCOMPARE(w.KindURL[7], QStringLiteral("b.example/"));
 
         // A changed comment stays where it was in the list.
-        w.editor().lstSub.setCurrentRow(0);
+        w.lstSub.setCurrentRow(0);
         f.prompts.answerInput(QStringLiteral("りんご"));
-        ui(w).cmdEditCom->click();
+        w.cmdEditCom_Click();
         QCOMPARE(f.prompts.shown().last().text,
                  QStringLiteral("新しいコメントを設定してください。"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("コメント変更"));
         QCOMPARE(f.prompts.shown().last().defaultText, QStringLiteral("Apple"));
-        QCOMPARE(w.editor().lstSub.text(0), QStringLiteral("りんご"));
+        QCOMPARE(w.lstSub.text(0), QStringLiteral("りんご"));
         // Cancel and an unreadable comment leave it as it is.
         f.prompts.answerInput(QString());
-        ui(w).cmdEditCom->click();
+        w.cmdEditCom_Click();
         f.prompts.answerInput(QStringLiteral("a 》b"));
-        ui(w).cmdEditCom->click();
+        w.cmdEditCom_Click();
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Information);
-        QCOMPARE(w.editor().lstSub.text(0), QStringLiteral("りんご"));
+        QCOMPARE(w.lstSub.text(0), QStringLiteral("りんご"));
 
         // Delete removes the selected entry; Shift+Delete too; other keys do nothing.
-        w.editor().lstSub.setCurrentRow(1);
-        pressDelete(ui(w).lstSub);
-        QCOMPARE(w.editor().lstSub.count(), 6);
-        w.editor().lstSub.setCurrentRow(1);
-        pressDelete(ui(w).lstSub, Qt::ShiftModifier);
-        QCOMPARE(w.editor().lstSub.count(), 5);
-        w.editor().lstSub.setCurrentRow(1);
-        QTest::keyRelease(ui(w).lstSub, Qt::Key_Backspace);
-        QCOMPARE(w.editor().lstSub.count(), 5);
-        QCOMPARE(w.editor().KindCount, 7);
-        w.editor().lstSub.clearSelection();
-        pressDelete(ui(w).lstSub);
-        QCOMPARE(w.editor().lstSub.count(), 5);
+        w.lstSub.setCurrentRow(1);
+        pressDelete(w);
+        QCOMPARE(w.lstSub.count(), 6);
+        w.lstSub.setCurrentRow(1);
+        pressDelete(w, Qt::ShiftModifier);
+        QCOMPARE(w.lstSub.count(), 5);
+        w.lstSub.setCurrentRow(1);
+        releaseKey(w, 8);  // Backspace
+        QCOMPARE(w.lstSub.count(), 5);
+        QCOMPARE(w.KindCount, 7);
+        w.lstSub.clearSelection();
+        pressDelete(w);
+        QCOMPARE(w.lstSub.count(), 5);
 
-        ui(w).cmdSave->click();
+        w.cmdSave_Click();
         const QByteArray written = f.readFile(f.appFolder() + "url_0000.HTML");
         QVERIFY(!f.exists(f.appFolder() + "URL_0000.html"));
-        QCOMPARE(written, categoryPage("本", WindowFixture::entry("b.example/", "りんご") +
-                                                 WindowFixture::entry("a.example/", "うめ") +
-                                                 WindowFixture::entry("a.example/", "うめ") +
-                                                 WindowFixture::entry("c.example/", "さくら") +
-                                                 WindowFixture::entry("c.example/", "さくら")));
+        QCOMPARE(written, categoryPage("本", EditorFixture::entry("b.example/", "りんご") +
+                                                 EditorFixture::entry("a.example/", "うめ") +
+                                                 EditorFixture::entry("a.example/", "うめ") +
+                                                 EditorFixture::entry("c.example/", "さくら") +
+                                                 EditorFixture::entry("c.example/", "さくら")));
         // Loaded again, the changed comment takes its sorted place.
-        w.editor().lstKinds.setCurrentRow(-1);
-        w.editor().lstKinds.setCurrentRow(0);
-        QCOMPARE(itemTexts(w.editor().lstSub),
-                 QStringList({"うめ", "うめ", "さくら", "さくら", "りんご"}));
+        w.lstKinds.setCurrentRow(-1);
+        w.lstKinds.setCurrentRow(0);
+        QCOMPARE(itemTexts(w.lstSub), QStringList({"うめ", "うめ", "さくら", "さくら", "りんご"}));
     }
 
     void aPageThatCannotBeWrittenIsReportedAndKept() {
-        WindowFixture f;
-        const QByteArray original = categoryPage("本", WindowFixture::entry("a.example/", "A"));
+        EditorFixture f;
+        const QByteArray original = categoryPage("本", EditorFixture::entry("a.example/", "A"));
         f.writeFile(f.appFolder() + "URL_0000.html", original);
         startWith(f, {"本"});
-        Refile& w = f.window();
-        w.editor().lstKinds.setCurrentRow(0);
-        w.editor().lstSub.setCurrentRow(0);
-        pressDelete(ui(w).lstSub);
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
+        w.lstSub.setCurrentRow(0);
+        pressDelete(w);
 
         fulldisk::failAfterBytes(10);
-        ui(w).cmdSave->click();
+        w.cmdSave_Click();
         fulldisk::failAfterBytes(-1);
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Critical);
         QVERIFY(f.prompts.messageTexts().last().startsWith(
@@ -294,10 +296,10 @@ private slots:
         // A folder standing where a new page should go.
         f.prompts.clear();
         QDir().mkpath(f.appFolder() + "URL_0001.html");
-        ui(w).cmdNew->click();  // unscripted input: empty answer, nothing added
+        w.cmdNew_Click();  // unscripted input: empty answer, nothing added
         f.prompts.answerInput(QStringLiteral("新しい"));
-        ui(w).cmdNew->click();
-        w.editor().lstKinds.setCurrentRow(0);
+        w.cmdNew_Click();
+        w.lstKinds.setCurrentRow(0);
         QCOMPARE(f.prompts.messageTexts().last().left(f.appFolder().size() + 15),
                  "[" + f.appFolder() + "URL_0001.html]");
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Critical);

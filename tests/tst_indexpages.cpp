@@ -1,10 +1,8 @@
 // The category list, the index and frameset pages, and the category commands.
 #include "platform/Cp932Codec.h"
-#include "support/WindowFixture.h"
+#include "support/EditorFixture.h"
 
 #include <QDir>
-#include <QListView>
-#include <QPushButton>
 #include <QTest>
 #include <QUrl>
 
@@ -35,14 +33,14 @@ QString indexLine(const QString& file, const QString& name) {
         .arg(file, name);
 }
 
-void start(WindowFixture& f, const QStringList& books) {
+void start(EditorFixture& f, const QStringList& books) {
     f.writeSettings(books);
-    f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A"),
+    f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A"),
                                             {"<HTML>", "<BODY>"}, {"</BODY></HTML>"}));
     QVERIFY(f.start());
 }
 
-QByteArray iniBytes(WindowFixture& f) {
+QByteArray iniBytes(EditorFixture& f) {
     return f.readFile(f.appFolder() + "KEEPSAKE.INI");
 }
 
@@ -53,33 +51,33 @@ class IndexPagesTest : public QObject {
 
 private slots:
     void theMusicAndArtIndex() {
-        WindowFixture f;
+        EditorFixture f;
         start(f, {"Music", "Art"});
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        Refile& w = f.window();
-        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Music"}));
-        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({1, 0}));
+        KeepsakeEditor& w = f.editor();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
+        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 0}));
         // A new index page was made at start-up from the standard head and foot.
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                 WindowFixture::page(kStandardHead + kStandardFoot));
+                 EditorFixture::page(kStandardHead + kStandardFoot));
 
         f.close();
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                 WindowFixture::page(kStandardHead +
+                 EditorFixture::page(kStandardHead +
                                      QStringList{indexLine("URL_0001.html", "Art"),
                                                  indexLine("URL_0000.HTML", "Music")} +
                                      kStandardFoot));
-        QCOMPARE(iniBytes(f), WindowFixture::page({"[Scribble]", "Folder=" + f.companionFolder(),
+        QCOMPARE(iniBytes(f), EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(),
                                                    "[Books]", "0000=Music", "0001=Art", "0002="}));
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), kFrameset);
         // No page had been loaded: page 0 is the keepsake skeleton, readable as a page.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
-                 WindowFixture::page(
+                 EditorFixture::page(
                      {"<HTML>", "<BODY>", "<!--StartList-->", "<!--EndList-->", "</BODY></HTML>"}));
     }
 
     void linksNameThePagesAsTheyAreOnDisk() {
-        WindowFixture f;
+        EditorFixture f;
         f.writeFile(f.appFolder() + "url_0001.HTML", "x");
         start(f, {"零", "一", "二"});
         f.close();
@@ -90,38 +88,38 @@ private slots:
     }
 
     void theListEndsAtTheFirstGap() {
-        WindowFixture f;
+        EditorFixture f;
         f.writeSettings({}, "0000=One\r\n0001=Two\r\n0002=\r\n0003=Hidden\r\n");
-        f.writeKeepsake(WindowFixture::listFile({}));
+        f.writeKeepsake(EditorFixture::listFile({}));
         QVERIFY(f.start());
-        QCOMPARE(itemTexts(f.window().editor().lstKinds), QStringList({"One", "Two"}));
+        QCOMPARE(itemTexts(f.editor().lstKinds), QStringList({"One", "Two"}));
         f.close();
         QVERIFY(iniBytes(f).endsWith("0000=One\r\n0001=Two\r\n0002=\r\n0003=Hidden\r\n"));
 
         // With nothing under "Books", the index is head and foot and the end mark is 0000.
-        WindowFixture empty;
+        EditorFixture empty;
         start(empty, {});
-        QCOMPARE(empty.window().editor().lstKinds.count(), 0);
+        QCOMPARE(empty.editor().lstKinds.count(), 0);
         empty.close();
         QCOMPARE(empty.readFile(empty.appFolder() + "URLINDEX.HTML"),
-                 WindowFixture::page(kStandardHead + kStandardFoot));
+                 EditorFixture::page(kStandardHead + kStandardFoot));
         QVERIFY(iniBytes(empty).endsWith("[Books]\r\n0000=\r\n"));
     }
 
     void aHandEditedIndexKeepsItsHeadAndFoot() {
-        WindowFixture f;
+        EditorFixture f;
         const QStringList head = {"<HTML><HEAD><TITLE>私の索引</TITLE></HEAD>", "<BODY>",
                                   "<!--StartList-->"};
         const QStringList foot = {"<!--EndList-->", "<P>おわり</P>", "</BODY></HTML>"};
         f.writeFile(f.appFolder() + "URLINDEX.HTML",
-                    WindowFixture::page(head + QStringList{"手で書いた行", "", "もう一行"} + foot));
+                    EditorFixture::page(head + QStringList{"手で書いた行", "", "もう一行"} + foot));
         f.writeFile(f.appFolder() + "URLFRAME.HTML", "my own frames");
         start(f, {"本"});
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         const QByteArray expected =
-            WindowFixture::page(head + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
+            EditorFixture::page(head + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
         for (int round = 0; round < 3; ++round) {
-            f.window().editor().WriteIndexPages();
+            f.editor().WriteIndexPages();
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), expected);
         }
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), QByteArray("my own frames"));
@@ -137,8 +135,8 @@ private slots:
             {{}, "<!--StartList-->が見つかりません。"},
         };
         for (const auto& [lines, message] : damaged) {
-            WindowFixture f;
-            f.writeFile(f.appFolder() + "URLINDEX.HTML", WindowFixture::page(lines));
+            EditorFixture f;
+            f.writeFile(f.appFolder() + "URLINDEX.HTML", EditorFixture::page(lines));
             start(f, {});
             QCOMPARE(f.prompts.messageTexts(),
                      QStringList({message, "[URL_INDEX.HTML]を再構築しました。"}));
@@ -146,9 +144,9 @@ private slots:
             QCOMPARE(f.prompts.shown()[1].icon, PromptIcon::Information);
             QVERIFY(!f.prompts.shown()[1].title.has_value());
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                     WindowFixture::page(kStandardHead + kStandardFoot));
+                     EditorFixture::page(kStandardHead + kStandardFoot));
             // The next start reads the rebuilt page without a word.
-            WindowFixture& again = f;
+            EditorFixture& again = f;
             again.prompts.clear();
             QVERIFY(again.start());
             QCOMPARE(again.prompts.messageTexts(), QStringList());
@@ -156,21 +154,20 @@ private slots:
     }
 
     void addingAndRenamingCategories() {
-        WindowFixture f;
+        EditorFixture f;
         start(f, {"Music", "Art"});
-        Refile& w = f.window();
-        w.editor().lstKinds.setCurrentRow(1);  // Music
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(1);  // Music
         f.prompts.clear();
 
         f.prompts.answerInput("Book");
-        ui(w).cmdNew->click();
+        w.cmdNew_Click();
         QCOMPARE(f.prompts.shown().last().text,
                  QStringLiteral("追加する項目名を入力してください。"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("新規項目"));
-        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Book", "Music"}));
-        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({1, 2, 0}));
-        QCOMPARE(w.editor().lstKinds.text(w.editor().lstKinds.currentRow()),
-                 QStringLiteral("Music"));
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Book", "Music"}));
+        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 2, 0}));
+        QCOMPARE(w.lstKinds.text(w.lstKinds.currentRow()), QStringLiteral("Music"));
         QVERIFY(!f.exists(f.appFolder() + "URL_0002.html"));
         const QByteArray base = "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                                 "\r\n[Books]\r\n0000=Music\r\n0001=Art\r\n";
@@ -178,48 +175,48 @@ private slots:
 
         // A duplicate name is a category of its own; blanks around an answer are dropped.
         f.prompts.answerInput("  Art ");
-        ui(w).cmdNew->click();
-        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Art", "Art", "Book", "Music"}));
-        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({1, 3, 2, 0}));
+        w.cmdNew_Click();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Art", "Book", "Music"}));
+        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 3, 2, 0}));
         // Blanks only, quotes, line breaks and cancel add nothing.
         for (const QString answer : {"   ", "\"Quoted\"", "'q'", "x\n[Books]", "y\r", ""}) {
             f.prompts.answerInput(answer);
-            ui(w).cmdNew->click();
+            w.cmdNew_Click();
         }
-        QCOMPARE(w.editor().lstKinds.count(), 4);
+        QCOMPARE(w.lstKinds.count(), 4);
         QCOMPARE(f.prompts.messageTexts().size(), 4);  // the quoted and broken names were refused
         QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("改行を含む項目名は使えません。"));
 
         // Rename in place: Art (page 1) becomes Zoo and keeps its row and key.
-        w.editor().lstKinds.setCurrentRow(0);
+        w.lstKinds.setCurrentRow(0);
         f.prompts.answerInput("Zoo");
-        ui(w).Command1->click();
+        w.Command1_Click();
         QCOMPARE(f.prompts.shown().last().defaultText, QStringLiteral("Art"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("項目名変更"));
-        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Zoo", "Art", "Book", "Music"}));
-        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({1, 3, 2, 0}));
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Zoo", "Art", "Book", "Music"}));
+        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 3, 2, 0}));
         QCOMPARE(iniBytes(f),
                  "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                      "\r\n[Books]\r\n0000=Music\r\n0001=Zoo\r\n0002=Book\r\n0003=Art\r\n");
         // Cancel writes the old name again under the same key.
         const QByteArray before = iniBytes(f);
-        ui(w).Command1->click();  // unscripted: the default text comes back
+        w.Command1_Click();  // unscripted: the default text comes back
         f.prompts.answerInput(QString());
-        ui(w).Command1->click();
+        w.Command1_Click();
         QCOMPARE(iniBytes(f), before);
-        QCOMPARE(w.editor().lstKinds.text(0), QStringLiteral("Zoo"));
+        QCOMPARE(w.lstKinds.text(0), QStringLiteral("Zoo"));
     }
 
     void commandsThatNeedASelection() {
-        WindowFixture f;
+        EditorFixture f;
         start(f, {"Music"});
         f.prompts.clear();
         // A row that is current without being selected (the list got the focus) counts as none.
         ListRows& kinds = f.editor().lstKinds;
         kinds.setCurrentRowOnly(0);
         QCOMPARE(kinds.currentRow(), 0);
-        ui(f.window()).Command1->click();
-        ui(f.window()).cmdSave->click();
+        f.editor().Command1_Click();
+        f.editor().cmdSave_Click();
         QCOMPARE(f.prompts.messageTexts(),
                  QStringList({"項目を指定してください。", "ファイルが選択されていません"}));
         for (const auto& shown : f.prompts.shown()) {
@@ -230,45 +227,45 @@ private slots:
     }
 
     void aNewCategoryNeverTakesAStoredNameOrPage() {
-        WindowFixture f;
+        EditorFixture f;
         f.writeFile(f.appFolder() + "KEEPSAKE.INI",
                     "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                         "\r\n[Books]\r\n0000=A\r\n0002=C\r\n0003=D\r\n");
-        f.writeKeepsake(WindowFixture::listFile({}));
+        f.writeKeepsake(EditorFixture::listFile({}));
         QVERIFY(f.start());
-        Refile& w = f.window();
-        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"A"}));
+        KeepsakeEditor& w = f.editor();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"A"}));
         // B fills the gap; the close writes no end mark over C.
         f.prompts.answerInput("B");
-        ui(w).cmdNew->click();
-        QCOMPARE(itemData(w.editor().lstKinds), QList<int>({0, 1}));
+        w.cmdNew_Click();
+        QCOMPARE(itemData(w.lstKinds), QList<int>({0, 1}));
         const QByteArray filled = "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                                   "\r\n[Books]\r\n0000=A\r\n0002=C\r\n0003=D\r\n0001=B\r\n";
         QCOMPARE(iniBytes(f), filled);
         f.close();
         QCOMPARE(iniBytes(f), filled);
         QVERIFY(f.start());
-        QCOMPARE(itemTexts(f.window().editor().lstKinds), QStringList({"A", "B", "C", "D"}));
+        QCOMPARE(itemTexts(f.editor().lstKinds), QStringList({"A", "B", "C", "D"}));
 
         // A page file left without a name (its key was erased) is passed over: the new
         // category takes the next free number, but the list would end at the empty key, so
         // the editor refuses and names the file in the way.
-        f.writeFile(f.appFolder() + "url_0004.HTML", WindowFixture::listFile({}));
+        f.writeFile(f.appFolder() + "url_0004.HTML", EditorFixture::listFile({}));
         f.prompts.clear();
         f.prompts.answerInput("E");
-        ui(f.window()).cmdNew->click();
+        f.editor().cmdNew_Click();
         QCOMPARE(f.prompts.messageTexts().size(), 1);
         QVERIFY2(f.prompts.messageTexts()[0].startsWith("[" + f.appFolder() + "url_0004.HTML]"),
                  qPrintable(f.prompts.messageTexts()[0]));
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Information);
-        QCOMPARE(f.window().editor().lstKinds.count(), 4);
+        QCOMPARE(f.editor().lstKinds.count(), 4);
         QCOMPARE(iniBytes(f), filled);
         f.close();
         QCOMPARE(iniBytes(f), filled + "0004=\r\n");
     }
 
     void namesInAnotherCaseAreFound() {
-        WindowFixture f;
+        EditorFixture f;
         QTemporaryDir browser;
         const QString browserFolder = browser.path() + "/";
         f.writeFile(browserFolder + "netscape.exe", "");
@@ -277,20 +274,20 @@ private slots:
                                "\r\n[Netscape]\r\nFolder=" + browserFolder.toUtf8() +
                                "\r\n[Books]\r\n0000=Music\r\n";
         f.writeFile(f.appFolder() + "keepsake.ini", ini);
-        f.writeKeepsake(WindowFixture::listFile({}));
+        f.writeKeepsake(EditorFixture::listFile({}));
         f.writeFile(f.appFolder() + "urlindex.html",
-                    WindowFixture::page(kStandardHead + kStandardFoot));
+                    EditorFixture::page(kStandardHead + kStandardFoot));
         QVERIFY(f.start());
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
         QCOMPARE(f.prompts.shown().size(), 0);
-        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"Music"}));
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Music"}));
 
         // Settings go to the file that is there; no second one is made beside it.
         f.prompts.answerInput("Art");
-        ui(w).cmdNew->click();
+        w.cmdNew_Click();
         QCOMPARE(f.readFile(f.appFolder() + "keepsake.ini"), ini + "0001=Art\r\n");
         // A new frame page links the index under its name on disk.
-        w.editor().WriteIndexPages();
+        w.WriteIndexPages();
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"),
                  QByteArray(kFrameset).replace("./URLINDEX.HTML", "./urlindex.html"));
         QVERIFY(QDir(f.appFolder()).entryList({"keepsake.ini"}, QDir::Files, QDir::Name) ==
@@ -299,9 +296,9 @@ private slots:
 
         // The browser, the companion and the frame page are started and opened as found.
         QFile::rename(f.appFolder() + "URLFRAME.HTML", f.appFolder() + "urlframe.html");
-        w.editor().cmdPreview_Click();
-        w.editor().mn_NNExec_Click();
-        w.editor().mn_ScribbleExec_Click();
+        w.cmdPreview_Click();
+        w.mn_NNExec_Click();
+        w.mn_ScribbleExec_Click();
         QCOMPARE(f.launcher.starts.size(), 3);
         QCOMPARE(f.launcher.starts[0].program, browserFolder + "netscape.exe");
         QCOMPARE(f.launcher.starts[0].arguments,
@@ -313,48 +310,48 @@ private slots:
 
     void theTypicalRun() {
         // Start, select a category, take two kept entries, write, close: every file checked.
-        WindowFixture f;
+        EditorFixture f;
         f.writeSettings({"ニュース", "旅行"});
         const QStringList keepHead = {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
                                       "<!--StartList-->"};
         const QStringList keepFoot = {"<!--EndList-->", "<HR>", "</BODY></HTML>"};
-        f.writeKeepsake(WindowFixture::page(
-            keepHead + WindowFixture::entry("www.asahi.com/", "朝日新聞") +
-            WindowFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
-            WindowFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
+        f.writeKeepsake(EditorFixture::page(
+            keepHead + EditorFixture::entry("www.asahi.com/", "朝日新聞") +
+            EditorFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
+            EditorFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
             keepFoot));
         QVERIFY(f.start());
-        Refile& w = f.window();
-        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"ニュース", "旅行"}));
+        KeepsakeEditor& w = f.editor();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"ニュース", "旅行"}));
 
-        w.editor().lstKinds.setCurrentRow(1);  // 旅行, page 1: created from the skeleton
+        w.lstKinds.setCurrentRow(1);  // 旅行, page 1: created from the skeleton
         QCOMPARE(f.prompts.messageTexts(),
                  QStringList({"[" + f.appFolder() + "URL_0001.html]は新規作成されます。"}));
-        w.editor().lstURLs[0].clearSelection();
-        w.editor().lstURLs[0].select(1);  // www.jma.go.jp/
-        w.editor().lstURLs[0].select(2);  // www.kyoto.travel/
-        ui(w).cmdMove->click();
-        ui(w).cmdSave->click();
+        w.lstURLs[0].clearSelection();
+        w.lstURLs[0].select(1);  // www.jma.go.jp/
+        w.lstURLs[0].select(2);  // www.kyoto.travel/
+        w.cmdMove_Click();
+        w.cmdSave_Click();
         f.close();
 
         QCOMPARE(
             f.readFile(f.appFolder() + "URL_0001.html"),
-            WindowFixture::page(
+            EditorFixture::page(
                 keepHead + QStringList{"<H3><I><B>～ 旅行 ～</B></I></H3>"} +
-                WindowFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
-                WindowFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
+                EditorFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
+                EditorFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
                 keepFoot));
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                 WindowFixture::page(kStandardHead +
+                 EditorFixture::page(kStandardHead +
                                      QStringList{indexLine("URL_0000.HTML", "ニュース"),
                                                  indexLine("URL_0001.html", "旅行")} +
                                      kStandardFoot));
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), kFrameset);
         // Page 0 was missing: it takes the head and foot of the page loaded last.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
-                 WindowFixture::page(keepHead + QStringList{""} + keepFoot + QStringList{""}));
+                 EditorFixture::page(keepHead + QStringList{""} + keepFoot + QStringList{""}));
         QCOMPARE(iniBytes(f),
-                 WindowFixture::page({"[Scribble]", "Folder=" + f.companionFolder(), "[Books]",
+                 EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(), "[Books]",
                                       "0000=ニュース", "0001=旅行", "0002="}));
         // The keepsake file is only ever copied.
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"),

@@ -1,12 +1,9 @@
 // Lines the editor does not rewrite keep their bytes: headers and footers of pages and of the
 // keepsake file, the index page's head and foot, and the untouched lines of the settings file,
 // duplicate codes and invalid bytes included. The lines it regenerates take Windows' own codes.
-#include "support/WindowFixture.h"
+#include "support/EditorFixture.h"
 
 #include <QFile>
-#include <QLabel>
-#include <QListView>
-#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -44,7 +41,7 @@ QByteArray entryBytes(const QByteArray& url, const QByteArray& comment) {
 
 // A settings file linking the companion folder, with a category named ≒ (0x8790) and lines
 // the editor never writes that hold duplicates and invalid bytes.
-QByteArray settings(WindowFixture& f) {
+QByteArray settings(EditorFixture& f) {
     return "; \xee\xe0\x8b\xb4\x87\x90 \x85\x40\x81\r\n"
            "[Scribble]\r\nFolder=" +
            f.companionFolder().toUtf8() +
@@ -60,41 +57,41 @@ class KeptBytesTest : public QObject {
 
 private slots:
     void aPageKeepsItsHeaderAndFooter() {
-        WindowFixture f;
+        EditorFixture f;
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", settings(f));
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
         const QByteArray page = kOddHead + entryBytes("b.example/", kKeptComment) + kOddFoot;
         f.writeFile(f.appFolder() + "URL_0000.html", page);
         QVERIFY(f.start());
-        Refile& w = f.window();
-        QCOMPARE(itemTexts(w.editor().lstKinds), QStringList({"≒"}));
-        w.editor().lstKinds.setCurrentRow(0);
-        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({kComment}));
-        QCOMPARE(w.editor().KindHead, kOddHeadWritten);
+        KeepsakeEditor& w = f.editor();
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"≒"}));
+        w.lstKinds.setCurrentRow(0);
+        QCOMPARE(itemTexts(w.lstSub), QStringList({kComment}));
+        QCOMPARE(w.KindHead, kOddHeadWritten);
 
-        ui(w).cmdSave->click();
+        w.cmdSave_Click();
         // Header and footer as they were; the title and the entry as Windows writes them.
         const QByteArray written = kOddHeadWritten +
                                    "<H3><I><B>\x81\x60 \x81\xe0 \x81\x60</B></I></H3>\r\n" +
                                    entryBytes("b.example/", kWrittenComment) + kOddFootWritten;
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), written);
-        w.editor().lstKinds.setCurrentRow(-1);
-        w.editor().lstKinds.setCurrentRow(0);
-        ui(w).cmdSave->click();
+        w.lstKinds.setCurrentRow(-1);
+        w.lstKinds.setCurrentRow(0);
+        w.cmdSave_Click();
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), written);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
     }
 
     void aNewPageTakesTheKeepsakeFileHeaderAndFooter() {
-        WindowFixture f;
+        EditorFixture f;
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", settings(f));
         f.writeKeepsake(kOddHead + entryBytes("a.example/", kKeptComment) + kOddFoot);
         QVERIFY(f.start());
-        Refile& w = f.window();
+        KeepsakeEditor& w = f.editor();
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        QCOMPARE(itemTexts(w.editor().lstURLs[1]), QStringList({kComment}));
-        QCOMPARE(w.editor().KeepHead, kOddHeadWritten);
-        QCOMPARE(w.editor().KeepFoot, kOddFootWritten);
+        QCOMPARE(itemTexts(w.lstURLs[1]), QStringList({kComment}));
+        QCOMPARE(w.KeepHead, kOddHeadWritten);
+        QCOMPARE(w.KeepFoot, kOddFootWritten);
 
         // The first category page is made at shut-down from the keepsake file's skeleton.
         f.close();
@@ -108,14 +105,14 @@ private slots:
     }
 
     void anIndexKeepsItsHeadAndFoot() {
-        WindowFixture f;
+        EditorFixture f;
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", settings(f));
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
         f.writeFile(f.appFolder() + "URLINDEX.HTML", kOddHead + "old line\r\n" + kOddFoot);
         QVERIFY(f.start());
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         for (int round = 0; round < 2; ++round) {
-            f.window().editor().WriteIndexPages();
+            f.editor().WriteIndexPages();
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
                      kOddHeadWritten +
                          "<FONT COLOR=\"BLUE\">\x81\x9c </FONT><A HREF=\"./URL_0000.HTML\" "
@@ -125,13 +122,13 @@ private slots:
     }
 
     void aSettingsFileKeepsItsUntouchedLines() {
-        WindowFixture f;
+        EditorFixture f;
         const QByteArray before = settings(f);
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", before);
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
         QVERIFY(f.start());
         // A category whose page is missing writes its name; the end mark follows at shut-down.
-        f.window().editor().lstKinds.setCurrentRow(0);
+        f.editor().lstKinds.setCurrentRow(0);
         f.close();
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
                  QByteArray(before).replace("0000=\x87\x90\r\n", "0000=\x81\xe0\r\n0001=\r\n"));
