@@ -241,6 +241,10 @@ private slots:
         f.prompts.answerInput(QStringLiteral("a 》b"));
         w.cmdEditCom_Click();
         QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Information);
+        f.prompts.answerInput(QStringLiteral("caf\u00E9 \U0001F375"));
+        w.cmdEditCom_Click();
+        QCOMPARE(f.prompts.messageTexts().last(),
+                 QStringLiteral("コメントに保存できない文字が含まれています。"));
         QCOMPARE(w.lstSub.text(0), QStringLiteral("りんご"));
 
         // Delete removes the selected entry; Shift+Delete too; other keys do nothing.

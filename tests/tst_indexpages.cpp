@@ -179,13 +179,17 @@ private slots:
         QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Art", "Book", "Music"}));
         QCOMPARE(itemData(w.lstKinds), QList<int>({1, 3, 2, 0}));
         // Blanks only, quotes, line breaks and cancel add nothing.
-        for (const QString answer : {"   ", "\"Quoted\"", "'q'", "x\n[Books]", "y\r", ""}) {
+        // Blanks only, quotes, line breaks, what the code page lacks and cancel add nothing.
+        for (const QString answer : {"   ", "\"Quoted\"", "'q'", "x\n[Books]", "y\r",
+                                     "絵\U0001F600", "\u00E9t\u00E9", ""}) {
             f.prompts.answerInput(answer);
             w.cmdNew_Click();
         }
         QCOMPARE(w.lstKinds.count(), 4);
-        QCOMPARE(f.prompts.messageTexts().size(), 4);  // the quoted and broken names were refused
-        QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("改行を含む項目名は使えません。"));
+        QCOMPARE(f.prompts.messageTexts().mid(2),
+                 QStringList({"改行を含む項目名は使えません。", "改行を含む項目名は使えません。",
+                              "項目名に保存できない文字が含まれています。",
+                              "項目名に保存できない文字が含まれています。"}));
 
         // Rename in place: Art (page 1) becomes Zoo and keeps its row and key.
         w.lstKinds.setCurrentRow(0);
@@ -198,6 +202,12 @@ private slots:
         QCOMPARE(iniBytes(f),
                  "[Scribble]\r\nFolder=" + f.companionFolder().toUtf8() +
                      "\r\n[Books]\r\n0000=Music\r\n0001=Zoo\r\n0002=Book\r\n0003=Art\r\n");
+        // A new name the code page lacks is refused; the name and its key stay.
+        f.prompts.answerInput(QStringLiteral("Zo\u00F6"));
+        w.Command1_Click();
+        QCOMPARE(f.prompts.messageTexts().last(),
+                 QStringLiteral("項目名に保存できない文字が含まれています。"));
+        QCOMPARE(w.lstKinds.text(0), QStringLiteral("Zoo"));
         // Cancel writes the old name again under the same key.
         const QByteArray before = iniBytes(f);
         w.Command1_Click();  // unscripted: the default text comes back

@@ -362,6 +362,15 @@ private slots:
         QVERIFY(click(ui(w).cmdReload));
         QTRY_VERIFY(ui(w).optKind[0]->isChecked());
         QVERIFY(ui(w).lstURLs[0]->isVisible());
+        // Type-ahead finds an address; Shift extends the selection and Ctrl adds to it.
+        ListRows& addresses = w.editor().lstURLs[0];
+        QVERIFY(clickItem(ui(w).lstURLs[0], 0));
+        QVERIFY(keys({"c"}));
+        QTRY_COMPARE(addresses.currentRow(), 2);
+        QVERIFY(keys({"shift+Up"}));
+        QTRY_COMPARE(addresses.selectedRows(), QList<int>({1, 2}));
+        QVERIFY(keys({"ctrl+Up", "ctrl+space"}));
+        QTRY_COMPARE(addresses.selectedRows(), QList<int>({0, 1, 2}));
         QVERIFY(clickItem(ui(w).lstURLs[0], 1));
         QTRY_COMPARE(ui(w).lblComDisp->text(), QStringLiteral("YYY"));
         QVERIFY(click(ui(w).cmdMove));
