@@ -212,7 +212,12 @@ private slots:
         // Three kept entries selected in the list in front, moved twice: six entries.
         w.lstURLs[0].selectAll();
         w.cmdMove_Click();
+        // The entry selected in the category's list stays selected and current.
+        w.lstSub.setCurrentRow(1);
+        const int chosen = w.lstSub.data(1);
         w.cmdMove_Click();
+        QCOMPARE(w.lstSub.data(w.lstSub.currentRow()), chosen);
+        QCOMPARE(w.lstSub.selectedRows(), QList<int>({w.lstSub.currentRow()}));
         QCOMPARE(w.KindCount, 6);
         QCOMPARE(itemTexts(w.lstSub),
                  QStringList({"Apple", "Apple", "うめ", "うめ", "さくら", "さくら"}));

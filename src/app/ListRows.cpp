@@ -1,5 +1,7 @@
 #include "app/ListRows.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 QString ListRows::text(int row) const {
@@ -60,4 +62,27 @@ void ListRows::selectAll() {
 
 void ListRows::select(int row) {
     m_selection->select(m_selection->model()->index(row, 0), QItemSelectionModel::Select);
+}
+
+void ListRows::keepingSelection(const std::function<void()>& change) {
+    QSet<int> selected;
+    for (int row : selectedRows())
+        selected.insert(data(row));
+    const int current = currentRow() >= 0 ? data(currentRow()) : -1;
+    change();
+    if (selected.isEmpty() && current < 0)
+        return;
+    const QAbstractItemModel* model = m_selection->model();
+    QItemSelection rows;
+    QModelIndex currentIndex;
+    for (int row = 0; row < count(); ++row) {
+        const int value = data(row);
+        const QModelIndex index = model->index(row, 0);
+        if (selected.contains(value))
+            rows.select(index, index);
+        if (value == current)
+            currentIndex = index;
+    }
+    m_selection->setCurrentIndex(currentIndex, QItemSelectionModel::NoUpdate);
+    m_selection->select(rows, QItemSelectionModel::ClearAndSelect);
 }

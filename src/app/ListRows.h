@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // One list of the window without its view: the rows (a model) and which of them are current
 // and selected. The window's list control is a view over both, so what the user selects is
 // what the commands see, and the commands run without a window.
@@ -39,6 +41,10 @@ public:
     // Adds `row` to the selection, as a Ctrl+click does, without moving the current row.
     void select(int row);
     void selectAll();
+
+    // Runs `change`, which may reset the model, then selects again the rows whose item data
+    // were selected and makes current the row whose item data was current.
+    void keepingSelection(const std::function<void()>& change);
 
 private:
     QItemSelectionModel* m_selection;

@@ -28,13 +28,20 @@ void KeepsakeEditor::cmdEditCom_Click() {
 }
 
 void KeepsakeEditor::cmdMove_Click() {
-    // The selected entries go in the order the front list shows them.
+    // The selected entries go in the order the front list shows them, each after the
+    // entries whose comments compare equal to its own. They join the list in one batch, so
+    // that moving many entries does not shift the list once for each.
     const ListOf<EntryListModel>& front = lstURLs[frontList()];
+    QList<int> added;
     for (int row : front.selectedRows()) {
         const int k = front.model().entryAt(row);
-        const int n =
-            appendEntry(KindURL, KindCom, KindDate, KindCount, KeepURL[k], KeepCom[k], KeepDate[k]);
-        lstSub.model().add(n);
+        added.append(appendEntry(KindURL, KindCom, KindDate, KindCount, KeepURL[k], KeepCom[k],
+                                 KeepDate[k]));
+    }
+    if (added.size() == 1) {
+        lstSub.model().add(added.first());
+    } else if (!added.isEmpty()) {
+        lstSub.keepingSelection([&] { lstSub.model().addAll(added); });
     }
 }
 
