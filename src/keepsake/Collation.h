@@ -11,6 +11,23 @@ namespace collation {
 // -1, 0 or 1, as the sorted lists compare two texts.
 int compare(const QString& a, const QString& b);
 
+// The first of `count` sorted rows whose text, `textAt(row)`, sorts after `text`: the row a
+// new text takes, after the rows that compare equal to it.
+template <class TextAt>
+int upperBound(int count, const QString& text, TextAt textAt) {
+    int lo = 0;
+    int hi = count;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (compare(textAt(mid), text) <= 0) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return lo;
+}
+
 // The indexes of `texts` in sorted order; texts that compare equal keep the order they came
 // in, which is where one-by-one insertion after equal texts would put them. Each text's
 // collation key is computed once.

@@ -22,21 +22,9 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
 
 int EntryListModel::add(int entry) {
     int row = static_cast<int>(m_rows.size());
-    if (m_order == Order::Sorted) {
-        // Upper bound: the first row whose text sorts after the new one.
-        const QString text = textOf(entry);
-        int lo = 0;
-        int hi = row;
-        while (lo < hi) {
-            const int mid = lo + (hi - lo) / 2;
-            if (collation::compare(textOf(m_rows[mid]), text) <= 0) {
-                lo = mid + 1;
-            } else {
-                hi = mid;
-            }
-        }
-        row = lo;
-    }
+    if (m_order == Order::Sorted)
+        row =
+            collation::upperBound(row, textOf(entry), [this](int r) { return textOf(m_rows[r]); });
     beginInsertRows(QModelIndex(), row, row);
     m_rows.insert(row, entry);
     endInsertRows();

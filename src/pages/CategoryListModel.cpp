@@ -32,20 +32,11 @@ void CategoryListModel::load(const QList<Kind>& kinds) {
 }
 
 int CategoryListModel::add(const QString& name, int page) {
-    int lo = 0;
-    int hi = count();
-    while (lo < hi) {
-        const int mid = lo + (hi - lo) / 2;
-        if (collation::compare(m_kinds[mid].name, name) <= 0) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
-    beginInsertRows(QModelIndex(), lo, lo);
-    m_kinds.insert(lo, {name, page});
+    const int row = collation::upperBound(count(), name, [this](int r) { return m_kinds[r].name; });
+    beginInsertRows(QModelIndex(), row, row);
+    m_kinds.insert(row, {name, page});
     endInsertRows();
-    return lo;
+    return row;
 }
 
 void CategoryListModel::rename(int row, const QString& name) {
