@@ -81,9 +81,9 @@ private slots:
     }
 
     void okAndCancelAfterAFailure() {
-        const QByteArray bytes = WindowFixture::listFile(WindowFixture::entry("c.jp/", "three") +
-                                                         WindowFixture::entry("b.jp/", "") +
-                                                         WindowFixture::entry("a.jp/", "one"));
+        const QByteArray bytes = WindowFixture::listFile(
+            WindowFixture::entry("c.jp/", "three") + WindowFixture::entry("b.jp/", "") +
+            WindowFixture::entry("a.jp/", "one") + WindowFixture::entry("c.jp/", "again"));
         {
             WindowFixture f;
             f.writeSettings();
@@ -96,9 +96,10 @@ private slots:
             QCOMPARE(question.buttons, PromptButtons::OkCancel);
             QVERIFY(!question.title.has_value());
             Refile& w = f.window();
-            QCOMPARE(w.editor().KeepCount, 2);
-            QCOMPARE(itemTexts(w.editor().lstURLs[2]), QStringList({"c.jp/", "a.jp/"}));
-            QCOMPARE(itemData(w.editor().lstURLs[0]), QList<int>({2, 1}));
+            QCOMPARE(w.editor().KeepCount, 3);
+            QCOMPARE(itemTexts(w.editor().lstURLs[2]), QStringList({"c.jp/", "a.jp/", "c.jp/"}));
+            // Listed before the question, the first "c.jp/" stays before the equal one after.
+            QCOMPARE(itemData(w.editor().lstURLs[0]), QList<int>({2, 1, 3}));
             QCOMPARE(w.editor().KeepFoot, QByteArray("<!--EndList-->\r\n</BODY></HTML>\r\n"));
         }
         {
