@@ -266,7 +266,7 @@ public:
     void startUp(const QString& name, const QString& bareName, double maxRatio) {
         const Result r = m_results.get(name);
         const Result f = m_results.get(bareName);
-        Row row{QStringLiteral("start-up to the shown window (vs bare Qt window)"),
+        Row row{QStringLiteral("start-up to the shown window (vs bare window, 10k rows)"),
                 QStringLiteral("10k"),
                 r.seconds ? formatTime(*r.seconds) : notRun(r),
                 f.seconds ? formatTime(*f.seconds) : notRun(f),
@@ -371,46 +371,59 @@ int main(int argc, char** argv) {
 
     const QList<int> sizes{1000, 10000, 100000};
     Table t(results);
+    // Reading the keepsake file.
     for (int n : sizes) {
-        t.versus(QStringLiteral("parse keepsake file, no widgets (vs CP932 decode)"), n,
+        t.versus(QStringLiteral("parse keepsake file, no lists (vs CP932 decode)"), n,
                  QStringLiteral("BM_ParseKeepsake"), QStringLiteral("BM_DecodeCp932"), 2.0);
     }
-    t.growth(QStringLiteral("parse keepsake file"), 10000, 100000,
-             QStringLiteral("BM_ParseKeepsake"), 12);
     for (int n : sizes) {
-        t.versus(QStringLiteral("ReadKeepsake into 3 lists (vs 3 plain lists)"), n,
-                 QStringLiteral("BM_ReadKeepsake"), QStringLiteral("BM_FillPlainLists"), 2.0);
+        t.versus(QStringLiteral("ReadKeepsake into 3 lists (vs decode + 3 plain views)"), n,
+                 QStringLiteral("BM_ReadKeepsake"), QStringLiteral("BM_DecodeAndFillViews"),
+                 n == 100000 ? 2.0 : 0);
     }
-    t.growth(QStringLiteral("ReadKeepsake"), 10000, 100000, QStringLiteral("BM_ReadKeepsake"), 12);
+    // Category pages.
+    for (int n : sizes) {
+        t.versus(QStringLiteral("select a category, lstKinds_Click (vs read + decode page)"), n,
+                 QStringLiteral("BM_SelectCategory"), QStringLiteral("BM_ReadAndDecodePage"), 2.0);
+    }
     for (int n : sizes) {
         t.versus(QStringLiteral("WriteKindPage (vs encode + replace)"), n,
                  QStringLiteral("BM_WriteKindPage"), QStringLiteral("BM_EncodeAndReplace"), 2.0);
     }
-    t.growth(QStringLiteral("WriteKindPage"), 10000, 100000, QStringLiteral("BM_WriteKindPage"),
-             12);
-    for (int n : sizes) {
-        t.versus(QStringLiteral("select a category (lstKinds_Click)"), n,
-                 QStringLiteral("BM_SelectCategory"), {}, 0);
-    }
+    t.growth(QStringLiteral("parse keepsake file"), 10000, 100000,
+             QStringLiteral("BM_ParseKeepsake"), 12);
+    t.growth(QStringLiteral("ReadKeepsake"), 10000, 100000, QStringLiteral("BM_ReadKeepsake"), 12);
     t.growth(QStringLiteral("select a category"), 10000, 100000,
              QStringLiteral("BM_SelectCategory"), 12);
-    for (int m : {100, 1000}) {
-        t.versus(QStringLiteral("LoadKinds (categories)"), m, QStringLiteral("BM_LoadKinds"), {},
-                 0);
+    t.growth(QStringLiteral("WriteKindPage"), 10000, 100000, QStringLiteral("BM_WriteKindPage"),
+             12);
+    // Operations on categories, with the pages named in the editor's case and in another.
+    const struct {
+        QString operation;
+        QString name;
+    } kinds[] = {
+        {QStringLiteral("LoadKinds"), QStringLiteral("BM_LoadKinds")},
+        {QStringLiteral("WriteIndexPages"), QStringLiteral("BM_WriteIndexPages")},
+        {QStringLiteral("close the window (Unload)"), QStringLiteral("BM_CloseEditor")},
+    };
+    for (const auto& k : kinds) {
+        for (const QString& variant : {QStringLiteral("exact"), QStringLiteral("othercase")}) {
+            const QString name = k.name + u'/' + variant;
+            const QString operation = k.operation + (variant == QLatin1String("exact")
+                                                         ? QStringLiteral(", pages URL_nnnn.html")
+                                                         : QStringLiteral(", pages url_nnnn.html"));
+            for (int m : {1000, 10000})
+                t.versus(operation, m, name, {}, 0);
+            t.growth(operation, 1000, 10000, name, 12);
+        }
     }
-    t.growth(QStringLiteral("LoadKinds"), 100, 1000, QStringLiteral("BM_LoadKinds"), 0,
-             QStringLiteral("(linear: 10x)"));
-    for (int m : {100, 1000}) {
-        t.versus(QStringLiteral("WriteIndexPages (categories)"), m,
-                 QStringLiteral("BM_WriteIndexPages"), {}, 0);
-    }
-    t.growth(QStringLiteral("WriteIndexPages"), 100, 1000, QStringLiteral("BM_WriteIndexPages"), 0,
-             QStringLiteral("(linear: 10x)"));
+    // The browser timer and an idle editor.
     t.limit(QStringLiteral("Timer1_Timer, one tick"), QStringLiteral("200 windows"),
             QStringLiteral("BM_TimerTick/200"), 2e-3);
     t.limit(QStringLiteral("BrowserRunning"), QStringLiteral("200 windows"),
             QStringLiteral("BM_BrowserRunning/200"), 2e-3);
     t.idle(QStringLiteral("BM_IdleEditor/200"), 0.5);
+    // Start-up and memory.
     t.startUp(QStringLiteral("BM_StartEditor/10000"), QStringLiteral("BM_StartBareWindow"), 1.5);
     t.versus(QStringLiteral("  start-up of an editor with no entries"), 0,
              QStringLiteral("BM_StartEditor"), {}, 0);
@@ -418,7 +431,7 @@ int main(int argc, char** argv) {
         t.versus(QStringLiteral("  of which: window + Load in-process, offscreen"), n,
                  QStringLiteral("BM_ConstructAndLoad"), {}, 0);
     }
-    t.memory(QStringLiteral("BM_PeakMemory/100000"), QStringLiteral("BM_PeakMemory/0"), 4);
+    t.memory(QStringLiteral("BM_PeakMemory/100000"), QStringLiteral("BM_PeakMemory/0"), 3);
     t.print();
     return 0;
 }

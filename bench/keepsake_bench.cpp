@@ -5,10 +5,12 @@
 // Every operation runs on a made-up collection (tests/support/SyntheticCollection.h) laid out
 // in a temporary folder, inside a real main window with scripted prompts. Beside each one runs
 // its floor: the least any code could do for the same result (decoding the bytes, filling
-// plain lists, encoding and writing the same bytes).
+// list views over plain string models, reading and decoding a page, encoding and writing the
+// same bytes).
 //
 // The timer benchmarks need an X server: KEEPSAKE_BENCH_DISPLAY names it (bench/run.sh starts
 // one). Without it they are skipped.
+#include "app/KeepsakeEditor.h"
 #include "app/Refile.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/Cp932Codec.h"
@@ -27,10 +29,12 @@
 #include <QFile>
 #include <QListView>
 #include <QProcess>
+#include <QStringListModel>
 #include <QTemporaryDir>
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -174,9 +178,10 @@ bool usable(benchmark::State& state, const Editor& e) {
 }
 
 // The row of lstKinds that holds page number 0.
-int rowOfPageZero(const Refile& w) {
-    for (int row = 0; row < w.editor().lstKinds.count(); ++row) {
-        if (w.editor().lstKinds.item(row)->data(Qt::UserRole).toInt() == 0)
+int rowOfPageZero(Refile& w) {
+    const ListRows& kinds = w.editor().lstKinds;
+    for (int row = 0; row < kinds.count(); ++row) {
+        if (kinds.data(row) == 0)
             return row;
     }
     return -1;
@@ -213,15 +218,20 @@ void BM_DecodeCp932(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+std::unique_ptr<Editor> startReadEditor(int n) {
+    synthetic::Collection c;
+    c.keptEntries = n;
+    c.categories = 5;
+    c.seed = kSeed;
+    std::unique_ptr<Editor> e = startEditor(c);
+    if (e->error.isEmpty())
+        e->window->show();  // the lists are shown as a person sees them
+    return e;
+}
+
 void BM_ReadKeepsake(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
-    Editor& e = fixture<Editor>(keyOf("read", n), [n] {
-        synthetic::Collection c;
-        c.keptEntries = n;
-        c.categories = 5;
-        c.seed = kSeed;
-        return startEditor(c);
-    });
+    Editor& e = fixture<Editor>(keyOf("read", n), [n] { return startReadEditor(n); });
     if (!usable(state, e))
         return;
     for (auto _ : state)
@@ -232,33 +242,78 @@ void BM_ReadKeepsake(benchmark::State& state) {
     }
 }
 
-// The floor of ReadKeepsake: three plain, unsorted lists filled with the same texts.
+// The floor of ReadKeepsake: reading and decoding the same file, and filling three list views
+// over plain string models with the texts the editor's lists end up showing, in their order.
+// The views are made as the window makes its own, at the same places in a window of the same
+// size, with the same one in front; like the editor's read, each fill lets pending events
+// through once.
 struct PlainLists : Fixture {
-    QStringList addresses;
-    QStringList comments;
-    std::array<std::unique_ptr<QListWidget>, 3> lists;
+    QTemporaryDir dir;
+    QString keepsakePath;
+    std::array<QStringList, 3> texts;
+    std::unique_ptr<QWidget> window;
+    std::array<QStringListModel*, 3> models{};
+    QString error;
 };
 
-void BM_FillPlainLists(benchmark::State& state) {
+QListView* makeListView(QWidget* parent, QAbstractItemModel* model, const QRect& geometry) {
+    auto* view = new QListView(parent);
+    view->setModel(model);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setMouseTracking(true);
+    view->viewport()->setMouseTracking(true);
+    view->setUniformItemSizes(true);
+    view->setGeometry(geometry);
+    return view;
+}
+
+void BM_DecodeAndFillViews(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     PlainLists& f = fixture<PlainLists>(keyOf("plain", n), [n] {
         auto p = std::make_unique<PlainLists>();
-        for (const synthetic::Entry& e : synthetic::entries(n, kSeed)) {
-            p->addresses << e.address;
-            p->comments << e.comment;
+        const std::unique_ptr<Editor> e = startReadEditor(n);
+        if (!e->error.isEmpty()) {
+            p->error = e->error;
+            return p;
         }
-        for (auto& list : p->lists)
-            list = std::make_unique<QListWidget>();
+        // The editor's folder goes with it: the floor reads a copy of the same file.
+        p->keepsakePath = p->dir.path() + u'/' + kKeepsake;
+        if (!QFile::copy(e->layout.companionFolder + kKeepsake, p->keepsakePath)) {
+            p->error = QStringLiteral("cannot copy the keepsake file");
+            return p;
+        }
+        p->window = std::make_unique<QWidget>();
+        p->window->resize(e->window->size());
+        p->window->setFont(e->window->font());
+        for (int i = 0; i < 3; ++i) {
+            const ListRows& rows = e->window->editor().lstURLs[i];
+            for (int row = 0; row < rows.count(); ++row)
+                p->texts[i] << rows.text(row);
+            const auto* shown =
+                e->window->findChild<QListView*>(QStringLiteral("lstURLs%1").arg(i));
+            p->models[i] = new QStringListModel(p->window.get());
+            QListView* view = makeListView(p->window.get(), p->models[i],
+                                           shown ? shown->geometry() : QRect(0, 0, 300, 100));
+            view->setVisible(i == 0);
+        }
+        p->window->show();
         return p;
     });
-    for (auto _ : state) {
-        for (auto& list : f.lists)
-            list->clear();
-        f.lists[0]->addItems(f.addresses);
-        f.lists[1]->addItems(f.comments);
-        f.lists[2]->addItems(f.addresses);
+    if (!f.error.isEmpty()) {
+        state.SkipWithError(f.error.toStdString().c_str());
+        return;
     }
-    if (f.lists[1]->count() != n)
+    for (auto _ : state) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QByteArray bytes;
+        if (!textfile::readAll(f.keepsakePath, &bytes))
+            break;
+        QString text = cp932::decode(bytes);
+        benchmark::DoNotOptimize(text.data());
+        for (int i = 0; i < 3; ++i)
+            f.models[i]->setStringList(f.texts[i]);
+    }
+    if (f.models[1]->rowCount() != n)
         state.SkipWithError("the lists were not filled");
 }
 
@@ -319,9 +374,12 @@ std::unique_ptr<Editor> startPageEditor(int n) {
     std::unique_ptr<Editor> e = startEditor(c);
     if (!e->error.isEmpty())
         return e;
+    e->window->show();
+    KeepsakeEditor& editor = e->window->editor();
     const int row = rowOfPageZero(*e->window);
-    e->window->editor().lstKinds.setCurrentRow(row);  // the click: lstKinds_Click() runs
-    if (row < 0 || e->window->editor().lstSub.count() != n || !e->prompts.shown().isEmpty()) {
+    editor.lstKinds.setCurrentRow(row);
+    editor.lstKinds_Click();
+    if (row < 0 || editor.lstSub.count() != n || !e->prompts.shown().isEmpty()) {
         e->error = QStringLiteral("the category page did not load");
     }
     return e;
@@ -341,6 +399,44 @@ void BM_SelectCategory(benchmark::State& state) {
     if (e.window->editor().lstSub.count() != n || !e.prompts.shown().isEmpty()) {
         state.SkipWithError("the category page did not load");
     }
+}
+
+// The floor of selecting a category: reading and decoding the same page's bytes.
+struct PageFile : Fixture {
+    QTemporaryDir dir;
+    QString path;
+    QString error;
+};
+
+void BM_ReadAndDecodePage(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    PageFile& f = fixture<PageFile>(keyOf("floorselect", n), [n] {
+        auto p = std::make_unique<PageFile>();
+        synthetic::Collection c;
+        c.keptEntries = 10;
+        c.categories = 5;
+        c.pageEntries = 3;
+        c.firstPageEntries = n;
+        c.seed = kSeed;
+        if (synthetic::layOut(p->dir.path(), c, &p->error))
+            p->path = p->dir.path() + QStringLiteral("/URL_0000.html");
+        return p;
+    });
+    if (!f.error.isEmpty()) {
+        state.SkipWithError(f.error.toStdString().c_str());
+        return;
+    }
+    qsizetype length = 0;
+    for (auto _ : state) {
+        QByteArray bytes;
+        if (!textfile::readAll(f.path, &bytes))
+            break;
+        QString text = cp932::decode(bytes);
+        length = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    if (length == 0)
+        state.SkipWithError("the page was not read");
 }
 
 void BM_WriteKindPage(benchmark::State& state) {
@@ -387,39 +483,117 @@ void BM_EncodeAndReplace(benchmark::State& state) {
         state.SkipWithError("the file was not written");
 }
 
-// ---- Category list and index ----------------------------------------------------------------
+// ---- Category list, index and closing ---------------------------------------------------------
 
-Editor& kindsEditor(const char* name, int categories) {
-    return fixture<Editor>(keyOf(name, categories), [categories] {
-        synthetic::Collection c;
-        c.keptEntries = 10;
-        c.categories = categories;
-        c.pageEntries = 2;
-        c.seed = kSeed;
-        return startEditor(c);
-    });
+// Collections of many categories, each with its page, laid out once and kept for every
+// benchmark on them. The pages are named as the editor names them ("URL_0001.html") or, as a
+// copy from Windows may leave them, in another case ("url_0001.html").
+struct KindsFolder {
+    QTemporaryDir dir;
+    synthetic::Layout layout;
+    QString error;
+};
+
+std::map<std::pair<int, bool>, std::unique_ptr<KindsFolder>> g_kindsFolders;
+
+const KindsFolder& kindsFolder(int categories, bool otherCase) {
+    std::unique_ptr<KindsFolder>& slot = g_kindsFolders[{categories, otherCase}];
+    if (slot)
+        return *slot;
+    slot = std::make_unique<KindsFolder>();
+    synthetic::Collection c;
+    c.keptEntries = 10;
+    c.categories = categories;
+    c.pageEntries = 2;
+    c.seed = kSeed;
+    const std::optional<synthetic::Layout> layout =
+        synthetic::layOut(slot->dir.path(), c, &slot->error);
+    if (!layout)
+        return *slot;
+    slot->layout = *layout;
+    if (otherCase) {
+        QDir folder(layout->appFolder);
+        for (const QString& name :
+             folder.entryList({QStringLiteral("URL_*.html")}, QDir::Files | QDir::CaseSensitive)) {
+            if (!folder.rename(name, name.toLower())) {
+                slot->error = QStringLiteral("cannot rename ") + name;
+                break;
+            }
+        }
+    }
+    return *slot;
 }
 
-void BM_LoadKinds(benchmark::State& state) {
+std::unique_ptr<Editor> startKindsEditor(int categories, bool otherCase) {
+    const KindsFolder& folder = kindsFolder(categories, otherCase);
+    auto e = std::make_unique<Editor>();
+    e->error = folder.error;
+    e->layout = folder.layout;
+    if (!e->error.isEmpty())
+        return e;
+    e->window = std::make_unique<Refile>(Platform{e->prompts, e->fakeWindows, e->launcher});
+    if (!e->window->Load(e->layout.appFolder)) {
+        e->error = QStringLiteral("the start-up ended the program");
+    } else if (!e->prompts.shown().isEmpty()) {
+        e->error =
+            QStringLiteral("the start-up showed a message: ") + e->prompts.shown().first().text;
+    } else if (e->window->editor().lstKinds.count() != categories) {
+        e->error = QStringLiteral("not every category was loaded");
+    }
+    return e;
+}
+
+Editor& kindsEditor(const char* name, int categories, bool otherCase) {
+    return fixture<Editor>(
+        keyOf(name, categories) + (otherCase ? "lower" : "exact"),
+        [categories, otherCase] { return startKindsEditor(categories, otherCase); });
+}
+
+void BM_LoadKinds(benchmark::State& state, bool otherCase) {
     const int m = static_cast<int>(state.range(0));
-    Editor& e = kindsEditor("loadkinds", m);
+    Editor& e = kindsEditor("loadkinds", m, otherCase);
     if (!usable(state, e))
         return;
     for (auto _ : state)
         e.window->editor().LoadKinds();
-    if (e.window->editor().lstKinds.count() != m)
+    if (e.window->editor().lstKinds.count() != m || !e.prompts.shown().isEmpty())
         state.SkipWithError("not every category was loaded");
 }
 
-void BM_WriteIndexPages(benchmark::State& state) {
+void BM_WriteIndexPages(benchmark::State& state, bool otherCase) {
     const int m = static_cast<int>(state.range(0));
-    Editor& e = kindsEditor("writeindex", m);
+    Editor& e = kindsEditor("writeindex", m, otherCase);
     if (!usable(state, e))
         return;
     for (auto _ : state)
         e.window->editor().WriteIndexPages();
     if (!e.prompts.shown().isEmpty())
         state.SkipWithError("writing the index showed a message");
+}
+
+// Closing the window: the editor's shut-down (the browser timer stops, the index and frame
+// pages are written). Each close needs an editor started anew; the start is not timed.
+void BM_CloseEditor(benchmark::State& state, bool otherCase) {
+    const int m = static_cast<int>(state.range(0));
+    QString error;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Editor> e = startKindsEditor(m, otherCase);
+        error = e->error;
+        state.ResumeTiming();
+        if (!error.isEmpty())
+            break;
+        const bool unloaded = e->window->editor().Unload();
+        state.PauseTiming();
+        if (!unloaded || !e->prompts.shown().isEmpty())
+            error = QStringLiteral("the shut-down went wrong");
+        e.reset();
+        state.ResumeTiming();
+        if (!error.isEmpty())
+            break;
+    }
+    if (!error.isEmpty())
+        state.SkipWithError(error.toStdString().c_str());
 }
 
 // ---- The browser timer over a real X server ---------------------------------------------------
@@ -484,7 +658,7 @@ void BM_BrowserRunning(benchmark::State& state) {
 
 BENCHMARK(BM_DecodeCp932)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseKeepsake)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FillPlainLists)
+BENCHMARK(BM_DecodeAndFillViews)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(100000)
@@ -497,6 +671,12 @@ BENCHMARK(BM_ReadKeepsake)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_ConstructAndLoad)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadAndDecodePage)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_SelectCategory)
     ->Arg(1000)
     ->Arg(10000)
@@ -515,8 +695,38 @@ BENCHMARK(BM_WriteKindPage)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK(BM_LoadKinds)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_WriteIndexPages)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_LoadKinds, exact, false)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_LoadKinds, othercase, true)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WriteIndexPages, exact, false)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WriteIndexPages, othercase, true)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_CloseEditor, exact, false)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_CloseEditor, othercase, true)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_TimerTick)->Arg(kWindows)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_BrowserRunning)->Arg(kWindows)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
@@ -530,6 +740,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     g_fixture.reset();
+    g_kindsFolders.clear();
     benchmark::Shutdown();
     return 0;
 }
