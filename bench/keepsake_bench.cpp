@@ -1,6 +1,6 @@
 // The editor's own operations, measured in one process on Qt's offscreen platform: reading
-// the keepsake file, selecting and writing a category page, the category list and the index,
-// and one tick of the browser timer over the windows of a real X server.
+// the keepsake file, selecting and writing a category page, the category list, the index and
+// closing the window, and one tick of the browser timer over the windows of a real X server.
 //
 // Every operation runs on a made-up collection (tests/support/SyntheticCollection.h) laid out
 // in a temporary folder, inside a real main window with scripted prompts. Beside each one runs
