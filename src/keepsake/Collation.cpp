@@ -99,6 +99,14 @@ private:
 }  // namespace
 
 int compare(const QString& a, const QString& b) {
+    // The collator the keys come from, so that one insertion and a sort of the same texts
+    // always agree.
+    if (const UCollator* icu = icuCollator()) {
+        const UCollationResult c = ucol_strcoll(
+            icu, reinterpret_cast<const UChar*>(a.constData()), static_cast<std::int32_t>(a.size()),
+            reinterpret_cast<const UChar*>(b.constData()), static_cast<std::int32_t>(b.size()));
+        return c == UCOL_LESS ? -1 : (c == UCOL_GREATER ? 1 : 0);
+    }
     const int c = collator().compare(a, b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }

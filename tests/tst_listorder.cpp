@@ -1,0 +1,106 @@
+// The order of the sorted lists, against Qt's own collator as the reference.
+#include "keepsake/Collation.h"
+#include "keepsake/EntryListModel.h"
+#include "pages/CategoryListModel.h"
+#include "support/SyntheticCollection.h"
+
+#include <QCollator>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+// The order QCollator gives (Japanese, case-insensitive), equal texts in the order they came.
+QList<int> referenceOrder(const QList<QString>& texts) {
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    QList<int> order(texts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return collator.compare(texts[a], texts[b]) < 0; });
+    return order;
+}
+
+// Texts that differ in case, width, kana, accents, marks and punctuation, with repeats.
+QList<QString> mixedTexts(int count) {
+    const QStringList pieces = {
+        "a",  "A",       "b", "ａ",   "Ａ", "ｱ",  "ア", "あ", "ぁ", "が", "か\u3099", "e",  "é",
+        "É",  "e\u0301", "-", "－",   " ",  "　", "1",  "１", "10", "2",  "日本",     "本", "ー",
+        "〜", "～",      "!", "www.", "/",  "_",  "\t", "Ω",  "ω",  "ﾊﾟ", "パ"};
+    QRandomGenerator random(15);
+    QList<QString> texts;
+    for (int i = 0; i < count; ++i) {
+        QString text;
+        const int length = random.bounded(0, 5);
+        for (int j = 0; j < length; ++j)
+            text += pieces[random.bounded(static_cast<int>(pieces.size()))];
+        texts.append(text);
+    }
+    return texts;
+}
+
+}  // namespace
+
+class ListOrderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sortsAsQtsCollator_data() {
+        QTest::addColumn<QList<QString>>("texts");
+        QList<QString> addresses;
+        QList<QString> comments;
+        for (const synthetic::Entry& e : synthetic::entries(3000, 7)) {
+            addresses.append(e.address);
+            comments.append(e.comment);
+        }
+        QTest::newRow("addresses") << addresses;
+        QTest::newRow("comments") << comments;
+        QTest::newRow("category names") << QList<QString>(synthetic::categoryNames(2000, 3));
+        QTest::newRow("mixed") << mixedTexts(4000);
+    }
+
+    void sortsAsQtsCollator() {
+        QFETCH(QList<QString>, texts);
+        QList<QString> byEntry = QList<QString>{QString()} + texts;  // entry 0 holds none
+        QList<int> expected;
+        for (int i : referenceOrder(texts))
+            expected.append(i + 1);
+
+        // A whole list at once, and in two batches, the second merged into the first.
+        QList<int> all(texts.size());
+        std::iota(all.begin(), all.end(), 1);
+        EntryListModel whole(byEntry, EntryListModel::Order::Sorted);
+        whole.addAll(all);
+        QCOMPARE(whole.entries(), expected);
+        EntryListModel merged(byEntry, EntryListModel::Order::Sorted);
+        merged.addAll(all.mid(0, all.size() / 3));
+        merged.addAll(all.mid(all.size() / 3));
+        QCOMPARE(merged.entries(), expected);
+        // One by one, each after the equal ones before it.
+        EntryListModel oneByOne(byEntry, EntryListModel::Order::Sorted);
+        for (int entry : all.mid(0, 600))
+            oneByOne.add(entry);
+        QList<int> firstPart;
+        for (int entry : expected) {
+            if (entry <= 600)
+                firstPart.append(entry);
+        }
+        QCOMPARE(oneByOne.entries(), firstPart);
+
+        // The category list sorts its names the same way.
+        QList<CategoryListModel::Kind> kinds;
+        for (int i = 0; i < texts.size(); ++i)
+            kinds.append({texts[i], i + 1});
+        CategoryListModel categories;
+        categories.load(kinds);
+        QList<int> pages;
+        for (int row = 0; row < categories.count(); ++row)
+            pages.append(categories.page(row));
+        QCOMPARE(pages, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(ListOrderTest)
+#include "tst_listorder.moc"
