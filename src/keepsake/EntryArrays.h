@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -18,4 +19,17 @@ inline int appendEntry(QList<QString>& urls, QList<QString>& coms, QList<QDateTi
     coms[k] = std::move(com);
     dates[k] = date;
     return k;
+}
+
+// Makes room for every entry a list file of these bytes can hold (each takes two lines) before
+// it is read: arrays grown by doubling would hold their old and new storage at once, and
+// keep up to half again of unused room.
+inline void reserveEntries(QList<QString>& urls, QList<QString>& coms, QList<QDateTime>& dates,
+                           const QByteArray& file) {
+    const qsizetype room = file.count('\n') / 2 + 2;
+    if (urls.capacity() >= room)
+        return;
+    urls.reserve(room);
+    coms.reserve(room);
+    dates.reserve(room);
 }

@@ -127,6 +127,7 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
     }
 
     KeepsakeHost host(*this);
+    reserveEntries(KeepURL, KeepCom, KeepDate, bytes);
     const ListFileResult result = readListFile(bytes, host);
     bytes = QByteArray();  // the file's copy is not needed while the lists fill
     host.flush();

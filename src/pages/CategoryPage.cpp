@@ -93,6 +93,7 @@ bool KeepsakeEditor::ReadKindPage(const QString& pageNumberText) {
         return false;
     }
     KindPageHost host(*this);
+    reserveEntries(KindURL, KindCom, KindDate, bytes);
     const ListFileResult result = readListFile(bytes, host);
     KindHead = result.head;
     if (result.complete) {

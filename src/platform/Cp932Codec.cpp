@@ -99,6 +99,10 @@ QString decode(QByteArrayView bytes) {
         dst[w++] = static_cast<char16_t>(kEscapeBase + b);
     }
     out.truncate(w);
+    // Double-byte characters leave room unused; text kept for the whole run (the entries'
+    // comments) would hold it all along.
+    if (w < n)
+        out.squeeze();
     return out;
 }
 
