@@ -92,8 +92,7 @@ private:
             else if (line.startsWith("HEIGHT="))
                 size.setHeight(line.mid(7).toInt());
         }
-        xdotool({"mousemove", "--sync", "--window", window,
-                 QString::number(qRound(size.width() * x)),
+        xdotool({"mousemove", "--window", window, QString::number(qRound(size.width() * x)),
                  QString::number(qRound(size.height() * y)), "click", "1"});
     }
 
