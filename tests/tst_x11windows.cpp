@@ -272,8 +272,9 @@ private slots:
     // The browser file is a link to a program or a script that starts one; a stand-in window
     // opens, started by the test or through the browser file.
     void findsTheBrowser_data() {
-        // "script", "classed" (a stand-in file named as Debian's chromium, which never runs:
-        // only its name counts) or "helper"
+        // "script", "classed" (a stand-in browser file that never runs: only its name counts,
+        // as a window class, the way Debian's browsers name their windows' class after their
+        // program) or "helper"
         QTest::addColumn<QString>("browser");
         QTest::addColumn<QStringList>("window");
         QTest::addColumn<bool>("throughBrowserFile");
@@ -282,7 +283,7 @@ private slots:
         QTest::newRow("title further in")
             << "script" << QStringList{"My Netscape"} << false << false;
         QTest::newRow("class of the linked file")
-            << "classed" << QStringList{"New Tab", "--class", "chromium"} << false << true;
+            << "classed" << QStringList{"New Tab", "--class", "web-browser"} << false << true;
         QTest::newRow("another class")
             << "classed" << QStringList{"New Tab", "--class", "firefox"} << false << false;
         QTest::newRow("process runs the linked program")
@@ -314,12 +315,12 @@ private slots:
             script.close();
             QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
         } else if (browser == "classed") {
-            QFile program(folder + "chromium");
+            QFile program(folder + "web-browser");
             QVERIFY(program.open(QIODevice::WriteOnly));
             program.write("#!/bin/sh\n");
             program.close();
             QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
-            QVERIFY(QFile::link(folder + "chromium", folder + "Netscape.exe"));
+            QVERIFY(QFile::link(folder + "web-browser", folder + "Netscape.exe"));
         } else {
             QVERIFY(QFile::link(kHelperPath, folder + "netscape.EXE"));
         }
