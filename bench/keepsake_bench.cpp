@@ -363,15 +363,20 @@ void BM_ConstructAndLoad(benchmark::State& state) {
 
 // ---- Category pages -----------------------------------------------------------------------
 
-// A main window whose category of page number 0 holds n entries, selected once.
-std::unique_ptr<Editor> startPageEditor(int n) {
+// A small collection whose category of page number 0 holds n entries.
+synthetic::Collection pageCollection(int n) {
     synthetic::Collection c;
     c.keptEntries = 10;
     c.categories = 5;
     c.pageEntries = 3;
     c.firstPageEntries = n;
     c.seed = kSeed;
-    std::unique_ptr<Editor> e = startEditor(c);
+    return c;
+}
+
+// A main window over pageCollection(n), its category of page number 0 selected once.
+std::unique_ptr<Editor> startPageEditor(int n) {
+    std::unique_ptr<Editor> e = startEditor(pageCollection(n));
     if (!e->error.isEmpty())
         return e;
     e->window->show();
@@ -412,13 +417,7 @@ void BM_ReadAndDecodePage(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     PageFile& f = fixture<PageFile>(keyOf("floorselect", n), [n] {
         auto p = std::make_unique<PageFile>();
-        synthetic::Collection c;
-        c.keptEntries = 10;
-        c.categories = 5;
-        c.pageEntries = 3;
-        c.firstPageEntries = n;
-        c.seed = kSeed;
-        if (synthetic::layOut(p->dir.path(), c, &p->error))
+        if (synthetic::layOut(p->dir.path(), pageCollection(n), &p->error))
             p->path = p->dir.path() + QStringLiteral("/URL_0000.html");
         return p;
     });

@@ -100,11 +100,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray display = realTestDisplay();
-    if (!display.isEmpty()) {
-        qputenv("DISPLAY", display);
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
+    showWindowsOn();
     QApplication app(argc, argv);
     BrowserEndToEndTest test;
     return QTest::qExec(&test, argc, argv);

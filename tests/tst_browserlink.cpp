@@ -19,6 +19,15 @@
 
 #include <csignal>
 
+namespace {
+// A browser folder whose "Netscape.exe" links to a copy of sleep: a browser program that
+// shows no window.
+bool makeSleepingBrowser(const QString& folder) {
+    return QFile::copy("/usr/bin/sleep", folder + "mybrowser") &&
+           QFile::link(folder + "mybrowser", folder + "Netscape.exe");
+}
+}  // namespace
+
 class BrowserLinkTest : public QObject {
     Q_OBJECT
 
@@ -101,8 +110,7 @@ private slots:
     void onWaylandARunningProgramCounts() {
         QTemporaryDir dir;
         const QString folder = dir.path() + "/";
-        QVERIFY(QFile::copy("/usr/bin/sleep", folder + "mybrowser"));
-        QVERIFY(QFile::link(folder + "mybrowser", folder + "Netscape.exe"));
+        QVERIFY(makeSleepingBrowser(folder));
         FakeWindowList nothingVisible;
         BrowserDetector detector(nothingVisible);
         detector.setFolder(folder);
@@ -134,8 +142,7 @@ private slots:
     void aStartedBrowserIsOnItsWayBeforeItsWindow() {
         QTemporaryDir dir;
         const QString folder = dir.path() + "/";
-        QVERIFY(QFile::copy("/usr/bin/sleep", folder + "mybrowser"));
-        QVERIFY(QFile::link(folder + "mybrowser", folder + "Netscape.exe"));
+        QVERIFY(makeSleepingBrowser(folder));
         WindowFixture f;
         start(f, folder);
         Refile& w = f.window();

@@ -264,11 +264,7 @@ private:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray display = realTestDisplay();
-    if (!display.isEmpty()) {
-        qputenv("DISPLAY", display);
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
+    showWindowsOn();
     QApplication app(argc, argv);
     // As the program does at its start.
     if (!installToolkitTranslation(app))

@@ -4,6 +4,7 @@
 // editor writes is compared byte for byte and read back.
 #include "keepsake/ListFileReader.h"
 #include "platform/QtPrompts.h"
+#include "support/RealDisplay.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
@@ -418,8 +419,7 @@ int main(int argc, char** argv) {
         stopPrivateXvfb();
         return 1;
     }
-    qputenv("DISPLAY", display);
-    qputenv("QT_QPA_PLATFORM", "xcb");
+    showWindowsOn(display);
     int status = 0;
     {
         QApplication app(argc, argv);

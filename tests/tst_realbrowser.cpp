@@ -293,8 +293,7 @@ int main(int argc, char** argv) {
         execStage("inside", {"dbus-run-session", "--"}, argv);
         return 1;
     }
-    qputenv("DISPLAY", display);
-    qputenv("QT_QPA_PLATFORM", "xcb");
+    showWindowsOn(display);
     QApplication app(argc, argv);
     RealBrowserTest test;
     return QTest::qExec(&test, argc, argv);

@@ -25,6 +25,15 @@ inline bool mayRunWithoutX() {
         }                                                                                  \
     } while (false)
 
+// Puts this test program's own windows on `display` (the test command's server when not
+// given), if there is one; called before the application is made.
+inline void showWindowsOn(const QByteArray& display = realTestDisplay()) {
+    if (display.isEmpty())
+        return;
+    qputenv("DISPLAY", display);
+    qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 // The environment of a program started on that server: its display, and whatever platform
 // Qt picks there.
 inline QProcessEnvironment realDisplayEnvironment() {
