@@ -74,7 +74,7 @@ private slots:
         // A reload brings the address list back to the front, and checks its button with it.
         ui(w).cmdReload->click();
         QVERIFY(ui(w).optKind[0]->isChecked());
-        QCOMPARE(w.editor().frontList(), 0);
+        QCOMPARE(w.editor().FrontList, 0);
         QVERIFY(!ui(w).lstURLs[0]->isHidden());
         QCOMPARE(w.editor().KeepCount, 3);
         QCOMPARE(itemData(w.editor().lstURLs[0]), QList<int>({2, 3, 1}));

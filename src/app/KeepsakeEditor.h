@@ -106,7 +106,6 @@ public:
     bool AskContinue();
     void lstURLs_Click(int index);
     void optKind_Click(int index);
-    int frontList() const { return FrontList; }
 
     // Settings.
     QString ReadIniString(const QString& section, const QString& key);

@@ -31,7 +31,7 @@ void KeepsakeEditor::cmdMove_Click() {
     // The selected entries go in the order the front list shows them, each after the
     // entries whose comments compare equal to its own. They join the list in one batch, so
     // that moving many entries does not shift the list once for each.
-    const ListOf<EntryListModel>& front = lstURLs[frontList()];
+    const ListOf<EntryListModel>& front = lstURLs[FrontList];
     QList<int> added;
     for (int row : front.selectedRows()) {
         const int k = front.model().entryAt(row);

@@ -90,7 +90,7 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
             // command instead of being shut out at every start.
             wait.release();
             m_platform.prompts.critical(companion + name + kMissingFile);
-            optKind_Click(frontList());
+            optKind_Click(FrontList);
             return;
         }
         path = companion + name;
