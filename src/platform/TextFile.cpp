@@ -38,22 +38,43 @@ bool resolveLinks(const QString& path, QString* target) {
     return true;
 }
 
-// A new file beside `target`, hidden and named after it, that nobody else has opened.
-int createTemporary(const QString& target, QString* temporary) {
-    const QFileInfo info(target);
+// A hidden name beside `target`, named after it, for its replacement.
+QString temporaryName(const QString& target) {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    const QFileInfo info(target);
+    QString suffix;
+    for (int i = 0; i < 6; ++i)
+        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+    return info.path() + QStringLiteral("/.") + info.fileName() + u'.' + suffix;
+}
+
+// A new file under a hidden name beside `target`, that nobody else has opened. 0666 as any
+// new file: the umask takes away what the user does not give.
+int createNamed(const QString& target, QString* temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QString suffix;
-        for (int i = 0; i < 6; ++i)
-            suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
-        *temporary = info.path() + QStringLiteral("/.") + info.fileName() + u'.' + suffix;
-        // 0666 as any new file: the umask takes away what the user does not give.
+        *temporary = temporaryName(target);
         const int fd =
             ::open(nativePath(*temporary).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
+}
+
+// Gives the unnamed file `fd` a hidden name beside `target`, just before the rename.
+bool nameUnnamed(int fd, const QString& target, QString* temporary) {
+    const QByteArray handle = "/proc/self/fd/" + QByteArray::number(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *temporary = temporaryName(target);
+        const QByteArray name = nativePath(*temporary);
+        if (::linkat(fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0 ||
+            ::linkat(AT_FDCWD, handle.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
+                0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
 }
 
 bool writeAll(int fd, const QByteArray& data) {
@@ -101,6 +122,63 @@ bool holdsExactly(int fd, const QByteArray& data) {
     return true;
 }
 
+// Fills the new file `fd`: the old file's mode and owner, then `data`, synced to the disk
+// and read back.
+bool fill(int fd, const struct stat* old, const QByteArray& data) {
+    if (old) {
+        if (::fchmod(fd, old->st_mode & 07777) != 0)
+            return false;
+        if ((old->st_uid != ::geteuid() || old->st_gid != ::getegid()) &&
+            ::fchown(fd, old->st_uid, old->st_gid) != 0) {
+            // Only root may give a file away; for anyone else the new file is theirs, as a
+            // copy they made would be.
+        }
+    }
+    return writeAll(fd, data) && ::fsync(fd) == 0 && holdsExactly(fd, data);
+}
+
+// Writes the replacement of `target` and gives back its hidden name beside it; on failure
+// nothing is left and errno says why. An unnamed file first, so that a crash before the
+// rename leaves nothing behind; where the file system cannot make one, or it cannot be
+// named, a named one.
+bool writeReplacement(const QString& target, const struct stat* old, const QByteArray& data,
+                      QString* temporary) {
+    const QByteArray folder = nativePath(QFileInfo(target).path());
+    int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return false;
+    if (fd >= 0) {
+        if (!fill(fd, old, data)) {
+            const int code = errno;
+            ::close(fd);
+            errno = code;
+            return false;
+        }
+        const bool named = nameUnnamed(fd, target, temporary);
+        if (::close(fd) == 0 && named)
+            return true;
+        const int code = errno;
+        if (named)
+            ::unlink(nativePath(*temporary).constData());
+        if (named) {
+            errno = code;
+            return false;
+        }
+    }
+    fd = createNamed(target, temporary);
+    if (fd < 0)
+        return false;
+    const bool whole = fill(fd, old, data);
+    int code = errno;
+    if (::close(fd) != 0 && whole)
+        code = errno;
+    else if (whole)
+        return true;
+    ::unlink(nativePath(*temporary).constData());
+    errno = code;
+    return false;
+}
+
 }  // namespace
 
 bool readAll(const QString& path, QByteArray* data, QString* error) {
@@ -141,31 +219,9 @@ bool replace(const QString& path, const QByteArray& data, QString* error) {
         return fail(errno);
 
     QString temporary;
-    const int fd = createTemporary(target, &temporary);
-    if (fd < 0)
+    if (!writeReplacement(target, exists ? &old : nullptr, data, &temporary))
         return fail(errno);
     const QByteArray nativeTemporary = nativePath(temporary);
-    const auto discard = [&](int code) {
-        ::close(fd);
-        ::unlink(nativeTemporary.constData());
-        return fail(code);
-    };
-    if (exists) {
-        if (::fchmod(fd, old.st_mode & 07777) != 0)
-            return discard(errno);
-        if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-            ::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            // Only root may give a file away; for anyone else the new file is theirs, as a
-            // copy they made would be.
-        }
-    }
-    if (!writeAll(fd, data) || ::fsync(fd) != 0 || !holdsExactly(fd, data))
-        return discard(errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(nativeTemporary.constData());
-        return fail(code);
-    }
     if (::rename(nativeTemporary.constData(), native.constData()) != 0) {
         const int code = errno;
         ::unlink(nativeTemporary.constData());
@@ -173,11 +229,11 @@ bool replace(const QString& path, const QByteArray& data, QString* error) {
     }
     // The new name is made lasting too. The file is already in place: a failure here cannot
     // be undone and does not make the write untrue, so it is not reported.
-    const int folder = ::open(nativePath(QFileInfo(target).path()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
+    const int folderFd = ::open(nativePath(QFileInfo(target).path()).constData(),
+                                O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
     }
     return true;
 }
