@@ -155,25 +155,27 @@ bool writeReplacement(const QString& target, const struct stat* old, const QByte
             return false;
         }
         const bool named = nameUnnamed(fd, target, temporary);
-        if (::close(fd) == 0 && named)
-            return true;
-        const int code = errno;
-        if (named)
-            ::unlink(nativePath(*temporary).constData());
+        const bool closed = ::close(fd) == 0;
         if (named) {
+            if (closed)
+                return true;
+            const int code = errno;
+            ::unlink(nativePath(*temporary).constData());
             errno = code;
             return false;
         }
+        // It could not be named (no /proc, say): written again under a name.
     }
     fd = createNamed(target, temporary);
     if (fd < 0)
         return false;
     const bool whole = fill(fd, old, data);
     int code = errno;
-    if (::close(fd) != 0 && whole)
-        code = errno;
-    else if (whole)
+    const bool closed = ::close(fd) == 0;
+    if (whole && closed)
         return true;
+    if (whole)
+        code = errno;
     ::unlink(nativePath(*temporary).constData());
     errno = code;
     return false;
