@@ -2,7 +2,6 @@
 #include "app/KeyCodes.h"
 #include "pages/PageFormat.h"
 #include "support/EditorFixture.h"
-#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -281,26 +280,10 @@ private slots:
         QCOMPARE(itemTexts(w.lstSub), QStringList({"うめ", "うめ", "さくら", "さくら", "りんご"}));
     }
 
-    void aPageThatCannotBeWrittenIsReportedAndKept() {
+    void aNewPageThatCannotBeCreatedIsReported() {
         EditorFixture f;
-        const QByteArray original = categoryPage("本", EditorFixture::entry("a.example/", "A"));
-        f.writeFile(f.appFolder() + "URL_0000.html", original);
         startWith(f, {"本"});
         KeepsakeEditor& w = f.editor();
-        w.lstKinds.setCurrentRow(0);
-        w.lstSub.setCurrentRow(0);
-        pressDelete(w);
-
-        fulldisk::failAfterBytes(10);
-        w.cmdSave_Click();
-        fulldisk::failAfterBytes(-1);
-        QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Critical);
-        QVERIFY(f.prompts.messageTexts().last().startsWith(
-            "[" + f.appFolder() + "URL_0000.html]を書き込めませんでした。\n"));
-        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), original);
-        const QStringList leftovers = QDir(f.appFolder()).entryList(QDir::Files | QDir::Hidden);
-        for (const QString& name : leftovers)
-            QVERIFY2(!name.contains(".URL_0000"), qPrintable(name));
 
         // A folder standing where a new page should go.
         f.prompts.clear();

@@ -3,6 +3,8 @@
 PromptAnswer FakePrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
                                   const std::optional<QString>& title) {
     m_shown.append({Shown::Message, text, icon, buttons, title, {}});
+    if (whileMessageShown)
+        whileMessageShown();
     if (m_messageAnswers.empty()) {
         ++m_unscripted;
         return PromptAnswer::Ok;

@@ -46,6 +46,8 @@ public:
     // Shows the folder dialog itself; without it, the dialog is recorded and declined.
     std::function<void(SharedSettings&, const QString& targetFile, const QString& label)>
         folderDialog;
+    // Runs while each message box is up, before it is answered: what the user sees then.
+    std::function<void()> whileMessageShown;
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList messageTexts() const;
