@@ -4,6 +4,7 @@
 #include "support/EditorFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -278,6 +279,150 @@ private slots:
         w.lstKinds.setCurrentRow(-1);
         w.lstKinds.setCurrentRow(0);
         QCOMPARE(itemTexts(w.lstSub), QStringList({"うめ", "うめ", "さくら", "さくら", "りんご"}));
+    }
+
+    // A page changed and not written is never left without a word: the question, and what
+    // each answer leaves on disk and in the lists.
+    void leavingAChangedPageAsksFirst_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("leave");  // select another category, close, choose a folder
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("left");
+        QTest::addColumn<QStringList>("pageAfter");  // the page's list lines on disk afterwards
+
+        const QStringList kept = EditorFixture::entry("a.example/", "A");
+        const QStringList moved = kept + EditorFixture::entry("a.example/", "うめ");
+        const int yes = int(PromptAnswer::Yes), no = int(PromptAnswer::No),
+                  cancel = int(PromptAnswer::Cancel);
+        QTest::newRow("unchanged") << "none"
+                                   << "select"
+                                   << "" << yes << false << true << kept;
+        QTest::newRow("comment kept as it was") << "same comment"
+                                                << "close"
+                                                << "" << yes << false << true << kept;
+        QTest::newRow("nothing to move") << "empty move"
+                                         << "folder"
+                                         << "" << yes << false << true << kept;
+        QTest::newRow("moved, yes") << "move"
+                                    << "select"
+                                    << "" << yes << true << true << moved;
+        QTest::newRow("deleted, no") << "delete"
+                                     << "select"
+                                     << "" << no << true << true << kept;
+        QTest::newRow("comment, cancel") << "comment"
+                                         << "select"
+                                         << "" << cancel << true << false << kept;
+        QTest::newRow("moved, close, cancel") << "move"
+                                              << "close"
+                                              << "" << cancel << true << false << kept;
+        QTest::newRow("deleted, close, yes") << "delete"
+                                             << "close"
+                                             << "" << yes << true << true << QStringList();
+        QTest::newRow("comment, folder, no") << "comment"
+                                             << "folder"
+                                             << "" << no << true << true << kept;
+        QTest::newRow("moved, folder, cancel") << "move"
+                                               << "folder"
+                                               << "" << cancel << true << false << kept;
+        QTest::newRow("yes, but a folder stands at the page")
+            << "delete"
+            << "select"
+            << "folder in the way" << yes << true << false << kept;
+        QTest::newRow("yes, but the page was not read to its end")
+            << "comment"
+            << "close"
+            << "incomplete" << yes << true << false << kept;
+    }
+    void leavingAChangedPageAsksFirst() {
+        QFETCH(QString, change);
+        QFETCH(QString, leave);
+        QFETCH(QString, fault);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, left);
+        QFETCH(QStringList, pageAfter);
+
+        EditorFixture f;
+        const QString page = f.appFolder() + "URL_0000.html";
+        QByteArray original = categoryPage("Books", EditorFixture::entry("a.example/", "A"));
+        if (fault == "incomplete") {
+            // The file ends inside the list: the entry is read, the footer never.
+            original.truncate(original.indexOf("<!--EndList-->"));
+            original += "<HR>\r\n";
+        }
+        f.writeFile(page, original);
+        f.writeFile(f.appFolder() + "URL_0001.html",
+                    categoryPage("Travel", EditorFixture::entry("t.example/", "T")));
+        startWith(f, {"Books", "Travel"});
+        KeepsakeEditor& w = f.editor();
+        const int books = int(itemTexts(w.lstKinds).indexOf("Books"));
+        const int travel = int(itemTexts(w.lstKinds).indexOf("Travel"));
+        w.lstKinds.setCurrentRow(books);
+        QCOMPARE(itemTexts(w.lstSub), QStringList({"A"}));
+        QVERIFY(!w.KindChanged);
+
+        w.lstSub.setCurrentRow(0);
+        if (change == "move") {
+            w.lstURLs[0].setCurrentRow(0);
+            w.cmdMove_Click();
+        } else if (change == "empty move") {
+            w.lstURLs[0].clearSelection();
+            w.cmdMove_Click();
+        } else if (change == "delete") {
+            pressDelete(w);
+        } else if (change == "comment" || change == "same comment") {
+            f.prompts.answerInput(change == "comment" ? "B" : "A");
+            w.cmdEditCom_Click();
+        }
+        QCOMPARE(w.KindChanged, asked);
+        const QStringList changed = itemTexts(w.lstSub);
+        if (fault == "folder in the way") {
+            QVERIFY(QFile::remove(page));
+            QVERIFY(QDir().mkdir(page));
+        }
+
+        f.prompts.clear();
+        f.prompts.answerMessage(PromptAnswer(answer));
+        f.prompts.folderDialog = [&f](SharedSettings& s, const QString&, const QString&) {
+            s.CompanionFolder = f.companionFolder();
+        };
+        bool stillOpen = false;
+        if (leave == "select")
+            w.lstKinds.setCurrentRow(travel);
+        else if (leave == "close")
+            stillOpen = !w.QueryUnload();
+        else
+            w.mn_FolderSet_Click();
+
+        const QStringList shown = f.prompts.describe();
+        const QString question = "question|-|「Books」の変更を書き出しますか？";
+        QCOMPARE(!shown.isEmpty() && shown.first() == question, asked);
+        if (asked)
+            QCOMPARE(f.prompts.shown().first().buttons, PromptButtons::YesNoCancel);
+        if (asked && answer == int(PromptAnswer::Yes) && !left)
+            QCOMPARE(shown.size(), 2);  // the box that says why the page stays
+        if (fault == "folder in the way") {
+            QVERIFY(QFileInfo(page).isDir());
+            QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Critical);
+        } else if (fault == "incomplete") {
+            QCOMPARE(f.readFile(page), original);
+        } else {
+            QCOMPARE(f.readFile(page), categoryPage("Books", pageAfter));
+        }
+        QCOMPARE(stillOpen, leave == "close" && !left);
+        QCOMPARE(shown.contains("dialog|frmFolder"), leave == "folder" && left);
+        if (!left) {
+            // The user stays on the page, changes and all, with its category selected.
+            QCOMPARE(w.lstKinds.selectedRow(), books);
+            QCOMPARE(itemTexts(w.lstSub), changed);
+            QVERIFY(w.KindChanged);
+        } else if (leave == "select") {
+            QCOMPARE(w.lstKinds.selectedRow(), travel);
+            QCOMPARE(itemTexts(w.lstSub), QStringList({"T"}));
+            QVERIFY(!w.KindChanged);
+        }
     }
 
     void aNewPageThatCannotBeCreatedIsReported() {

@@ -57,6 +57,9 @@ void KeepsakeEditor::LoadKinds() {
     lstKinds.selection()->clear();
     lstKinds.model().load(kinds);
     KindsLoaded = true;
+    // No category is selected any more: the loaded page has been left.
+    KindPage = -1;
+    KindChanged = false;
 }
 
 void KeepsakeEditor::ReadIndexPage(QByteArray& head, QByteArray& foot, bool& ok) {
