@@ -248,7 +248,12 @@ private slots:
         fulldisk::failAfterBytes(-1);
         QVERIFY(w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
         QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(f.readFile(page), categoryPage("Art", EditorFixture::entry("b.example/", "彫刻")));
+        QCOMPARE(f.readFile(page),
+                 EditorFixture::listFile(
+                     QStringList{EditorFixture::charsetMeta(),
+                                 QStringLiteral("<H3><I><B>～ Art ～</B></I></H3>")} +
+                         EditorFixture::written("b.example/", "彫刻"),
+                     {"<HTML>", "<BODY>"}, {"<HR>", "</BODY></HTML>"}));
     }
 
     void aFullDiskWhileWritingTheIndexKeepsTheOldIndex() {
