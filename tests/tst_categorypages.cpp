@@ -18,10 +18,19 @@ QByteArray keepsake() {
         {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>"}, {"<HR>", "</BODY></HTML>"});
 }
 
+const QStringList kPageHead = {"<HTML>", "<BODY BGCOLOR=\"#FFFFFF\">"};
+const QStringList kPageFoot = {"<HR>", "<ADDRESS>自分用</ADDRESS>", "</BODY></HTML>"};
+
 QByteArray categoryPage(const QString& title, const QStringList& listLines) {
     QStringList lines = {QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)};
-    return EditorFixture::listFile(lines + listLines, {"<HTML>", "<BODY BGCOLOR=\"#FFFFFF\">"},
-                                   {"<HR>", "<ADDRESS>自分用</ADDRESS>", "</BODY></HTML>"});
+    return EditorFixture::listFile(lines + listLines, kPageHead, kPageFoot);
+}
+// The page as the editor writes it: its head declares no charset, so the block opens with
+// the META line.
+QByteArray writtenPage(const QString& title, const QStringList& listLines) {
+    QStringList lines = {EditorFixture::charsetMeta(),
+                         QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)};
+    return EditorFixture::listFile(lines + listLines, kPageHead, kPageFoot);
 }
 
 // Starts an editor with three kept entries and the categories given.
@@ -47,26 +56,39 @@ class CategoryPagesTest : public QObject {
 private slots:
     void aPageReadsAndWritesBackByteForByte() {
         EditorFixture f;
-        const QByteArray original =
-            categoryPage("旅行", EditorFixture::entry("z.example/", "あ") +
-                                     EditorFixture::entry("y.example/page.html", "Bravo",
-                                                          QStringLiteral("03/01/02 23:00:09")) +
-                                     EditorFixture::entry("x.example/", "alpha"));
+        // Addresses and a name holding & < > ", a comment holding markup: the link text and
+        // the title show them as typed, HREF and the comment keep them as stored.
+        const QString name = QStringLiteral("R&D \"<stdio.h>\" 旅行");
+        const QString comment = QStringLiteral("<b>太字</b> &amp;");
+        const QByteArray original = categoryPage(
+            "旅行",
+            EditorFixture::entry("z.example/", "あ") +
+                EditorFixture::entry("y.example/page.html", "Bravo",
+                                     QStringLiteral("03/01/02 23:00:09")) +
+                EditorFixture::entry("x.example/", "alpha") +
+                EditorFixture::entry(QStringLiteral("w.example/a?x=1&region=<b>"), comment));
         f.writeFile(f.appFolder() + "URL_0000.html", original);
-        startWith(f, {"旅行"});
+        startWith(f, {name});
         KeepsakeEditor& w = f.editor();
         w.lstKinds.setCurrentRow(0);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"alpha", "Bravo", "あ"}));
-        QCOMPARE(itemData(w.lstSub), QList<int>({3, 2, 1}));
-        QCOMPARE(w.KindCount, 3);
+        QCOMPARE(itemTexts(w.lstSub), QStringList({comment, "alpha", "Bravo", "あ"}));
+        QCOMPARE(itemData(w.lstSub), QList<int>({4, 3, 2, 1}));
+        QCOMPARE(w.KindCount, 4);
+        QCOMPARE(w.KindURL[4], QStringLiteral("w.example/a?x=1&region=<b>"));
 
         w.cmdSave_Click();
-        const QByteArray sorted =
-            categoryPage("旅行", EditorFixture::entry("x.example/", "alpha") +
-                                     EditorFixture::entry("y.example/page.html", "Bravo",
-                                                          QStringLiteral("03/01/02 23:00:09")) +
-                                     EditorFixture::entry("z.example/", "あ"));
+        const QByteArray sorted = EditorFixture::listFile(
+            QStringList{EditorFixture::charsetMeta(),
+                        "<H3><I><B>～ R&amp;D &quot;&lt;stdio.h&gt;&quot; 旅行 ～</B></I></H3>",
+                        "<A HREF=\"http://w.example/a?x=1&region=<b>\" TARGET=\"_top\">"
+                        "w.example/a?x=1&amp;region=&lt;b&gt;</A><BR>",
+                        "《 " + comment + " 》97/09/15 08:05:00<P>"} +
+                EditorFixture::written("x.example/", "alpha") +
+                EditorFixture::written("y.example/page.html", "Bravo",
+                                       QStringLiteral("03/01/02 23:00:09")) +
+                EditorFixture::written("z.example/", "あ"),
+            kPageHead, kPageFoot);
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), sorted);
         // Reading and writing again changes nothing.
         w.lstKinds.setCurrentRow(-1);
@@ -88,10 +110,11 @@ private slots:
                  QStringList({"[" + f.appFolder() + name + "]は新規作成されます。"}));
         QCOMPARE(f.prompts.shown().first().title, std::optional<QString>(kNotFoundTitle));
         QCOMPARE(f.prompts.shown().first().icon, PromptIcon::Information);
-        QCOMPARE(
-            f.readFile(f.appFolder() + name),
-            EditorFixture::page({"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
-                                 "<!--StartList-->", "<!--EndList-->", "<HR>", "</BODY></HTML>"}));
+        QCOMPARE(f.readFile(f.appFolder() + name),
+                 EditorFixture::page({"<HTML><HEAD>" + EditorFixture::charsetMeta() +
+                                          "<TITLE>キープセイク</TITLE></HEAD>",
+                                      "<BODY>", "<!--StartList-->", "<!--EndList-->", "<HR>",
+                                      "</BODY></HTML>"}));
         QCOMPARE(w.lstSub.count(), 0);
         QCOMPARE(hints.size(), 1);
         QCOMPARE(hints[0][0].toString(), QString());
@@ -104,6 +127,67 @@ private slots:
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("新規ファイルです。"));
     }
 
+    void aPageTellsBrowsersItIsShiftJis_data() {
+        QTest::addColumn<bool>("created");  // a new page, or an existing page written
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("writtenHead");
+        QTest::addColumn<bool>("metaLine");  // the block opens with the META line
+        const QByteArray meta = EditorFixture::charsetMeta().toLatin1();
+        const QByteArray marker = "<!--StartList-->\r\n";
+        // A head whose META line, after the marker, ends at byte 1024 of the file.
+        const QByteArray fill =
+            "<HTML><!--" + QByteArray(1024 - meta.size() - marker.size() - 15, 'x') + "-->\r\n";
+        QCOMPARE(fill.size() + marker.size() + meta.size(), 1024);
+        const QByteArray longer = QByteArray(fill).insert(10, 'x');
+        QTest::newRow("new, <HEAD>") << true << QByteArray("<HTML><HEAD><TITLE>t</TITLE>\r\n")
+                                     << "<HTML><HEAD>" + meta + "<TITLE>t</TITLE>\r\n"
+                                     << false;
+        QTest::newRow("new, <head lang>") << true << QByteArray("<html>\r\n<head lang=\"ja\">\r\n")
+                                          << "<html>\r\n<head lang=\"ja\">" + meta + "\r\n"
+                                          << false;
+        QTest::newRow("new, <HEADER> only")
+            << true << QByteArray("<HTML><HEADER>\r\n") << QByteArray("<HTML><HEADER>\r\n") << true;
+        QTest::newRow("new, declares a charset")
+            << true << QByteArray("<HTML><HEAD><meta CharSet=\"shift_jis\">\r\n")
+            << QByteArray("<HTML><HEAD><meta CharSet=\"shift_jis\">\r\n") << false;
+        QTest::newRow("existing, <HEAD> stays as it is")
+            << false << QByteArray("<HTML><HEAD></HEAD>\r\n")
+            << QByteArray("<HTML><HEAD></HEAD>\r\n") << true;
+        QTest::newRow("existing, declares a charset")
+            << false << QByteArray("<HTML><META CONTENT=\"text/html; CHARSET=x-sjis\">\r\n")
+            << QByteArray("<HTML><META CONTENT=\"text/html; CHARSET=x-sjis\">\r\n") << false;
+        QTest::newRow("existing, META ends at byte 1024") << false << fill << fill << true;
+        QTest::newRow("existing, META would end at byte 1025")
+            << false << longer << longer << false;
+    }
+
+    void aPageTellsBrowsersItIsShiftJis() {
+        QFETCH(bool, created);
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, writtenHead);
+        QFETCH(bool, metaLine);
+        EditorFixture f;
+        const QByteArray foot = "<!--EndList-->\r\n</BODY></HTML>\r\n";
+        const QByteArray entry = EditorFixture::page(EditorFixture::entry("a.example/", "A"));
+        f.writeSettings({"本"});
+        f.writeKeepsake(head + "<!--StartList-->\r\n" + entry + foot);
+        if (!created)
+            f.writeFile(f.appFolder() + "URL_0000.html",
+                        head + "<!--StartList-->\r\n" + entry + foot);
+        QVERIFY(f.start());
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
+        if (!created)
+            w.cmdSave_Click();
+        const QByteArray block =
+            (metaLine ? EditorFixture::charsetMeta().toLatin1() + "\r\n" : QByteArray()) +
+            (created ? QByteArray()
+                     : EditorFixture::page(QStringList{"<H3><I><B>～ 本 ～</B></I></H3>"} +
+                                           EditorFixture::written("a.example/", "A")));
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"),
+                 writtenHead + "<!--StartList-->\r\n" + block + foot);
+    }
+
     void aDamagedSkeletonStillGivesAReadablePage() {
         EditorFixture f;
         f.writeSettings({"本"});
@@ -114,7 +198,8 @@ private slots:
         KeepsakeEditor& w = f.editor();
         w.lstKinds.setCurrentRow(0);
         const QByteArray created = f.readFile(f.appFolder() + "URL_0000.html");
-        QCOMPARE(created, EditorFixture::page({"<HTML>", "<!--StartList-->", "<!--EndList-->"}));
+        QCOMPARE(created, EditorFixture::page({"<HTML>", "<!--StartList-->",
+                                               EditorFixture::charsetMeta(), "<!--EndList-->"}));
         // The new page can be filled, written and read back.
         w.optKind_Click(2);
         w.lstURLs[2].selectAll();
@@ -270,11 +355,11 @@ private slots:
         w.cmdSave_Click();
         const QByteArray written = f.readFile(f.appFolder() + "url_0000.HTML");
         QVERIFY(!f.exists(f.appFolder() + "URL_0000.html"));
-        QCOMPARE(written, categoryPage("本", EditorFixture::entry("b.example/", "りんご") +
-                                                 EditorFixture::entry("a.example/", "うめ") +
-                                                 EditorFixture::entry("a.example/", "うめ") +
-                                                 EditorFixture::entry("c.example/", "さくら") +
-                                                 EditorFixture::entry("c.example/", "さくら")));
+        QCOMPARE(written, writtenPage("本", EditorFixture::written("b.example/", "りんご") +
+                                                EditorFixture::written("a.example/", "うめ") +
+                                                EditorFixture::written("a.example/", "うめ") +
+                                                EditorFixture::written("c.example/", "さくら") +
+                                                EditorFixture::written("c.example/", "さくら")));
         // Loaded again, the changed comment takes its sorted place.
         w.lstKinds.setCurrentRow(-1);
         w.lstKinds.setCurrentRow(0);

@@ -406,13 +406,15 @@ private slots:
         // Qt reports the kana key as the full-width katakana テ.
         QVERIFY(repeats.pressed.contains(0x30C6));
         const QByteArray written = f.readFile(page);
-        QCOMPARE(written,
-                 WindowFixture::listFile(
-                     QStringList{kTitle} + entry("one.example/", "one", "2051/01/02 03:04:05") +
-                         entry("three.example/", "three\ttab", "99/05/06 07:08:09") +
-                         entry("two.example/", "two", "1947/12/31 23:59:59") +
-                         entry("b.example/", "YYY", "97/09/15 08:05:00"),
-                     kHeader, kFooter));
+        QCOMPARE(
+            written,
+            WindowFixture::listFile(
+                QStringList{WindowFixture::charsetMeta(), kTitle} +
+                    WindowFixture::written("one.example/", "one", "2051/01/02 03:04:05") +
+                    WindowFixture::written("three.example/", "three\ttab", "99/05/06 07:08:09") +
+                    WindowFixture::written("two.example/", "two", "1947/12/31 23:59:59") +
+                    WindowFixture::written("b.example/", "YYY", "97/09/15 08:05:00"),
+                kHeader, kFooter));
         Reader reader;
         QVERIFY(readListFile(written, reader).complete);
         QCOMPARE(reader.failures, QStringList());

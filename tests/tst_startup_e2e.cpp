@@ -18,7 +18,8 @@
 namespace {
 
 const QByteArray kStandardIndex =
-    "<HTML><HEAD><TITLE>URL_INDEX</TITLE></HEAD>\r\n"
+    "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"
+    "<TITLE>URL_INDEX</TITLE></HEAD>\r\n"
     "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#5157DD\"LINK=\"#E81B1B\" VLINK=\"#8B0366\" "
     "ALINK=\"#FF8A1D\">\r\n"
     "<FONT SIZE=+2><I><B>- INDEX -</B></I></FONT>\r\n"
@@ -31,7 +32,10 @@ const QByteArray kStandardIndex =
 // main window: below the menu bar, halfway down the list.
 const QPointF kEmptyEntryList(0.6, 0.68);
 
-const QByteArray kMarkersAlone = "<!--StartList-->\r\n<!--EndList-->\r\n";
+// Without a head to declare it in, the block opens with the charset.
+const QByteArray kMarkersAlone =
+    "<!--StartList-->\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+    "charset=Shift_JIS\">\r\n<!--EndList-->\r\n";
 
 // The index line of one category; the bullet is U+25CF in code page 932.
 QByteArray indexLine(const QByteArray& file, const QByteArray& name) {
@@ -174,13 +178,10 @@ private slots:
         keys(box, {"Return"});
 
         // Moving the selection with the keyboard loads a category: Music's page, which has
-        // its marker lines alone, so the reader reports the missing list and then no data.
+        // its marker lines and the charset line alone, so the reader reports no data.
         // (The buttons took the focus with their access keys; it goes back the same way.)
         click(window, kEmptyEntryList.x(), kEmptyEntryList.y());
         keys(window, {"shift+Tab", "Down"});
-        box = waitForWindow(editor->processId(), "Quillet");
-        QVERIFY(!box.isEmpty());
-        keys(box, {"Return"});
         box = waitForWindow(editor->processId(), QStringLiteral("新規ファイルです。"));
         QVERIFY(!box.isEmpty());
         keys(box, {"Return"});

@@ -4,6 +4,7 @@
 #include "keepsake/ListFileReader.h"
 #include "pages/KindPage.h"
 #include "pages/PageFormat.h"
+#include "pages/PageMarkup.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
@@ -63,7 +64,8 @@ void KeepsakeEditor::lstKinds_Click() {
             QStringLiteral("Not Found!"));
         WaitPointer wait(m_platform.prompts);
         WriteIniValue(QStringLiteral("Books"), pageText, lstKinds.model().name(row));
-        KindHead = pages::skeletonHead(KeepHead);
+        // A new page says it is Shift_JIS, so browsers need not guess.
+        KindHead = pages::withCharsetMeta(pages::skeletonHead(KeepHead));
         KindFoot = pages::skeletonFoot(KeepFoot);
         KindComplete = true;
         QString error;
