@@ -40,11 +40,12 @@ QString caption(QString text) {
 // Set in the program that the placement test starts on its own X server.
 const char kPlacementRun[] = "KEEPSAKE_HELP_PLACEMENT";
 
-// A blank between two Japanese characters: what a line break inside a Japanese sentence of a
-// page's source shows as.
+// A blank between two Japanese characters, or after a Japanese comma or full stop: what a line
+// break inside a Japanese sentence of a page's source shows as.
 const QRegularExpression kStrayBlank(
     QStringLiteral("[\\x{3000}-\\x{30FF}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}][ \\t]+"
-                   "[\\x{3000}-\\x{30FF}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
+                   "[\\x{3000}-\\x{30FF}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]|[、。][ "
+                   "\\t]+[^\\s\\x{2028}\\x{2029}]"));
 
 }  // namespace
 
@@ -210,7 +211,9 @@ private slots:
             reader.setSource(QUrl("qrc:/help/" + page));
             // The raw text keeps the no-break spaces a page means to show.
             const QRegularExpressionMatch blank = kStrayBlank.match(reader.document()->toRawText());
-            QVERIFY2(!blank.hasMatch(), qPrintable(page + ": \"" + blank.captured() + "\""));
+            QVERIFY2(!blank.hasMatch(),
+                     qPrintable(page + ": \"" + blank.captured() + "\" " +
+                                QString::fromLatin1(blank.captured().toUtf8().toHex(' '))));
             allText += reader.toPlainText();
             for (const QRegularExpressionMatch& m : href.globalMatch(html)) {
                 const QUrl target = QUrl("qrc:/help/" + page).resolved(QUrl(m.captured(1)));
