@@ -189,6 +189,14 @@ private slots:
         d.Drive1_Change();
         QCOMPARE(d.dirPath(), QStringLiteral("/"));
         QCOMPARE(d.SelectedFolder, QStringLiteral("/"));
+        // Opening a folder on another file system shows that one in the drive list.
+        const QStringList roots = frmFolder::driveRoots();
+        if (roots.size() > 1) {
+            d.setDirPath(roots.last());
+            QCOMPARE(d.Drive1->currentText(), roots.last());
+            d.setDirPath(QStringLiteral("/"));
+            QCOMPARE(d.Drive1->currentIndex(), 0);
+        }
     }
 
     void theFirstStartAsksForTheCompanion() {

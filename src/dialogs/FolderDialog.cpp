@@ -123,6 +123,7 @@ void frmFolder::Form_Load() {
     if (!start.isEmpty()) {
         m_dirPath = start;
         fillDir1();
+        showDrive();
     }
     // The path line shows from the start the folder that "連携する" would test.
     Dir1_Change();
@@ -174,6 +175,7 @@ void frmFolder::setDirPath(const QString& path) {
     }
     m_dirPath = clean;
     fillDir1();
+    showDrive();
     Dir1_Change();
 }
 
@@ -215,6 +217,13 @@ void frmFolder::showPath() {
     const int room = Label2->contentsRect().width() - 2 * Label2->margin() - 4;
     Label2->setText(Label2->fontMetrics().elidedText(SelectedFolder, Qt::ElideMiddle, room));
     Label2->setToolTip(SelectedFolder);
+}
+
+void frmFolder::showDrive() {
+    // The drive list names the file system the folder is on.
+    const QString root = filelookup::folderWithSeparator(QStorageInfo(m_dirPath).rootPath());
+    if (const int index = Drive1->findText(root); index >= 0)
+        Drive1->setCurrentIndex(index);
 }
 
 void frmFolder::Drive1_Change() {

@@ -53,6 +53,7 @@ private:
     QString startFolder() const;
     void fillDir1();
     void showPath();
+    void showDrive();
     void Dir1_Change();
     void openItem(QListWidgetItem* item);
 
