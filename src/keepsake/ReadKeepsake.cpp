@@ -2,6 +2,7 @@
 // showing them.
 #include "app/KeepsakeEditor.h"
 #include "keepsake/EntryArrays.h"
+#include "keepsake/KeepsakeWatch.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
@@ -73,6 +74,11 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
     const CommandGate::Hold reading(m_commands);
     WaitPointer wait(m_platform.prompts);
     const QString& companion = settings.CompanionFolder;
+    m_keepsakeWatch->reading(companion, name);
+    if (!KeepsakeNotice.isEmpty()) {
+        KeepsakeNotice.clear();
+        emit message(QString());
+    }
     QString path = filelookup::findFile(companion, name);
     const QString workingCopy = filelookup::findFile(AppFolder, kWorkingCopy);
 
