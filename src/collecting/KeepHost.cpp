@@ -45,7 +45,8 @@ bool textMember(const QJsonObject& request, const QString& name, QString* value)
 QByteArray answerRequest(const QByteArray& message, const KeepTarget& target,
                          const QDateTime& now) {
     QStringDecoder utf8(QStringDecoder::Utf8);
-    (void)utf8.decode(message);
+    const QString decoded = utf8.decode(message);  // the decoder reports only once it has run
+    Q_UNUSED(decoded)
     if (utf8.hasError())
         return errorAnswer(QStringLiteral("ブラウザーからのメッセージがUTF-8ではありません。"));
     QJsonParseError parseError;
