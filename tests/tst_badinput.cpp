@@ -18,9 +18,11 @@
 
 // The fuzz targets' checks, to replay their seeds and the inputs that once broke them.
 #define KEEPSAKE_FUZZ_NO_ENTRY_POINT
+#include "fuzz/fuzz_appender.cpp"
 #include "fuzz/fuzz_categorypage.cpp"
 #include "fuzz/fuzz_codec.cpp"
 #include "fuzz/fuzz_indexpage.cpp"
+#include "fuzz/fuzz_keephost.cpp"
 #include "fuzz/fuzz_listfile.cpp"
 #include "fuzz/fuzz_profile.cpp"
 
@@ -513,6 +515,10 @@ private slots:
             fuzz_indexpage::testOneInput(data, size);
         } else if (target == QStringLiteral("fuzz_profile")) {
             fuzz_profile::testOneInput(data, size);
+        } else if (target == QStringLiteral("fuzz_appender")) {
+            fuzz_appender::testOneInput(data, size);
+        } else if (target == QStringLiteral("fuzz_keephost")) {
+            fuzz_keephost::testOneInput(data, size);
         } else {
             QFAIL(qPrintable(QStringLiteral("no fuzz target called ") + target));
         }

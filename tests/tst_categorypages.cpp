@@ -378,7 +378,9 @@ private slots:
         QTest::addColumn<QStringList>("pageAfter");  // the page's list lines on disk afterwards
 
         const QStringList kept = EditorFixture::entry("a.example/", "A");
-        const QStringList moved = kept + EditorFixture::entry("a.example/", "うめ");
+        // Written pages open their entries at the top and declare their charset.
+        const QStringList moved = EditorFixture::written("a.example/", "A") +
+                                  EditorFixture::written("a.example/", "うめ");
         const int yes = int(PromptAnswer::Yes), no = int(PromptAnswer::No),
                   cancel = int(PromptAnswer::Cancel);
         QTest::newRow("unchanged") << "none"
@@ -494,7 +496,9 @@ private slots:
         } else if (fault == "incomplete") {
             QCOMPARE(f.readFile(page), original);
         } else {
-            QCOMPARE(f.readFile(page), categoryPage("Books", pageAfter));
+            const bool written = asked && answer == int(PromptAnswer::Yes) && left;
+            QCOMPARE(f.readFile(page),
+                     written ? writtenPage("Books", pageAfter) : categoryPage("Books", pageAfter));
         }
         QCOMPARE(stillOpen, leave == "close" && !left);
         QCOMPARE(shown.contains("dialog|frmFolder"), leave == "folder" && left);

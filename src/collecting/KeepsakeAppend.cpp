@@ -69,7 +69,9 @@ bool insertEntry(const QByteArray& file, const KeptEntry& entry, const QDateTime
         return false;
     }
     QString lines;
-    keepsake::appendEntryLines(lines, entry.url, entry.com, date);
+    // The keepsake file keeps the companion's form: its entries open where the browser chooses.
+    keepsake::appendEntryLines(lines, entry.url, entry.com, date,
+                               keepsake::LinkTarget::AsCompanion);
     QByteArray result;
     result.reserve(file.size() + lines.size() * 2);
     result += QByteArrayView(file).first(end);

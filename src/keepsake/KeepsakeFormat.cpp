@@ -169,14 +169,16 @@ QString formatPageDate(const QDateTime& date) {
     return text;
 }
 
-void appendEntryLines(QString& out, const QString& url, const QString& com, const QDateTime& date) {
-    static const QString kLinkMiddle = QStringLiteral("\" TARGET=\"_top\">");
+void appendEntryLines(QString& out, const QString& url, const QString& com, const QDateTime& date,
+                      LinkTarget target) {
+    static const QString kLinkTop = QStringLiteral("\" TARGET=\"_top\">");
+    static const QString kLinkPlain = QStringLiteral("\">");
     static const QString kLinkEnd = QStringLiteral("</A><BR>\r\n");
     static const QString kCommentStart = QStringLiteral("《 ");
     static const QString kCommentTail = QStringLiteral("<P>\r\n");
     out += kLinkPrefix;
     out += url;
-    out += kLinkMiddle;
+    out += target == LinkTarget::Top ? kLinkTop : kLinkPlain;
     out += pages::htmlText(url);
     out += kLinkEnd;
     out += kCommentStart;

@@ -69,8 +69,12 @@ QString formatGeneralDate(const QDateTime& date);
 // frame page, whose frames most sites refuse to be shown in.
 QString entryLine(const QString& url);
 QString commentLine(const QString& com, const QDateTime& date);
+// Where an entry's link opens: the whole window (pages the editor writes), or where the
+// browser chooses (the keepsake file, kept in the form the companion writes).
+enum class LinkTarget { Top, AsCompanion };
 // Both lines of an entry, each followed by CR LF, appended to `out`.
-void appendEntryLines(QString& out, const QString& url, const QString& com, const QDateTime& date);
+void appendEntryLines(QString& out, const QString& url, const QString& com, const QDateTime& date,
+                      LinkTarget target = LinkTarget::Top);
 
 // True when `com` cannot be read back from a comment line as it stands: an empty comment or
 // one that holds " 》".

@@ -3,8 +3,11 @@
 #include "collecting/KeepsakeAppend.h"
 #include "keepsake/ListFileReader.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+
+namespace fuzz_appender {
 
 namespace {
 
@@ -24,7 +27,7 @@ QList<keepsake::Entry> entriesOf(const QByteArray& bytes) {
 }  // namespace
 
 // Input: the address and the comment as UTF-8, each ending at the first NUL, then the file.
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+int testOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const qsizetype first = input.indexOf('\0');
     const qsizetype second = first < 0 ? -1 : input.indexOf('\0', first + 1);
@@ -62,3 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     return 0;
 }
+
+}  // namespace fuzz_appender
+
+// The tests replay saved inputs through testOneInput() and leave the entry point out.
+#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return fuzz_appender::testOneInput(data, size);
+}
+#endif

@@ -11,9 +11,12 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+namespace fuzz_keephost {
 
 namespace {
 
@@ -35,7 +38,7 @@ int entriesIn(const QString& path) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+int testOneInput(const std::uint8_t* data, std::size_t size) {
     static QTemporaryDir dir;
     static const QString folder = dir.path() + QStringLiteral("/");
     static const QString file = folder + QStringLiteral("KEEPSAKE.HTML");
@@ -86,3 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
 }
+
+}  // namespace fuzz_keephost
+
+// The tests replay saved inputs through testOneInput() and leave the entry point out.
+#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return fuzz_keephost::testOneInput(data, size);
+}
+#endif
