@@ -1,6 +1,8 @@
 #include "app/KeepsakeEditor.h"
 
 #include "platform/WindowList.h"
+#include "search/FiledMarks.h"
+#include "settings/EditorPreferences.h"
 #include "settings/FoundFiles.h"
 
 #include <QCoreApplication>
@@ -44,6 +46,7 @@ KeepsakeEditor::KeepsakeEditor(Platform platform, QObject* parent)
             lstKinds_Click();
     });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    setUpMarks();
 }
 
 KeepsakeEditor::~KeepsakeEditor() = default;
@@ -72,6 +75,10 @@ bool KeepsakeEditor::Load(const QString& appFolder) {
 
     settings.BrowserFolder = ReadIniString(QStringLiteral("Netscape"), QStringLiteral("Folder"));
     Timer1->start();
+    if (preferences::hideFiled())
+        mn_HideFiled_Click(true);
+    // Once the event loop runs, that is once the window is shown.
+    QTimer::singleShot(0, this, [this] { BuildIndex(); });
     return true;
 }
 

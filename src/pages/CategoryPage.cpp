@@ -122,5 +122,6 @@ bool KeepsakeEditor::WriteKindPage(const QString& pageNumberText, const QString&
         m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         return false;
     }
+    Index->setPage(pageNumberText.toInt(), title, entries);
     return true;
 }
