@@ -52,6 +52,7 @@ private:
     // Shows what the editor holds besides the lists.
     void showState();
     void mn_Help_Click();
+    void mn_Find_Click();
 
     KeepsakeEditor* m_editor;  // a child object
     CommandGuard* m_commands = nullptr;
@@ -87,5 +88,8 @@ private:
     QAction* sep = nullptr;
     QAction* mn_NetscapeFolderSet = nullptr;
     QAction* mn_NNExec = nullptr;
+    QAction* mn_HideFiled = nullptr;
+    QMenu* mn_Tools = nullptr;
+    QAction* mn_Find = nullptr;
     QAction* mn_Help = nullptr;
 };

@@ -151,7 +151,8 @@ void EntryListModel::setMarks(const EntryMarks* marks, const QVariant& dimmed) {
 void EntryListModel::setDimmedForeground(const QVariant& dimmed) {
     m_dimmed = dimmed;
     if (!m_rows.isEmpty())
-        emit dataChanged(index(0), index(static_cast<int>(m_rows.size() - 1)), {Qt::ForegroundRole});
+        emit dataChanged(index(0), index(static_cast<int>(m_rows.size() - 1)),
+                         {Qt::ForegroundRole});
 }
 
 QList<int> EntryListModel::shownOf(const QList<int>& all) const {

@@ -86,8 +86,7 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                 QByteArray bytes;
                 SilentPageHost host;
                 const bool read = textfile::readAll(path, &bytes);
-                const ListFileResult r =
-                    read ? readListFile(bytes, host) : ListFileResult{};
+                const ListFileResult r = read ? readListFile(bytes, host) : ListFileResult{};
                 if (!read || !r.complete || host.damaged)
                     result->unreadable.insert(c.page, fileName);
                 result->pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
@@ -118,6 +117,7 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
 void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& coms,
                               const QList<QDateTime>& dates, int count) {
     const quint64 generation = ++m_keptGeneration;
+    m_keptBuilt = false;
     // Copies share the texts with the editor's arrays; the arrays detach if they change.
     auto snapshot = std::make_shared<std::array<QList<QString>, 3>>();
     (*snapshot)[0] = urls.mid(0, count + 1);

@@ -94,8 +94,8 @@ private:
     QMap<int, QString> m_unreadable;
     bool m_pagesBuilt = false;
     quint64 m_pagesGeneration = 0;
-    QSet<int> m_touched;               // pages written while a build runs
-    QHash<int, QString> m_renamed;     // names given while a build runs
+    QSet<int> m_touched;            // pages written while a build runs
+    QHash<int, QString> m_renamed;  // names given while a build runs
 
     QList<QString> m_keptUrls;
     QList<QString> m_keptComs;
