@@ -390,6 +390,9 @@ int main(int argc, char** argv) {
         t.versus(QStringLiteral("WriteKindPage (vs encode + replace)"), n,
                  QStringLiteral("BM_WriteKindPage"), QStringLiteral("BM_EncodeAndReplace"), 2.0);
     }
+    // The collection's index: 1,000 pages of 100 entries, on its worker thread.
+    t.versus(QStringLiteral("build the index (vs read + decode every page)"), 1000,
+             QStringLiteral("BM_BuildIndex"), QStringLiteral("BM_ReadAndDecodeAllPages"), 2.0);
     t.growth(QStringLiteral("parse keepsake file"), 10000, 100000,
              QStringLiteral("BM_ParseKeepsake"), 12);
     t.growth(QStringLiteral("ReadKeepsake"), 10000, 100000, QStringLiteral("BM_ReadKeepsake"), 12);

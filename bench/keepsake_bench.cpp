@@ -26,12 +26,15 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QListView>
 #include <QProcess>
 #include <QStringListModel>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -190,6 +193,124 @@ int rowOfPageZero(Refile& w) {
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// ---- The collection's index ---------------------------------------------------------------
+
+// 100,000 kept entries and 1,000 category pages of 100 entries, with the editor started on
+// them and its index built.
+Editor& indexedEditor() {
+    return fixture<Editor>("indexed", [] {
+        synthetic::Collection c;
+        c.keptEntries = 100000;
+        c.categories = 1000;
+        c.pageEntries = 100;
+        c.seed = kSeed;
+        std::unique_ptr<Editor> e = startEditor(c);
+        if (e->error.isEmpty()) {
+            e->window->show();
+            KeepsakeEditor& w = e->window->editor();
+            w.BuildIndex();
+            const QDeadlineTimer deadline(600000);
+            while (!w.Index->isBuilt() && !deadline.hasExpired())
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            if (!w.Index->isBuilt())
+                e->error = QStringLiteral("the index was not built");
+        }
+        return e;
+    });
+}
+
+// Building the index of every page on its worker thread, while the window's event loop runs;
+// the longest gap between ticks of a 10 ms timer meanwhile is reported as max_gap_ms.
+void BM_BuildIndex(benchmark::State& state) {
+    Editor& e = indexedEditor();
+    if (!usable(state, e))
+        return;
+    KeepsakeEditor& w = e.window->editor();
+    double longestGap = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        QElapsedTimer sinceTick;
+        QTimer ticker;
+        ticker.setInterval(10);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
+            sinceTick.restart();
+        });
+        clock.start();
+        sinceTick.start();
+        ticker.start();
+        w.BuildIndex();
+        while (!w.Index->isBuilt())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    }
+    state.counters["max_gap_ms"] = longestGap;
+}
+
+// The floor of the index: reading and decoding every page file.
+void BM_ReadAndDecodeAllPages(benchmark::State& state) {
+    Editor& e = indexedEditor();
+    if (!usable(state, e))
+        return;
+    QStringList paths;
+    for (int page = 0; page < 1000; ++page)
+        paths << e.layout.appFolder + QStringLiteral("URL_%1.html").arg(page, 4, 10, QChar(u'0'));
+    for (auto _ : state) {
+        qsizetype chars = 0;
+        for (const QString& path : paths) {
+            QByteArray bytes;
+            textfile::readAll(path, &bytes);
+            chars += cp932::decode(bytes).size();
+        }
+        benchmark::DoNotOptimize(chars);
+    }
+}
+
+// One keystroke in the search window: the whole query searched again over 100,000 kept
+// entries and 100,000 page entries.
+void BM_SearchKeystroke(benchmark::State& state) {
+    Editor& e = indexedEditor();
+    if (!usable(state, e))
+        return;
+    const CollectionIndex& index = *e.window->editor().Index;
+    const QStringList queries = {QStringLiteral("e"), QStringLiteral("ex"), QStringLiteral("exa"),
+                                 QStringLiteral("ｶﾞ"), QStringLiteral("com あ")};
+    qsizetype i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(index.find(queries[i++ % queries.size()]).size());
+}
+
+// ReadKeepsake of 100,000 entries with filed entries marked (0) or hidden (1), against the
+// 1,000 pages above.
+void BM_ReadKeepsakeMarked(benchmark::State& state) {
+    Editor& e = indexedEditor();
+    if (!usable(state, e))
+        return;
+    KeepsakeEditor& w = e.window->editor();
+    w.mn_HideFiled_Click(state.range(0) == 1);
+    for (auto _ : state)
+        w.ReadKeepsake(kKeepsake);
+    w.mn_HideFiled_Click(false);
+}
+
+// ReadKeepsake of the same editor with no page indexed, for the two above.
+void BM_ReadKeepsakeUnmarked(benchmark::State& state) {
+    Editor& e = indexedEditor();
+    if (!usable(state, e))
+        return;
+    KeepsakeEditor& w = e.window->editor();
+    bool emptied = false;
+    const QMetaObject::Connection done =
+        QObject::connect(w.Index, &CollectionIndex::changed, [&emptied] { emptied = true; });
+    w.Index->build(e.layout.appFolder, {});
+    while (!emptied)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    QObject::disconnect(done);
+    for (auto _ : state)
+        w.ReadKeepsake(kKeepsake);
+    g_fixture.reset();  // the index is no longer the collection's
 }
 
 // ---- Reading the keepsake file ------------------------------------------------------------
@@ -705,6 +826,11 @@ BENCHMARK_CAPTURE(BM_WriteIndexPages, othercase, true)->Apply(categoryCounts);
 // Each close needs an editor started afresh, which is not timed: a few iterations suffice.
 BENCHMARK_CAPTURE(BM_CloseEditor, exact, false)->Apply(categoryCounts)->Iterations(5);
 BENCHMARK_CAPTURE(BM_CloseEditor, othercase, true)->Apply(categoryCounts)->Iterations(5);
+BENCHMARK(BM_BuildIndex)->Arg(1000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_ReadAndDecodeAllPages)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchKeystroke)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadKeepsakeMarked)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReadKeepsakeUnmarked)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_TimerTick)->Arg(kWindows)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_BrowserRunning)->Arg(kWindows)->Unit(benchmark::kMicrosecond)->UseRealTime();
 

@@ -97,8 +97,19 @@ private slots:
         QCOMPARE(ui(w).mnFile->title(), QStringLiteral("ファイル(&F)"));
         QCOMPARE(ui(w).mnFile_Exit->text(), QStringLiteral("終了(&X)"));
         QCOMPARE(ui(w).mn_Option->title(), QStringLiteral("オプション(&O)"));
-        QCOMPARE(ui(w).mn_Option->actions().size(), 5);
+        QCOMPARE(ui(w).mn_Option->actions().size(), 7);
         QVERIFY(ui(w).mn_Option->actions()[2]->isSeparator());
+        QVERIFY(ui(w).mn_Option->actions()[5]->isSeparator());
+        QCOMPARE(ui(w).mn_Option->actions()[6]->text(), QStringLiteral("整理済みを隠す"));
+        QVERIFY(ui(w).mn_Option->actions()[6]->isCheckable());
+        // The tools come between the options and the help.
+        QStringList bar;
+        for (const QAction* top : w.menuBar()->actions())
+            bar << top->text();
+        QCOMPARE(bar, QStringList({"ファイル(&F)", "オプション(&O)", "ツール(&T)", "ヘルプ(&H)"}));
+        const auto* find = w.findChild<QAction*>("mn_Find");
+        QCOMPARE(find->text(), QStringLiteral("検索(&F)…"));
+        QCOMPARE(find->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
         QCOMPARE(ui(w).mn_ScribbleExec->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
         QCOMPARE(ui(w).mn_NNExec->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
         QVERIFY(!ui(w).mn_NNExec->isEnabled());

@@ -2,6 +2,8 @@
 
 #include "keepsake/KeepsakeWatch.h"
 #include "platform/WindowList.h"
+#include "search/FiledMarks.h"
+#include "settings/EditorPreferences.h"
 #include "settings/FoundFiles.h"
 
 #include <QCoreApplication>
@@ -52,6 +54,7 @@ KeepsakeEditor::KeepsakeEditor(Platform platform, QObject* parent)
             QStringLiteral("キープセイクファイルが更新されました。Reload!で読み込みます。");
         emit message(KeepsakeNotice);
     });
+    setUpMarks();
 }
 
 KeepsakeEditor::~KeepsakeEditor() = default;
@@ -80,6 +83,10 @@ bool KeepsakeEditor::Load(const QString& appFolder) {
 
     settings.BrowserFolder = ReadIniString(QStringLiteral("Netscape"), QStringLiteral("Folder"));
     Timer1->start();
+    if (preferences::hideFiled())
+        mn_HideFiled_Click(true);
+    // Once the event loop runs, that is once the window is shown.
+    QTimer::singleShot(0, this, [this] { BuildIndex(); });
     return true;
 }
 

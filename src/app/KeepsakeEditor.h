@@ -5,6 +5,7 @@
 #include "app/Platform.h"
 #include "keepsake/EntryListModel.h"
 #include "pages/CategoryListModel.h"
+#include "search/CollectionIndex.h"
 #include "settings/SharedSettings.h"
 
 #include <QByteArray>
@@ -18,6 +19,8 @@
 
 class BrowserDetector;
 class KeepsakeWatch;
+class KeptMarks;
+class PageMarks;
 class QTimer;
 
 // The editor without its window: the kept entries, the loaded category page, the category
@@ -160,6 +163,20 @@ public:
     void mn_NNExec_Click();
     void mn_ScribbleExec_Click();
     void mn_Option_Click();
+    // The collection's index: what is filed where, and what can be found. Built once the
+    // window is shown; filed kept entries are dimmed, or hidden with "整理済みを隠す".
+    CollectionIndex* Index = nullptr;  // a child object
+    bool HideFiled = false;
+    void BuildIndex();
+    void mn_HideFiled_Click(bool hide);
+    // Selects a found entry: its category and its row in lstSub, or the kept entry in the
+    // list in front.
+    void ShowFound(const CollectionIndex::Hit& hit);
+    // Selects the category in `row` of lstKinds, loading its page.
+    void selectCategoryRow(int row);
+    // The kept entries are about to be read again: their marks no longer hold.
+    void forgetKeptMarks();
+
     // What tells whether the browser runs; made on first use.
     BrowserDetector& browserDetector();
 
@@ -176,6 +193,11 @@ signals:
     void ended(int status);
 
 private:
+    void setUpMarks();
+    void refreshMarks();
+
+    std::unique_ptr<KeptMarks> m_keptMarks;
+    std::unique_ptr<PageMarks> m_pageMarks;
     CommandGate m_commands;
     std::unique_ptr<GuardedPrompts> m_guardedPrompts;
     Platform m_platform;

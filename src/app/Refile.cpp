@@ -9,6 +9,7 @@
 #include "app/Pictures.h"
 #include "integration/HelpWindow.h"
 #include "platform/Prompts.h"
+#include "search/SearchWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -199,6 +200,12 @@ void Refile::createControls() {
         lblMsg->setPalette(pal);
     }
 
+    // Filed kept entries, and an address twice in the page, are shown dimmed.
+    const QVariant dimmed = palette().color(QPalette::Disabled, QPalette::Text);
+    for (auto& rows : m_editor->lstURLs)
+        rows.model().setDimmedForeground(dimmed);
+    m_editor->lstSub.model().setDimmedForeground(dimmed);
+
     // The bold controls keep their own font; the layout scales it with the rest.
     m_layout->setScreenScale(15.0, 15.0);
     m_layout->place(15.0, 15.0);
@@ -220,6 +227,13 @@ void Refile::createMenus() {
     mn_NNExec = mn_Option->addAction(QStringLiteral("Netscape起動"));
     mn_NNExec->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mn_NNExec->setEnabled(false);
+    mn_Option->addSeparator();
+    mn_HideFiled = mn_Option->addAction(QStringLiteral("整理済みを隠す"));
+    mn_HideFiled->setCheckable(true);
+    // The tools that work on the whole collection.
+    mn_Tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
+    mn_Find = mn_Tools->addAction(QStringLiteral("検索(&F)…"));
+    mn_Find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     mn_Help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));
 
     // Named like the controls, so that what shows the window can find them.
@@ -231,6 +245,9 @@ void Refile::createMenus() {
     sep->setObjectName(QStringLiteral("sep"));
     mn_NetscapeFolderSet->setObjectName(QStringLiteral("mn_NetscapeFolderSet"));
     mn_NNExec->setObjectName(QStringLiteral("mn_NNExec"));
+    mn_HideFiled->setObjectName(QStringLiteral("mn_HideFiled"));
+    mn_Tools->setObjectName(QStringLiteral("mn_Tools"));
+    mn_Find->setObjectName(QStringLiteral("mn_Find"));
     mn_Help->setObjectName(QStringLiteral("mn_Help"));
 }
 
@@ -262,6 +279,8 @@ void Refile::connectEvents() {
     connect(mn_ScribbleExec, &QAction::triggered, e, [e] { e->mn_ScribbleExec_Click(); });
     connect(mn_Option, &QMenu::aboutToShow, e, [e] { e->mn_Option_Click(); });
     connect(mn_Help, &QAction::triggered, this, [this] { mn_Help_Click(); });
+    connect(mn_HideFiled, &QAction::triggered, e, [e](bool hide) { e->mn_HideFiled_Click(hide); });
+    connect(mn_Find, &QAction::triggered, this, [this] { mn_Find_Click(); });
 
     connect(e, &KeepsakeEditor::displayChanged, this, &Refile::showState);
     connect(e, &KeepsakeEditor::message, this, &Refile::showHint);
@@ -269,8 +288,8 @@ void Refile::connectEvents() {
 
     for (QObject* source : std::initializer_list<QObject*>{
              cmdReload, cmdNew, Command1, cmdEditCom, cmdSave, cmdMove, cmdSend, cmdPreview,
-             mnFile_Exit, mn_FolderSet, mn_ScribbleExec, mn_NetscapeFolderSet, mn_NNExec,
-             mn_Help}) {
+             mnFile_Exit, mn_FolderSet, mn_ScribbleExec, mn_NetscapeFolderSet, mn_NNExec, mn_Help,
+             mn_HideFiled, mn_Find}) {
         m_commands->addSource(source);
     }
 
@@ -284,7 +303,9 @@ void Refile::connectEvents() {
     addKanaShortcut(this, u'ﾊ', [this] { menuBar()->setActiveAction(mnFile->menuAction()); });
     addKanaShortcut(this, u'ﾗ', [this] { menuBar()->setActiveAction(mn_Option->menuAction()); });
     addKanaShortcut(this, u'ｸ', [this] { mn_Help->trigger(); });
+    addKanaShortcut(this, u'ｶ', [this] { menuBar()->setActiveAction(mn_Tools->menuAction()); });
     accesskeys::addKanaMenuKey(mnFile, u'ｻ', Qt::Key_X);
+    accesskeys::addKanaMenuKey(mn_Tools, u'ﾊ', Qt::Key_F);
 }
 
 bool Refile::Load(const QString& appFolder) {
@@ -315,6 +336,7 @@ void Refile::showState() {
     cmdPreview->setVisible(e.BrowserSeen);
     mn_NNExec->setEnabled(e.NNExecEnabled);
     mn_ScribbleExec->setEnabled(e.ScribbleExecEnabled);
+    mn_HideFiled->setChecked(e.HideFiled);
 }
 
 // An empty hint leaves the line to the notice that the keepsake file has changed, so the notice
@@ -329,6 +351,13 @@ void Refile::mn_Help_Click() {
     if (!help)
         help = new HelpWindow(this);
     help->showContents();
+}
+
+void Refile::mn_Find_Click() {
+    auto* find = findChild<SearchWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!find)
+        find = new SearchWindow(*m_editor, this);
+    find->showFind();
 }
 
 void Refile::closeEvent(QCloseEvent* event) {

@@ -54,6 +54,7 @@ private:
     void mn_Help_Click();
     // The message line: `text`, or the pending notice when `text` is empty.
     void showHint(const QString& text);
+    void mn_Find_Click();
 
     KeepsakeEditor* m_editor;  // a child object
     CommandGuard* m_commands = nullptr;
@@ -89,5 +90,8 @@ private:
     QAction* sep = nullptr;
     QAction* mn_NetscapeFolderSet = nullptr;
     QAction* mn_NNExec = nullptr;
+    QAction* mn_HideFiled = nullptr;
+    QMenu* mn_Tools = nullptr;
+    QAction* mn_Find = nullptr;
     QAction* mn_Help = nullptr;
 };

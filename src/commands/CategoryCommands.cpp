@@ -46,6 +46,7 @@ void KeepsakeEditor::cmdNew_Click() {
             lstKinds.clearSelection();
     }
     WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(page), name);
+    Index->setName(page, name);
 }
 
 void KeepsakeEditor::Command1_Click() {
@@ -66,6 +67,7 @@ void KeepsakeEditor::Command1_Click() {
         return;
     }
     lstKinds.model().rename(row, name);
+    Index->setName(lstKinds.model().page(row), name);
     WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(lstKinds.model().page(row)), name);
 }
 

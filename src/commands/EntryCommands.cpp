@@ -4,6 +4,7 @@
 #include "commands/NameRules.h"
 #include "keepsake/EntryArrays.h"
 #include "platform/Prompts.h"
+#include "search/FiledMarks.h"
 
 void KeepsakeEditor::cmdEditCom_Click() {
     const int row = lstSub.selectedCurrentRow();
@@ -35,8 +36,10 @@ void KeepsakeEditor::cmdMove_Click() {
     // that moving many entries does not shift the list once for each.
     const ListOf<EntryListModel>& front = lstURLs[FrontList];
     QList<int> added;
+    bool sameAddress = false;
     for (int row : front.selectedRows()) {
         const int k = front.model().entryAt(row);
+        sameAddress = sameAddress || m_pageMarks->holds(KeepURL[k]);
         added.append(appendEntry(KindURL, KindCom, KindDate, KindCount, KeepURL[k], KeepCom[k],
                                  KeepDate[k]));
     }
@@ -47,6 +50,9 @@ void KeepsakeEditor::cmdMove_Click() {
     } else if (!added.isEmpty()) {
         lstSub.keepingSelection([&] { lstSub.model().addAll(added); });
     }
+    // Added all the same: the user may mean to keep both.
+    if (sameAddress)
+        emit message(kMsgSameAddress);
 }
 
 void KeepsakeEditor::lstSub_KeyUp(int& keyCode, Qt::KeyboardModifiers shift) {

@@ -17,10 +17,28 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
         return textOf(entry);
     if (role == Qt::UserRole)
         return entry;
+    if (m_marks && (role == MarkedRole || role == Qt::ForegroundRole || role == Qt::ToolTipRole)) {
+        const bool marked = m_marks->marked(entry);
+        if (role == MarkedRole)
+            return marked;
+        if (!marked)
+            return {};
+        return role == Qt::ForegroundRole ? m_dimmed : QVariant(m_marks->note(entry));
+    }
     return {};
 }
 
 int EntryListModel::add(int entry) {
+    if (m_all) {
+        const int at = static_cast<int>(m_all->size());
+        m_all->insert(m_order == Order::Sorted
+                          ? collation::upperBound(at, textOf(entry),
+                                                  [this](int r) { return textOf((*m_all)[r]); })
+                          : at,
+                      entry);
+        if (m_marks && m_marks->marked(entry))
+            return -1;
+    }
     int row = static_cast<int>(m_rows.size());
     if (m_order == Order::Sorted)
         row =
@@ -34,6 +52,25 @@ int EntryListModel::add(int entry) {
 void EntryListModel::addAll(const QList<int>& entries) {
     if (entries.isEmpty())
         return;
+    if (m_all) {
+        QList<int> sorted = entries;
+        if (m_order == Order::Sorted) {
+            QList<QString> texts;
+            texts.reserve(entries.size());
+            for (int entry : entries)
+                texts.append(textOf(entry));
+            sorted.clear();
+            for (qsizetype i : collation::stableOrder(texts))
+                sorted.append(entries[i]);
+            *m_all = m_all->isEmpty() ? std::move(sorted) : mergedInto(*m_all, sorted);
+        } else {
+            m_all->append(sorted);
+        }
+        beginResetModel();
+        m_rows = shownOf(*m_all);
+        endResetModel();
+        return;
+    }
     if (m_order == Order::AsAdded) {
         beginInsertRows(QModelIndex(), static_cast<int>(m_rows.size()),
                         static_cast<int>(m_rows.size() + entries.size() - 1));
@@ -57,28 +94,35 @@ void EntryListModel::addAll(const QList<int>& entries) {
         endResetModel();
         return;
     }
-    // Rows already listed come before new ones that compare equal to them.
-    QList<int> merged;
-    merged.reserve(m_rows.size() + sorted.size());
-    qsizetype a = 0;
-    qsizetype b = 0;
-    while (a < m_rows.size() && b < sorted.size()) {
-        if (collation::compare(textOf(m_rows[a]), textOf(sorted[b])) <= 0) {
-            merged.append(m_rows[a++]);
-        } else {
-            merged.append(sorted[b++]);
-        }
-    }
-    merged.append(m_rows.mid(a));
-    merged.append(sorted.mid(b));
+    QList<int> merged = mergedInto(m_rows, sorted);
     beginResetModel();
     m_rows = std::move(merged);
     endResetModel();
 }
 
+QList<int> EntryListModel::mergedInto(const QList<int>& rows, const QList<int>& sorted) const {
+    // Rows already listed come before new ones that compare equal to them.
+    QList<int> merged;
+    merged.reserve(rows.size() + sorted.size());
+    qsizetype a = 0;
+    qsizetype b = 0;
+    while (a < rows.size() && b < sorted.size()) {
+        if (collation::compare(textOf(rows[a]), textOf(sorted[b])) <= 0) {
+            merged.append(rows[a++]);
+        } else {
+            merged.append(sorted[b++]);
+        }
+    }
+    merged.append(rows.mid(a));
+    merged.append(sorted.mid(b));
+    return merged;
+}
+
 void EntryListModel::removeAt(int row) {
     if (row < 0 || row >= m_rows.size())
         return;
+    if (m_all)
+        m_all->removeOne(m_rows[row]);
     beginRemoveRows(QModelIndex(), row, row);
     m_rows.removeAt(row);
     endRemoveRows();
@@ -88,10 +132,67 @@ void EntryListModel::clear() {
     beginResetModel();
     m_rows.clear();
     m_rows.squeeze();
+    if (m_all)
+        m_all = QList<int>();
     endResetModel();
 }
 
 void EntryListModel::textChanged(int row) {
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void EntryListModel::setMarks(const EntryMarks* marks, const QVariant& dimmed) {
+    m_marks = marks;
+    m_dimmed = dimmed;
+    marksChanged();
+}
+
+void EntryListModel::setDimmedForeground(const QVariant& dimmed) {
+    m_dimmed = dimmed;
+    if (!m_rows.isEmpty())
+        emit dataChanged(index(0), index(static_cast<int>(m_rows.size() - 1)),
+                         {Qt::ForegroundRole});
+}
+
+QList<int> EntryListModel::shownOf(const QList<int>& all) const {
+    if (!m_marks)
+        return all;
+    QList<int> shown;
+    shown.reserve(all.size());
+    for (int entry : all) {
+        if (!m_marks->marked(entry))
+            shown.append(entry);
+    }
+    return shown;
+}
+
+void EntryListModel::setHideMarked(bool hide) {
+    if (hide == hidesMarked())
+        return;
+    beginResetModel();
+    if (hide) {
+        m_all = m_rows;
+        m_rows = shownOf(*m_all);
+    } else {
+        m_rows = std::move(*m_all);
+        m_all.reset();
+    }
+    endResetModel();
+}
+
+void EntryListModel::marksChanged() {
+    if (m_all) {
+        QList<int> shown = shownOf(*m_all);
+        if (shown == m_rows)
+            return;
+        beginResetModel();
+        m_rows = std::move(shown);
+        endResetModel();
+        return;
+    }
+    if (!m_rows.isEmpty()) {
+        emit dataChanged(index(0), index(static_cast<int>(m_rows.size() - 1)),
+                         {MarkedRole, Qt::ForegroundRole, Qt::ToolTipRole});
+    }
 }

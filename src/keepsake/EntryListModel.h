@@ -3,6 +3,18 @@
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// What a list tells about an entry besides its text: whether it is marked (shown dimmed),
+// and the note its tooltip gives.
+class EntryMarks {
+public:
+    virtual ~EntryMarks() = default;
+    virtual bool marked(int entry) const = 0;
+    virtual QString note(int entry) const = 0;
+};
 
 // A list of entry numbers shown with their texts: the kept entries' addresses or comments, or
 // the loaded page's comments. The texts stay in the editor's entry arrays; a row holds only
@@ -15,6 +27,8 @@ class EntryListModel : public QAbstractListModel {
 
 public:
     enum class Order { Sorted, AsAdded };
+    // True for a marked row.
+    static constexpr int MarkedRole = Qt::UserRole + 1;
 
     // `texts` is indexed by entry number and must outlive the model.
     EntryListModel(const QList<QString>& texts, Order order, QObject* parent = nullptr);
@@ -36,10 +50,28 @@ public:
     // The entry's text has changed in place; the row shows the new text where it is.
     void textChanged(int row);
 
+    // Marked rows show `dimmed` as their foreground and the marks' note as their tooltip.
+    // `marks` must outlive the model.
+    void setMarks(const EntryMarks* marks, const QVariant& dimmed = {});
+    void setDimmedForeground(const QVariant& dimmed);
+    // Leaves marked entries out of the rows, or brings them back at their places.
+    void setHideMarked(bool hide);
+    bool hidesMarked() const { return m_all.has_value(); }
+    // The marks have changed: the rows are told, or, while marked rows are hidden, chosen
+    // again.
+    void marksChanged();
+
 private:
+    QList<int> shownOf(const QList<int>& all) const;
+    QList<int> mergedInto(const QList<int>& rows, const QList<int>& sorted) const;
+
     QString textOf(int entry) const { return m_texts.value(entry); }
 
     const QList<QString>& m_texts;
     Order m_order;
     QList<int> m_rows;
+    // While marked entries are hidden: every entry, in order; m_rows holds those shown.
+    std::optional<QList<int>> m_all;
+    const EntryMarks* m_marks = nullptr;
+    QVariant m_dimmed;
 };

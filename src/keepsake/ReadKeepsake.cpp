@@ -28,6 +28,7 @@ public:
 
     void listStarts() override {
         m_w.KeepCount = 0;
+        m_w.forgetKeptMarks();
         for (auto& list : m_w.lstURLs)
             list.model().clear();
     }
@@ -152,6 +153,7 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
     KeepHead = result.head;
     if (result.complete)
         KeepFoot = result.foot;
+    Index->setKept(KeepURL, KeepCom, KeepDate, KeepCount);
 
     if (KeepCount > 0) {
         for (auto& list : lstURLs)

@@ -138,6 +138,7 @@ bool KeepsakeEditor::WriteKindPage(const QString& pageNumberText, const QString&
     }
     if (KindPage >= 0 && pageNumberText == pages::pageNumberText(KindPage))
         KindChanged = false;
+    Index->setPage(pageNumberText.toInt(), title, entries);
     return true;
 }
 

@@ -1,0 +1,221 @@
+#include "search/CollectionIndex.h"
+
+#include "keepsake/ListFileReader.h"
+#include "pages/PageFormat.h"
+#include "platform/FileLookup.h"
+#include "platform/TextFile.h"
+#include "search/TextFolding.h"
+
+#include <QThread>
+
+#include <array>
+
+#include <algorithm>
+
+using keepsake::Entry;
+
+namespace {
+
+QString foldedEntry(const QString& url, const QString& com) {
+    return search::fold(url) + u'\n' + search::fold(com);
+}
+
+// Reads a page for the index: nothing is shown, a failure only marks the page as damaged,
+// and reading goes on after a damaged entry so that the rest is still found.
+class SilentPageHost : public ListFileHost {
+public:
+    void entry(Entry e) override { entries.append(std::move(e)); }
+    void failure(const QString&) override { damaged = true; }
+    bool askContinue() override {
+        damaged = true;
+        return true;
+    }
+
+    QList<Entry> entries;
+    bool damaged = false;
+};
+
+CollectionIndex::Page pageOf(const QString& name, QList<Entry> entries) {
+    CollectionIndex::Page page;
+    page.name = name;
+    page.folded.reserve(entries.size());
+    for (const Entry& e : entries)
+        page.folded.append(foldedEntry(e.url, e.com));
+    page.entries = std::move(entries);
+    return page;
+}
+
+}  // namespace
+
+CollectionIndex::CollectionIndex(QObject* parent) : QObject(parent) {}
+
+CollectionIndex::~CollectionIndex() {
+    for (QThread* thread : m_threads) {
+        thread->wait();
+        delete thread;
+    }
+}
+
+void CollectionIndex::run(std::function<void()> work, std::function<void()> done) {
+    QThread* thread = QThread::create(std::move(work));
+    m_threads.append(thread);
+    connect(thread, &QThread::finished, this, [this, thread, done = std::move(done)] {
+        m_threads.removeOne(thread);
+        thread->deleteLater();
+        done();
+    });
+    thread->start(QThread::LowPriority);
+}
+
+void CollectionIndex::build(const QString& folder, const QList<Category>& categories) {
+    const quint64 generation = ++m_pagesGeneration;
+    m_touched.clear();
+    m_renamed.clear();
+    auto result = std::make_shared<PagesRead>();
+    run(
+        [folder, categories, result] {
+            const filelookup::FolderFiles files(folder);
+            for (const Category& c : categories) {
+                const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
+                const QString path = files.find(fileName);
+                if (path.isEmpty()) {
+                    // Never selected yet: no page, nothing filed there.
+                    result->pages.insert(c.page, pageOf(c.name, {}));
+                    continue;
+                }
+                QByteArray bytes;
+                SilentPageHost host;
+                const bool read = textfile::readAll(path, &bytes);
+                const ListFileResult r = read ? readListFile(bytes, host) : ListFileResult{};
+                if (!read || !r.complete || host.damaged)
+                    result->unreadable.insert(c.page, fileName);
+                result->pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
+            }
+        },
+        [this, generation, result] {
+            if (generation != m_pagesGeneration)
+                return;
+            // What changed while the build ran is newer than what it read.
+            for (int page : std::as_const(m_touched)) {
+                result->pages.insert(page, m_pages.value(page));
+                result->unreadable.remove(page);
+            }
+            for (auto it = m_renamed.cbegin(); it != m_renamed.cend(); ++it)
+                result->pages[it.key()].name = it.value();
+            m_pages = std::move(result->pages);
+            m_unreadable = std::move(result->unreadable);
+            m_holders.clear();
+            for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it)
+                link(it.key(), it.value());
+            m_touched.clear();
+            m_renamed.clear();
+            m_pagesBuilt = true;
+            emit changed();
+        });
+}
+
+void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& coms,
+                              const QList<QDateTime>& dates, int count) {
+    const quint64 generation = ++m_keptGeneration;
+    m_keptBuilt = false;
+    // Copies share the texts with the editor's arrays; the arrays detach if they change.
+    auto snapshot = std::make_shared<std::array<QList<QString>, 3>>();
+    (*snapshot)[0] = urls.mid(0, count + 1);
+    (*snapshot)[1] = coms.mid(0, count + 1);
+    auto keptDates = std::make_shared<QList<QDateTime>>(dates.mid(0, count + 1));
+    run(
+        [snapshot, count] {
+            QList<QString> folded;
+            folded.reserve(count);
+            for (int k = 1; k <= count; ++k)
+                folded.append(foldedEntry((*snapshot)[0][k], (*snapshot)[1][k]));
+            (*snapshot)[2] = std::move(folded);
+        },
+        [this, generation, snapshot, keptDates] {
+            if (generation != m_keptGeneration)
+                return;
+            m_keptUrls = std::move((*snapshot)[0]);
+            m_keptComs = std::move((*snapshot)[1]);
+            m_keptFolded = std::move((*snapshot)[2]);
+            m_keptDates = std::move(*keptDates);
+            m_keptBuilt = true;
+            emit changed();
+        });
+}
+
+void CollectionIndex::setPage(int page, const QString& name, const QList<Entry>& entries) {
+    if (const auto it = m_pages.constFind(page); it != m_pages.cend())
+        unlink(page, it.value());
+    Page p = pageOf(name, entries);
+    link(page, p);
+    m_pages.insert(page, std::move(p));
+    m_unreadable.remove(page);
+    m_touched.insert(page);
+    m_renamed.remove(page);
+    emit changed();
+}
+
+void CollectionIndex::setName(int page, const QString& name) {
+    m_pages[page].name = name;
+    m_renamed.insert(page, name);
+    emit changed();
+}
+
+void CollectionIndex::link(int page, const Page& p) {
+    for (const Entry& e : p.entries)
+        m_holders[search::addressKey(e.url)].append(page);
+}
+
+void CollectionIndex::unlink(int page, const Page& p) {
+    for (const Entry& e : p.entries) {
+        const auto it = m_holders.find(search::addressKey(e.url));
+        if (it == m_holders.end())
+            continue;
+        it->removeOne(page);
+        if (it->isEmpty())
+            m_holders.erase(it);
+    }
+}
+
+bool CollectionIndex::isFiled(const QString& url) const {
+    return m_holders.contains(search::addressKey(url));
+}
+
+QStringList CollectionIndex::categoriesHolding(const QString& url) const {
+    QList<int> holders = m_holders.value(search::addressKey(url));
+    std::sort(holders.begin(), holders.end());
+    holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
+    QStringList names;
+    for (int page : holders)
+        names.append(m_pages.value(page).name);
+    return names;
+}
+
+QStringList CollectionIndex::unreadablePages() const {
+    return m_unreadable.values();
+}
+
+QList<CollectionIndex::Hit> CollectionIndex::find(const QString& query) const {
+    const QStringList terms = search::queryTerms(query);
+    QList<Hit> hits;
+    if (terms.isEmpty())
+        return hits;
+    for (qsizetype i = 0; i < m_keptFolded.size(); ++i) {
+        if (search::matchesAll(terms, m_keptFolded[i])) {
+            const int k = static_cast<int>(i + 1);
+            hits.append({-1, k, m_keptUrls[k], m_keptComs[k], m_keptDates.value(k)});
+        }
+    }
+    QList<int> order = m_pages.keys();
+    std::sort(order.begin(), order.end());
+    for (int page : order) {
+        const Page& p = m_pages[page];
+        for (qsizetype i = 0; i < p.folded.size(); ++i) {
+            if (search::matchesAll(terms, p.folded[i])) {
+                const Entry& e = p.entries[i];
+                hits.append({page, static_cast<int>(i + 1), e.url, e.com, e.date});
+            }
+        }
+    }
+    return hits;
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "keepsake/KeepsakeFormat.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QThread;
+
+// The whole collection at a glance: which categories hold each stored address, and the
+// folded texts of every kept entry and every entry of every category page, to search.
+// Reading a thousand pages takes a while, so it is built on a thread of its own; until then
+// it knows no page, and the window goes on working. Changes made meanwhile (a page written,
+// a category renamed) win over what the build read.
+class CollectionIndex : public QObject {
+    Q_OBJECT
+
+public:
+    struct Category {
+        int page = 0;
+        QString name;
+    };
+    // One entry found: on a category page (page >= 0), or kept (page -1).
+    struct Hit {
+        int page = -1;
+        int entry = 0;  // the kept entry's number, or the entry's place in its page, from 1
+        QString url;
+        QString com;
+        QDateTime date;
+    };
+
+    explicit CollectionIndex(QObject* parent = nullptr);
+    ~CollectionIndex() override;
+
+    // Reads every listed category's page in `folder` (ending in "/") on a worker thread,
+    // without a box: a page that cannot be read whole is counted and named instead.
+    void build(const QString& folder, const QList<Category>& categories);
+    // The kept entries (1-based arrays, `count` of them) are read again; folded off the
+    // window's thread as well.
+    void setKept(const QList<QString>& urls, const QList<QString>& coms,
+                 const QList<QDateTime>& dates, int count);
+    // The page of category `page` now holds these entries, as written.
+    void setPage(int page, const QString& name, const QList<keepsake::Entry>& entries);
+    // The category has a new name, or is new.
+    void setName(int page, const QString& name);
+
+    // Both the pages and the kept entries are indexed.
+    bool isBuilt() const { return m_pagesBuilt && m_keptBuilt; }
+    bool pagesBuilt() const { return m_pagesBuilt; }
+    // The names of the categories whose pages hold `url` (trailing "/" ignored), in page
+    // order; empty until the pages are built.
+    QStringList categoriesHolding(const QString& url) const;
+    // Whether any page holds `url`.
+    bool isFiled(const QString& url) const;
+    // The file names of the pages that could not be read whole.
+    QStringList unreadablePages() const;
+    QString categoryName(int page) const { return m_pages.value(page).name; }
+
+    // The entries in which every term of `query` occurs in the address or the comment:
+    // kept entries first, then the pages in page order, each in its own order.
+    QList<Hit> find(const QString& query) const;
+
+signals:
+    // What is filed, or what can be found, has changed.
+    void changed();
+
+public:
+    // One page as the index holds it.
+    struct Page {
+        QString name;
+        QList<keepsake::Entry> entries;
+        QList<QString> folded;  // per entry: folded address, a line break, folded comment
+    };
+    struct PagesRead {
+        QHash<int, Page> pages;
+        QMap<int, QString> unreadable;  // page number -> file name
+    };
+
+private:
+    void run(std::function<void()> work, std::function<void()> done);
+    void link(int page, const Page& p);
+    void unlink(int page, const Page& p);
+
+    QHash<int, Page> m_pages;
+    QHash<QString, QList<int>> m_holders;  // address key -> pages, one per entry
+    QMap<int, QString> m_unreadable;
+    bool m_pagesBuilt = false;
+    quint64 m_pagesGeneration = 0;
+    QSet<int> m_touched;            // pages written while a build runs
+    QHash<int, QString> m_renamed;  // names given while a build runs
+
+    QList<QString> m_keptUrls;
+    QList<QString> m_keptComs;
+    QList<QDateTime> m_keptDates;
+    QList<QString> m_keptFolded;  // index k - 1
+    bool m_keptBuilt = false;
+    quint64 m_keptGeneration = 0;
+
+    QList<QThread*> m_threads;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "keepsake/EntryListModel.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class CollectionIndex;
+
+// Kept entries whose address some category page already holds: dimmed, with a tooltip that
+// names the categories. Each entry's answer is looked up once, when a list first asks, and
+// kept until the index or the kept entries change.
+class KeptMarks : public EntryMarks {
+public:
+    KeptMarks(const QList<QString>& urls, const CollectionIndex& index)
+        : m_urls(urls), m_index(index) {}
+
+    bool marked(int entry) const override;
+    QString note(int entry) const override;
+    // Forgets every answer.
+    void forget() { m_known.fill(kUnknown); }
+
+private:
+    static constexpr signed char kUnknown = -1;
+    const QList<QString>& m_urls;
+    const CollectionIndex& m_index;
+    mutable QList<signed char> m_known;
+};
+
+// Entries of the loaded page whose address occurs more than once in it.
+class PageMarks : public EntryMarks {
+public:
+    explicit PageMarks(const QList<QString>& urls) : m_urls(urls) {}
+
+    bool marked(int entry) const override;
+    QString note(int entry) const override;
+    // Counts the addresses of these entries.
+    void count(const QList<int>& entries);
+    // True when an entry of this address is among those counted.
+    bool holds(const QString& url) const;
+
+private:
+    const QList<QString>& m_urls;
+    QHash<QString, int> m_counts;
+};
+
+// Said when "↓" adds an entry whose address the loaded page holds already, and the tooltip
+// of such entries in the page.
+inline const QString kMsgSameAddress = QStringLiteral("この項目には同じアドレスがあります。");

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// What the search compares: texts folded so that the ways a Japanese user may type the same
+// word meet (half- and full-width forms, katakana and hiragana, upper and lower case), and
+// addresses keyed so that "a.jp/x" and "a.jp/x/" name the same place.
+namespace search {
+
+// NFKC, then katakana to hiragana, then case folding: ｶﾞ, ガ and が fold alike, as do Ａ,
+// A and a.
+QString fold(QStringView text);
+
+// The address as stored, without one trailing "/".
+QString addressKey(const QString& address);
+
+// The folded terms of a query, split at blanks (ASCII and the ideographic space); empty
+// terms are dropped.
+QStringList queryTerms(QStringView query);
+
+// True when every term occurs in `folded`. No terms match everything.
+bool matchesAll(const QStringList& terms, QStringView folded);
+
+}  // namespace search

@@ -1,0 +1,266 @@
+// The collection's index without a window: what is filed where after a write, a rename and
+// a reload, a damaged page counted without a box, the marks the lists give their views,
+// hiding filed entries, and the search's matching rules.
+#include "search/FiledMarks.h"
+#include "search/TextFolding.h"
+#include "settings/EditorPreferences.h"
+#include "support/EditorFixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray keptFile(const QStringList& more = {}) {
+    return EditorFixture::listFile(EditorFixture::entry("a.example/", "うめ") +
+                                   EditorFixture::entry("b.example/", "Apple") +
+                                   EditorFixture::entry("c.example/", "さくら") + more);
+}
+
+QByteArray categoryPage(const QString& title, const QStringList& listLines) {
+    return EditorFixture::listFile(
+        QStringList{QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)} + listLines);
+}
+
+// 音楽 and 映画 hold a.example (one without its "/"), 音楽 also b.example; the page of 壊れ
+// ends inside its list; 未作成 has no page yet.
+void startCollection(EditorFixture& f) {
+    f.writeSettings({"音楽", "映画", "壊れ", "未作成"});
+    f.writeKeepsake(keptFile());
+    f.writeFile(f.appFolder() + "URL_0000.html",
+                categoryPage("音楽", EditorFixture::entry("a.example", "梅の歌") +
+                                         EditorFixture::entry("b.example/", "りんご")));
+    f.writeFile(f.appFolder() + "URL_0001.html",
+                categoryPage("映画", EditorFixture::entry("a.example/", "ウメ映画")));
+    f.writeFile(f.appFolder() + "URL_0002.html",
+                EditorFixture::page({"<HTML>", "<!--StartList-->",
+                                     "<A HREF=\"http://z.example/\">z.example/</A>"}));
+    QVERIFY(f.start());
+    QTRY_VERIFY(f.editor().Index->isBuilt());
+}
+
+// Marked rows of the file-order list, by address, with their tooltips.
+QStringList marks(const KeepsakeEditor& w) {
+    const QAbstractItemModel& m = w.lstURLs[2].model();
+    QStringList out;
+    for (int row = 0; row < m.rowCount(); ++row) {
+        const QModelIndex i = m.index(row, 0);
+        if (i.data(EntryListModel::MarkedRole).toBool())
+            out << i.data().toString() + " " + i.data(Qt::ToolTipRole).toString();
+    }
+    return out;
+}
+
+int rowOf(const KeepsakeEditor& w, const QString& kind) {
+    for (int row = 0; row < w.lstKinds.count(); ++row) {
+        if (w.lstKinds.model().name(row) == kind)
+            return row;
+    }
+    return -1;
+}
+
+}  // namespace
+
+class SearchTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_config;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    }
+    void init() { QFile::remove(preferences::filePath()); }
+
+    void matchingRules_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("half-width kana") << "x.jp"
+                                         << "ガイド"
+                                         << "ｶﾞｲﾄﾞ" << true;
+        QTest::newRow("katakana for hiragana") << "x.jp"
+                                               << "がいど"
+                                               << "ガイド" << true;
+        QTest::newRow("hiragana for katakana") << "x.jp"
+                                               << "ｶﾞｲﾄﾞ"
+                                               << "がいど" << true;
+        QTest::newRow("full-width letters") << "ＥＸＡＭＰＬＥ.jp"
+                                            << ""
+                                            << "example" << true;
+        QTest::newRow("case") << "x.jp"
+                              << "Apple Pie"
+                              << "aPPLE" << true;
+        QTest::newRow("in the address") << "music.example/jazz"
+                                        << "うた"
+                                        << "JAZZ" << true;
+        QTest::newRow("terms, ascii blank") << "music.example"
+                                            << "梅の歌"
+                                            << "music 梅" << true;
+        QTest::newRow("terms, ideographic blank") << "music.example"
+                                                  << "梅の歌"
+                                                  << "歌　MUSIC" << true;
+        QTest::newRow("every term must occur") << "music.example"
+                                               << "梅の歌"
+                                               << "music 桜" << false;
+        QTest::newRow("not across address and comment") << "ab.jp"
+                                                        << "cd"
+                                                        << "jpcd" << false;
+        QTest::newRow("voiced kana differ") << "x.jp"
+                                            << "かいと"
+                                            << "がいど" << false;
+        QTest::newRow("blanks only find nothing") << "x.jp"
+                                                  << "a"
+                                                  << " 　 " << false;
+    }
+    void matchingRules() {
+        QFETCH(QString, address);
+        QFETCH(QString, comment);
+        QFETCH(QString, query);
+        QFETCH(bool, found);
+        const QStringList terms = search::queryTerms(query);
+        const QString folded = search::fold(address) + u'\n' + search::fold(comment);
+        QCOMPARE(!terms.isEmpty() && search::matchesAll(terms, folded), found);
+    }
+
+    void filedEntriesAreMarkedAndDamagedPagesCounted() {
+        EditorFixture f;
+        startCollection(f);
+        KeepsakeEditor& w = f.editor();
+        // The damaged page is counted, never prompted.
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        QCOMPARE(w.Index->unreadablePages(), QStringList({"URL_0002.html"}));
+        QCOMPARE(marks(w),
+                 QStringList({"a.example/ 整理済み: 音楽, 映画", "b.example/ 整理済み: 音楽"}));
+
+        QStringList found;
+        for (const CollectionIndex::Hit& hit : w.Index->find("ｳﾒ"))
+            found << QStringLiteral("%1:%2 %3").arg(hit.page).arg(hit.entry).arg(hit.com);
+        QCOMPARE(found, QStringList({"-1:1 うめ", "1:1 ウメ映画"}));
+    }
+
+    void marksFollowWritesRenamesAndReloads() {
+        EditorFixture f;
+        startCollection(f);
+        KeepsakeEditor& w = f.editor();
+        QAbstractItemModelTester tester(&w.lstURLs[2].model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy told(&w.lstURLs[2].model(), &QAbstractItemModel::dataChanged);
+
+        // c.example/ written into 未作成.
+        w.lstKinds.setCurrentRow(rowOf(w, "未作成"));
+        w.lstURLs[0].setCurrentRow(2);
+        QCOMPARE(w.lstURLs[0].text(2), "c.example/");
+        w.cmdMove_Click();
+        w.cmdSave_Click();
+        QVERIFY(!told.isEmpty());
+        QVERIFY(told.last().at(2).value<QList<int>>().contains(Qt::ToolTipRole));
+        QCOMPARE(marks(w).last(), "c.example/ 整理済み: 未作成");
+
+        // 音楽 renamed.
+        told.clear();
+        w.lstKinds.setCurrentRow(rowOf(w, "音楽"));
+        f.prompts.answerInput("クラシック");
+        w.Command1_Click();
+        QVERIFY(!told.isEmpty());
+        QCOMPARE(marks(w).first(), "a.example/ 整理済み: クラシック, 映画");
+
+        // Read again, with a new entry filed in 映画 and one filed nowhere.
+        f.writeKeepsake(keptFile(EditorFixture::entry("a.example", "また") +
+                                 EditorFixture::entry("e.example/", "新しい")));
+        w.ReadKeepsake("KEEPSAKE.HTML");
+        QCOMPARE(
+            marks(w),
+            QStringList({"a.example/ 整理済み: クラシック, 映画", "b.example/ 整理済み: クラシック",
+                         "c.example/ 整理済み: 未作成", "a.example 整理済み: クラシック, 映画"}));
+        QTRY_VERIFY(w.Index->isBuilt());
+        QCOMPARE(w.Index->find("新しい").size(), 1);
+    }
+
+    void hidingFiledEntriesIsRememberedAndShowsWhatIsShown() {
+        {
+            EditorFixture f;
+            startCollection(f);
+            KeepsakeEditor& w = f.editor();
+            QAbstractItemModelTester tester(&w.lstURLs[0].model(),
+                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
+            w.lstURLs[0].selectAll();
+            w.mn_HideFiled_Click(true);
+            QCOMPARE(itemTexts(w.lstURLs[0]), QStringList({"c.example/"}));
+            QCOMPARE(itemTexts(w.lstURLs[1]), QStringList({"さくら"}));
+            // "↓" takes the selected entries that are shown.
+            w.lstKinds.setCurrentRow(rowOf(w, "未作成"));
+            w.cmdMove_Click();
+            QCOMPARE(itemTexts(w.lstSub), QStringList({"さくら"}));
+            // Written, it is filed and hidden too.
+            w.cmdSave_Click();
+            QCOMPARE(itemTexts(w.lstURLs[0]), QStringList());
+            QSettings stored(preferences::filePath(), QSettings::IniFormat);
+            QCOMPARE(stored.value("view/hideFiled").toBool(), true);
+        }
+        EditorFixture again;
+        startCollection(again);
+        KeepsakeEditor& w = again.editor();
+        QVERIFY(w.HideFiled);
+        QCOMPARE(itemTexts(w.lstURLs[2]), QStringList({"c.example/"}));
+        // A filed kept entry found by the search turns hiding off to show it.
+        const QList<CollectionIndex::Hit> hits = w.Index->find("apple");
+        QCOMPARE(hits.size(), 1);
+        w.ShowFound(hits.first());
+        QVERIFY(!w.HideFiled);
+        QCOMPARE(w.lstURLs[0].text(w.lstURLs[0].selectedCurrentRow()), "b.example/");
+        QCOMPARE(preferences::hideFiled(), false);
+    }
+
+    void aFoundPageEntryIsSelectedInItsCategory() {
+        EditorFixture f;
+        startCollection(f);
+        KeepsakeEditor& w = f.editor();
+        const QList<CollectionIndex::Hit> hits = w.Index->find("りんご");
+        QCOMPARE(hits.size(), 1);
+        w.ShowFound(hits.first());
+        QCOMPARE(w.lstKinds.model().name(w.lstKinds.selectedRow()), "音楽");
+        QCOMPARE(w.lstSub.text(w.lstSub.selectedCurrentRow()), "りんご");
+    }
+
+    void theSameAddressTwiceInAPage() {
+        EditorFixture f;
+        startCollection(f);
+        KeepsakeEditor& w = f.editor();
+        QAbstractItemModelTester tester(&w.lstSub.model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        w.lstKinds.setCurrentRow(rowOf(w, "映画"));
+        QSignalSpy said(&w, &KeepsakeEditor::message);
+        QSignalSpy told(&w.lstSub.model(), &QAbstractItemModel::dataChanged);
+        // a.example/ is in the page already: said, and added all the same.
+        w.lstURLs[0].setCurrentRow(0);
+        w.cmdMove_Click();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().first().toString(), kMsgSameAddress);
+        QCOMPARE(w.lstSub.count(), 2);
+        QVERIFY(!told.isEmpty());
+        for (int row = 0; row < 2; ++row) {
+            const QModelIndex i = w.lstSub.model().index(row, 0);
+            QVERIFY(i.data(EntryListModel::MarkedRole).toBool());
+            QCOMPARE(i.data(Qt::ToolTipRole).toString(), kMsgSameAddress);
+        }
+        // b.example/ is not: nothing said, nothing marked.
+        said.clear();
+        w.lstSub.selection()->clear();
+        w.lstURLs[0].setCurrentRow(1);
+        w.cmdMove_Click();
+        QCOMPARE(said.size(), 0);
+        int marked = 0;
+        for (int row = 0; row < w.lstSub.count(); ++row)
+            marked += w.lstSub.model().index(row, 0).data(EntryListModel::MarkedRole).toBool();
+        QCOMPARE(marked, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(SearchTest)
+#include "tst_search.moc"
