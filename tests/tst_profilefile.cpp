@@ -11,7 +11,9 @@
 namespace {
 
 // Short names keep the expected bytes on one line with their input.
-const auto readIni = &profileRead;
+QByteArray readIni(QByteArrayView file, QByteArrayView section, QByteArrayView key) {
+    return profileRead(file, section, key);
+}
 const auto writeIni = &profileWrite;
 
 QByteArray contents(const QString& path) {

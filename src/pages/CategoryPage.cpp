@@ -50,7 +50,9 @@ void KeepsakeEditor::lstKinds_Click() {
             QStringLiteral("[") + path + QStringLiteral("]は新規作成されます。"),
             QStringLiteral("Not Found!"));
         WaitPointer wait(m_platform.prompts);
-        WriteIniValue(QStringLiteral("Books"), pageText, lstKinds.model().name(row));
+        // A name that came back cut stays stored whole.
+        if (!lstKinds.model().cut(row))
+            WriteIniValue(QStringLiteral("Books"), pageText, lstKinds.model().name(row));
         KindHead = pages::skeletonHead(KeepHead);
         KindFoot = pages::skeletonFoot(KeepFoot);
         KindComplete = true;

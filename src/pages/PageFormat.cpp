@@ -17,6 +17,8 @@ QString titleLine(const QString& name) {
 }
 
 QByteArray skeletonHead(const QByteArray& keepHead) {
+    if (keepHead.isEmpty())
+        return keepsake::standardHead();
     const QByteArray marker = keepsake::kStartMarker.toLatin1() + "\r\n";
     if (keepHead == marker || keepHead.endsWith("\r\n" + marker))
         return keepHead;
@@ -24,6 +26,8 @@ QByteArray skeletonHead(const QByteArray& keepHead) {
 }
 
 QByteArray skeletonFoot(const QByteArray& keepFoot) {
+    if (keepFoot.isEmpty())
+        return keepsake::standardFoot();
     const QByteArray marker = keepsake::kEndMarker.toLatin1() + "\r\n";
     if (keepFoot.startsWith(marker))
         return keepFoot;
