@@ -127,6 +127,10 @@ private slots:
         QCOMPARE(f.editor().KeepHead, QString());
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"), QByteArray());
         QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), QByteArray());
+        // Never read whole, the file gives the first page the standard skeleton.
+        f.close();
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
+                 keepsake::standardHead() + keepsake::standardFoot());
     }
 
     void anEmptyCategoryPageIsNeitherListedNorWrittenOver() {
@@ -482,9 +486,9 @@ private slots:
         f.prompts.answerInput(name);
         w.Command1_Click();
         if (!stored) {
-            const QString refused =
-                QStringLiteral("項目名が長すぎます。項目名はShift_JISで1,023バイト（全角文字は1文字"
-                               "2バイト）までにしてください。");
+            const QString refused = QStringLiteral(
+                "項目名が長すぎます。項目名はShift_JISで1,023バイト（全角文字は1文字"
+                "2バイト）までにしてください。");
             QCOMPARE(f.prompts.messageTexts(), QStringList({refused, refused}));
             QCOMPARE(itemTexts(w.lstKinds), QStringList({"Music"}));
             QCOMPARE(f.readFile(iniPath), ini);

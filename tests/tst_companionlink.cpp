@@ -209,20 +209,21 @@ private slots:
         // start, or written over.
         const QByteArray tooLong = "/" + QByteArray(1100, 'c') + "/";
         WindowFixture f;
-        const QByteArray ini = "[Scribble]\r\nFolder=" + tooLong + "\r\n[Netscape]\r\nFolder=" +
-                               tooLong + "\r\n[Books]\r\n0000=Kept\r\n";
+        const QByteArray ini = "[Scribble]\r\nFolder=" + tooLong +
+                               "\r\n[Netscape]\r\nFolder=" + tooLong +
+                               "\r\n[Books]\r\n0000=Kept\r\n";
         f.writeFile(f.appFolder() + "KEEPSAKE.INI", ini);
         f.writeFile(f.appFolder() + "KEEPSAKE.HTML", WindowFixture::listFile({}));
         QVERIFY(f.start());
         const QString iniPath = f.appFolder() + "KEEPSAKE.INI";
-        QCOMPARE(f.prompts.describe(),
-                 QStringList(
-                     {"information|-|" +
-                          cutValueMessage(iniPath, "Scribble", "Folder") +
-                          "\n今回はこのプログラムのフォルダーを使います。「Scribbleのフォルダ指定」で"
-                          "フォルダーを指定し直してください。",
-                      "information|-|" + cutValueMessage(iniPath, "Netscape", "Folder") +
-                          "\n「Netscapeのフォルダ指定」でフォルダーを指定し直してください。"}));
+        QCOMPARE(
+            f.prompts.describe(),
+            QStringList(
+                {"information|-|" + cutValueMessage(iniPath, "Scribble", "Folder") +
+                     "\n今回はこのプログラムのフォルダーを使います。「Scribbleのフォルダ指定」で"
+                     "フォルダーを指定し直してください。",
+                 "information|-|" + cutValueMessage(iniPath, "Netscape", "Folder") +
+                     "\n「Netscapeのフォルダ指定」でフォルダーを指定し直してください。"}));
         Refile& w = f.window();
         QCOMPARE(w.editor().settings.CompanionFolder, f.appFolder());
         QVERIFY(!w.editor().CompanionLinked);

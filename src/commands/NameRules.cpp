@@ -41,8 +41,9 @@ QString refusal(const QString& name) {
     }
     // The settings file would hold a longer name whole, but it reads back cut.
     if (cp932::encode(name).size() > kProfileValueMax) {
-        return QStringLiteral("項目名が長すぎます。項目名はShift_JISで1,023バイト（全角文字は"
-                              "1文字2バイト）までにしてください。");
+        return QStringLiteral(
+            "項目名が長すぎます。項目名はShift_JISで1,023バイト（全角文字は"
+            "1文字2バイト）までにしてください。");
     }
     return {};
 }

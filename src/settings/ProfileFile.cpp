@@ -19,8 +19,9 @@ QString readProfileString(const QString& iniPath, const QString& section, const 
 QString cutValueMessage(const QString& iniPath, const QString& section, const QString& key) {
     return QStringLiteral("[") + iniPath + QStringLiteral("]の[") + section +
            QStringLiteral("]にある") + key +
-           QStringLiteral("の値は長すぎて（Shift_JISで1,023バイトを超えています）、最後まで"
-                          "読み込めません。この値は使わず、書き換えもしません。");
+           QStringLiteral(
+               "の値は長すぎて（Shift_JISで1,023バイトを超えています）、最後まで"
+               "読み込めません。この値は使わず、書き換えもしません。");
 }
 
 bool writeProfileString(const QString& iniPath, const QString& section, const QString& key,

@@ -168,8 +168,7 @@ qsizetype findSection(const QList<Line>& lines, QByteArrayView name) {
 
 }  // namespace
 
-QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayView key,
-                       bool* cut) {
+QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayView key, bool* cut) {
     if (cut)
         *cut = false;
     const QList<Line> lines = parse(file);
