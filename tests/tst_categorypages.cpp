@@ -2,9 +2,9 @@
 #include "app/KeyCodes.h"
 #include "pages/PageFormat.h"
 #include "support/EditorFixture.h"
-#include "support/FullDisk.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -18,10 +18,19 @@ QByteArray keepsake() {
         {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>"}, {"<HR>", "</BODY></HTML>"});
 }
 
+const QStringList kPageHead = {"<HTML>", "<BODY BGCOLOR=\"#FFFFFF\">"};
+const QStringList kPageFoot = {"<HR>", "<ADDRESS>自分用</ADDRESS>", "</BODY></HTML>"};
+
 QByteArray categoryPage(const QString& title, const QStringList& listLines) {
     QStringList lines = {QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)};
-    return EditorFixture::listFile(lines + listLines, {"<HTML>", "<BODY BGCOLOR=\"#FFFFFF\">"},
-                                   {"<HR>", "<ADDRESS>自分用</ADDRESS>", "</BODY></HTML>"});
+    return EditorFixture::listFile(lines + listLines, kPageHead, kPageFoot);
+}
+// The page as the editor writes it: its head declares no charset, so the block opens with
+// the META line.
+QByteArray writtenPage(const QString& title, const QStringList& listLines) {
+    QStringList lines = {EditorFixture::charsetMeta(),
+                         QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)};
+    return EditorFixture::listFile(lines + listLines, kPageHead, kPageFoot);
 }
 
 // Starts an editor with three kept entries and the categories given.
@@ -47,26 +56,39 @@ class CategoryPagesTest : public QObject {
 private slots:
     void aPageReadsAndWritesBackByteForByte() {
         EditorFixture f;
-        const QByteArray original =
-            categoryPage("旅行", EditorFixture::entry("z.example/", "あ") +
-                                     EditorFixture::entry("y.example/page.html", "Bravo",
-                                                          QStringLiteral("03/01/02 23:00:09")) +
-                                     EditorFixture::entry("x.example/", "alpha"));
+        // Addresses and a name holding & < > ", a comment holding markup: the link text and
+        // the title show them as typed, HREF and the comment keep them as stored.
+        const QString name = QStringLiteral("R&D \"<stdio.h>\" 旅行");
+        const QString comment = QStringLiteral("<b>太字</b> &amp;");
+        const QByteArray original = categoryPage(
+            "旅行",
+            EditorFixture::entry("z.example/", "あ") +
+                EditorFixture::entry("y.example/page.html", "Bravo",
+                                     QStringLiteral("03/01/02 23:00:09")) +
+                EditorFixture::entry("x.example/", "alpha") +
+                EditorFixture::entry(QStringLiteral("w.example/a?x=1&region=<b>"), comment));
         f.writeFile(f.appFolder() + "URL_0000.html", original);
-        startWith(f, {"旅行"});
+        startWith(f, {name});
         KeepsakeEditor& w = f.editor();
         w.lstKinds.setCurrentRow(0);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
-        QCOMPARE(itemTexts(w.lstSub), QStringList({"alpha", "Bravo", "あ"}));
-        QCOMPARE(itemData(w.lstSub), QList<int>({3, 2, 1}));
-        QCOMPARE(w.KindCount, 3);
+        QCOMPARE(itemTexts(w.lstSub), QStringList({comment, "alpha", "Bravo", "あ"}));
+        QCOMPARE(itemData(w.lstSub), QList<int>({4, 3, 2, 1}));
+        QCOMPARE(w.KindCount, 4);
+        QCOMPARE(w.KindURL[4], QStringLiteral("w.example/a?x=1&region=<b>"));
 
         w.cmdSave_Click();
-        const QByteArray sorted =
-            categoryPage("旅行", EditorFixture::entry("x.example/", "alpha") +
-                                     EditorFixture::entry("y.example/page.html", "Bravo",
-                                                          QStringLiteral("03/01/02 23:00:09")) +
-                                     EditorFixture::entry("z.example/", "あ"));
+        const QByteArray sorted = EditorFixture::listFile(
+            QStringList{EditorFixture::charsetMeta(),
+                        "<H3><I><B>～ R&amp;D &quot;&lt;stdio.h&gt;&quot; 旅行 ～</B></I></H3>",
+                        "<A HREF=\"http://w.example/a?x=1&region=<b>\" TARGET=\"_top\">"
+                        "w.example/a?x=1&amp;region=&lt;b&gt;</A><BR>",
+                        "《 " + comment + " 》97/09/15 08:05:00<P>"} +
+                EditorFixture::written("x.example/", "alpha") +
+                EditorFixture::written("y.example/page.html", "Bravo",
+                                       QStringLiteral("03/01/02 23:00:09")) +
+                EditorFixture::written("z.example/", "あ"),
+            kPageHead, kPageFoot);
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), sorted);
         // Reading and writing again changes nothing.
         w.lstKinds.setCurrentRow(-1);
@@ -88,10 +110,11 @@ private slots:
                  QStringList({"[" + f.appFolder() + name + "]は新規作成されます。"}));
         QCOMPARE(f.prompts.shown().first().title, std::optional<QString>(kNotFoundTitle));
         QCOMPARE(f.prompts.shown().first().icon, PromptIcon::Information);
-        QCOMPARE(
-            f.readFile(f.appFolder() + name),
-            EditorFixture::page({"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>",
-                                 "<!--StartList-->", "<!--EndList-->", "<HR>", "</BODY></HTML>"}));
+        QCOMPARE(f.readFile(f.appFolder() + name),
+                 EditorFixture::page({"<HTML><HEAD>" + EditorFixture::charsetMeta() +
+                                          "<TITLE>キープセイク</TITLE></HEAD>",
+                                      "<BODY>", "<!--StartList-->", "<!--EndList-->", "<HR>",
+                                      "</BODY></HTML>"}));
         QCOMPARE(w.lstSub.count(), 0);
         QCOMPARE(hints.size(), 1);
         QCOMPARE(hints[0][0].toString(), QString());
@@ -112,6 +135,67 @@ private slots:
         w.LoadKinds();
         w.lstKinds.setCurrentRow(static_cast<int>(itemTexts(w.lstKinds).indexOf("本")));
         QCOMPARE(f.readFile(f.appFolder() + "URL_0002.html"), f.readFile(f.appFolder() + name));
+    }
+
+    void aPageTellsBrowsersItIsShiftJis_data() {
+        QTest::addColumn<bool>("created");  // a new page, or an existing page written
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("writtenHead");
+        QTest::addColumn<bool>("metaLine");  // the block opens with the META line
+        const QByteArray meta = EditorFixture::charsetMeta().toLatin1();
+        const QByteArray marker = "<!--StartList-->\r\n";
+        // A head whose META line, after the marker, ends at byte 1024 of the file.
+        const QByteArray fill =
+            "<HTML><!--" + QByteArray(1024 - meta.size() - marker.size() - 15, 'x') + "-->\r\n";
+        QCOMPARE(fill.size() + marker.size() + meta.size(), 1024);
+        const QByteArray longer = QByteArray(fill).insert(10, 'x');
+        QTest::newRow("new, <HEAD>") << true << QByteArray("<HTML><HEAD><TITLE>t</TITLE>\r\n")
+                                     << "<HTML><HEAD>" + meta + "<TITLE>t</TITLE>\r\n"
+                                     << false;
+        QTest::newRow("new, <head lang>") << true << QByteArray("<html>\r\n<head lang=\"ja\">\r\n")
+                                          << "<html>\r\n<head lang=\"ja\">" + meta + "\r\n"
+                                          << false;
+        QTest::newRow("new, <HEADER> only")
+            << true << QByteArray("<HTML><HEADER>\r\n") << QByteArray("<HTML><HEADER>\r\n") << true;
+        QTest::newRow("new, declares a charset")
+            << true << QByteArray("<HTML><HEAD><meta CharSet=\"shift_jis\">\r\n")
+            << QByteArray("<HTML><HEAD><meta CharSet=\"shift_jis\">\r\n") << false;
+        QTest::newRow("existing, <HEAD> stays as it is")
+            << false << QByteArray("<HTML><HEAD></HEAD>\r\n")
+            << QByteArray("<HTML><HEAD></HEAD>\r\n") << true;
+        QTest::newRow("existing, declares a charset")
+            << false << QByteArray("<HTML><META CONTENT=\"text/html; CHARSET=x-sjis\">\r\n")
+            << QByteArray("<HTML><META CONTENT=\"text/html; CHARSET=x-sjis\">\r\n") << false;
+        QTest::newRow("existing, META ends at byte 1024") << false << fill << fill << true;
+        QTest::newRow("existing, META would end at byte 1025")
+            << false << longer << longer << false;
+    }
+
+    void aPageTellsBrowsersItIsShiftJis() {
+        QFETCH(bool, created);
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, writtenHead);
+        QFETCH(bool, metaLine);
+        EditorFixture f;
+        const QByteArray foot = "<!--EndList-->\r\n</BODY></HTML>\r\n";
+        const QByteArray entry = EditorFixture::page(EditorFixture::entry("a.example/", "A"));
+        f.writeSettings({"本"});
+        f.writeKeepsake(head + "<!--StartList-->\r\n" + entry + foot);
+        if (!created)
+            f.writeFile(f.appFolder() + "URL_0000.html",
+                        head + "<!--StartList-->\r\n" + entry + foot);
+        QVERIFY(f.start());
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
+        if (!created)
+            w.cmdSave_Click();
+        const QByteArray block =
+            (metaLine ? EditorFixture::charsetMeta().toLatin1() + "\r\n" : QByteArray()) +
+            (created ? QByteArray()
+                     : EditorFixture::page(QStringList{"<H3><I><B>～ 本 ～</B></I></H3>"} +
+                                           EditorFixture::written("a.example/", "A")));
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"),
+                 writtenHead + "<!--StartList-->\r\n" + block + foot);
     }
 
     void aKeepsakeFileNeverReadWholeGivesTheStandardSkeleton() {
@@ -284,37 +368,165 @@ private slots:
         w.cmdSave_Click();
         const QByteArray written = f.readFile(f.appFolder() + "url_0000.HTML");
         QVERIFY(!f.exists(f.appFolder() + "URL_0000.html"));
-        QCOMPARE(written, categoryPage("本", EditorFixture::entry("b.example/", "りんご") +
-                                                 EditorFixture::entry("a.example/", "うめ") +
-                                                 EditorFixture::entry("a.example/", "うめ") +
-                                                 EditorFixture::entry("c.example/", "さくら") +
-                                                 EditorFixture::entry("c.example/", "さくら")));
+        QCOMPARE(written, writtenPage("本", EditorFixture::written("b.example/", "りんご") +
+                                                EditorFixture::written("a.example/", "うめ") +
+                                                EditorFixture::written("a.example/", "うめ") +
+                                                EditorFixture::written("c.example/", "さくら") +
+                                                EditorFixture::written("c.example/", "さくら")));
         // Loaded again, the changed comment takes its sorted place.
         w.lstKinds.setCurrentRow(-1);
         w.lstKinds.setCurrentRow(0);
         QCOMPARE(itemTexts(w.lstSub), QStringList({"うめ", "うめ", "さくら", "さくら", "りんご"}));
     }
 
-    void aPageThatCannotBeWrittenIsReportedAndKept() {
+    // A page changed and not written is never left without a word: the question, and what
+    // each answer leaves on disk and in the lists.
+    void leavingAChangedPageAsksFirst_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("leave");  // select another category, close, choose a folder
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("left");
+        QTest::addColumn<QStringList>("pageAfter");  // the page's list lines on disk afterwards
+
+        const QStringList kept = EditorFixture::entry("a.example/", "A");
+        const QStringList moved = kept + EditorFixture::entry("a.example/", "うめ");
+        const int yes = int(PromptAnswer::Yes), no = int(PromptAnswer::No),
+                  cancel = int(PromptAnswer::Cancel);
+        QTest::newRow("unchanged") << "none"
+                                   << "select"
+                                   << "" << yes << false << true << kept;
+        QTest::newRow("comment kept as it was") << "same comment"
+                                                << "close"
+                                                << "" << yes << false << true << kept;
+        QTest::newRow("nothing to move") << "empty move"
+                                         << "folder"
+                                         << "" << yes << false << true << kept;
+        QTest::newRow("moved, yes") << "move"
+                                    << "select"
+                                    << "" << yes << true << true << moved;
+        QTest::newRow("deleted, no") << "delete"
+                                     << "select"
+                                     << "" << no << true << true << kept;
+        QTest::newRow("comment, cancel") << "comment"
+                                         << "select"
+                                         << "" << cancel << true << false << kept;
+        QTest::newRow("moved, close, cancel") << "move"
+                                              << "close"
+                                              << "" << cancel << true << false << kept;
+        QTest::newRow("deleted, close, yes") << "delete"
+                                             << "close"
+                                             << "" << yes << true << true << QStringList();
+        QTest::newRow("comment, folder, no") << "comment"
+                                             << "folder"
+                                             << "" << no << true << true << kept;
+        QTest::newRow("moved, folder, cancel") << "move"
+                                               << "folder"
+                                               << "" << cancel << true << false << kept;
+        QTest::newRow("yes, but a folder stands at the page")
+            << "delete"
+            << "select"
+            << "folder in the way" << yes << true << false << kept;
+        QTest::newRow("yes, but the page was not read to its end")
+            << "comment"
+            << "close"
+            << "incomplete" << yes << true << false << kept;
+    }
+    void leavingAChangedPageAsksFirst() {
+        QFETCH(QString, change);
+        QFETCH(QString, leave);
+        QFETCH(QString, fault);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, left);
+        QFETCH(QStringList, pageAfter);
+
         EditorFixture f;
-        const QByteArray original = categoryPage("本", EditorFixture::entry("a.example/", "A"));
-        f.writeFile(f.appFolder() + "URL_0000.html", original);
+        const QString page = f.appFolder() + "URL_0000.html";
+        QByteArray original = categoryPage("Books", EditorFixture::entry("a.example/", "A"));
+        if (fault == "incomplete") {
+            // The file ends inside the list: the entry is read, the footer never.
+            original.truncate(original.indexOf("<!--EndList-->"));
+            original += "<HR>\r\n";
+        }
+        f.writeFile(page, original);
+        f.writeFile(f.appFolder() + "URL_0001.html",
+                    categoryPage("Travel", EditorFixture::entry("t.example/", "T")));
+        startWith(f, {"Books", "Travel"});
+        KeepsakeEditor& w = f.editor();
+        const int books = int(itemTexts(w.lstKinds).indexOf("Books"));
+        const int travel = int(itemTexts(w.lstKinds).indexOf("Travel"));
+        w.lstKinds.setCurrentRow(books);
+        QCOMPARE(itemTexts(w.lstSub), QStringList({"A"}));
+        QVERIFY(!w.KindChanged);
+
+        w.lstSub.setCurrentRow(0);
+        if (change == "move") {
+            w.lstURLs[0].setCurrentRow(0);
+            w.cmdMove_Click();
+        } else if (change == "empty move") {
+            w.lstURLs[0].clearSelection();
+            w.cmdMove_Click();
+        } else if (change == "delete") {
+            pressDelete(w);
+        } else if (change == "comment" || change == "same comment") {
+            f.prompts.answerInput(change == "comment" ? "B" : "A");
+            w.cmdEditCom_Click();
+        }
+        QCOMPARE(w.KindChanged, asked);
+        const QStringList changed = itemTexts(w.lstSub);
+        if (fault == "folder in the way") {
+            QVERIFY(QFile::remove(page));
+            QVERIFY(QDir().mkdir(page));
+        }
+
+        f.prompts.clear();
+        f.prompts.answerMessage(PromptAnswer(answer));
+        f.prompts.folderDialog = [&f](SharedSettings& s, const QString&, const QString&) {
+            s.CompanionFolder = f.companionFolder();
+        };
+        bool stillOpen = false;
+        if (leave == "select")
+            w.lstKinds.setCurrentRow(travel);
+        else if (leave == "close")
+            stillOpen = !w.QueryUnload();
+        else
+            w.mn_FolderSet_Click();
+
+        const QStringList shown = f.prompts.describe();
+        const QString question = "question|-|「Books」の変更を書き出しますか？";
+        QCOMPARE(!shown.isEmpty() && shown.first() == question, asked);
+        if (asked)
+            QCOMPARE(f.prompts.shown().first().buttons, PromptButtons::YesNoCancel);
+        if (asked && answer == int(PromptAnswer::Yes) && !left)
+            QCOMPARE(shown.size(), 2);  // the box that says why the page stays
+        if (fault == "folder in the way") {
+            QVERIFY(QFileInfo(page).isDir());
+            QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Critical);
+        } else if (fault == "incomplete") {
+            QCOMPARE(f.readFile(page), original);
+        } else {
+            QCOMPARE(f.readFile(page), categoryPage("Books", pageAfter));
+        }
+        QCOMPARE(stillOpen, leave == "close" && !left);
+        QCOMPARE(shown.contains("dialog|frmFolder"), leave == "folder" && left);
+        if (!left) {
+            // The user stays on the page, changes and all, with its category selected.
+            QCOMPARE(w.lstKinds.selectedRow(), books);
+            QCOMPARE(itemTexts(w.lstSub), changed);
+            QVERIFY(w.KindChanged);
+        } else if (leave == "select") {
+            QCOMPARE(w.lstKinds.selectedRow(), travel);
+            QCOMPARE(itemTexts(w.lstSub), QStringList({"T"}));
+            QVERIFY(!w.KindChanged);
+        }
+    }
+
+    void aNewPageThatCannotBeCreatedIsReported() {
+        EditorFixture f;
         startWith(f, {"本"});
         KeepsakeEditor& w = f.editor();
-        w.lstKinds.setCurrentRow(0);
-        w.lstSub.setCurrentRow(0);
-        pressDelete(w);
-
-        fulldisk::failAfterBytes(10);
-        w.cmdSave_Click();
-        fulldisk::failAfterBytes(-1);
-        QCOMPARE(f.prompts.shown().last().icon, PromptIcon::Critical);
-        QVERIFY(f.prompts.messageTexts().last().startsWith(
-            "[" + f.appFolder() + "URL_0000.html]を書き込めませんでした。\n"));
-        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), original);
-        const QStringList leftovers = QDir(f.appFolder()).entryList(QDir::Files | QDir::Hidden);
-        for (const QString& name : leftovers)
-            QVERIFY2(!name.contains(".URL_0000"), qPrintable(name));
 
         // A folder standing where a new page should go.
         f.prompts.clear();

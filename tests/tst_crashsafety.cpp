@@ -125,7 +125,9 @@ void killRepeatedly(const QStringList& writerOptions, int maxKills, qint64 maxMs
         QVERIFY(writer.waitForStarted(10000));
         QVERIFY2(writer.waitForReadyRead(20000), "the writer did not start writing");
         QCOMPARE(writer.readAll(), QByteArray("ready\n"));
-        QThread::usleep(random.bounded(25000u));
+        // Long enough for a whole round of the three synced writes on a busy machine, so that
+        // the kills land anywhere in it.
+        QThread::usleep(random.bounded(80000u));
         writer.kill();
         QVERIFY(writer.waitForFinished(10000));
         QVERIFY2(writer.exitStatus() == QProcess::CrashExit,

@@ -5,7 +5,7 @@
 #include "pages/PageFormat.h"
 #include "platform/TextFile.h"
 #include "support/EditorFixture.h"
-#include "support/FullDisk.h"
+#include "support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -173,9 +173,19 @@ void startAndSelectArt(EditorFixture& f) {
 class FaultsTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void cleanup() { fulldisk::failAfterBytes(-1); }
+    // What the full disk meets.
+    enum Write {
+        CategoryPage,
+        NewCategoryPage,
+        Settings,
+        Close,
+        RebuiltIndex,
+        WorkingCopy,
+        RestoredKeepsake
+    };
+    const QString kArt = QStringLiteral("URL_0001.html");
 
+private slots:
     // ---- A folder where a file should be, a folder that has gone ----
 
     void aCategoryPageThatBecameAFolderIsReportedAndLeftAlone() {
@@ -270,7 +280,7 @@ private slots:
         f.close();
         QCOMPARE(f.readFile(ini), stored);
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                 EditorFixture::page({"<HTML>", "<!--StartList-->",
+                 EditorFixture::page({"<HTML>", "<!--StartList-->", EditorFixture::charsetMeta(),
                                       "<FONT COLOR=\"BLUE\">● </FONT><A HREF=\"./URL_0001.html\" "
                                       "TARGET=\"LIST\">Art</A><P>",
                                       "<FONT COLOR=\"BLUE\">● </FONT><A HREF=\"./URL_0000.html\" "
@@ -310,102 +320,130 @@ private slots:
 
     // ---- A full disk ----
 
-    void aFullDiskWhileWritingACategoryPageKeepsTheOldPage() {
-        EditorFixture f;
-        startAndSelectArt(f);
-        KeepsakeEditor& w = f.editor();
-        const QString page = f.appFolder() + "URL_0001.html";
-        // A change in memory that the write would bring to the page.
-        w.lstSub.model().removeAt(0);
-        const auto before = snapshot(f.appFolder());
-        f.prompts.clear();
+    // Each writer of the editor on a real file system with no byte left: the write fails,
+    // every file stays as it was (also while the box is up), no temporary file is left, and
+    // the box names the file and the system's reason.
+    void aFullDiskNeverDamagesAFile_data() {
+        QTest::addColumn<int>("write");
+        QTest::addColumn<QStringList>("boxes");    // "{app}" and "{companion}": the folders
+        QTest::addColumn<QStringList>("entries");  // kept entries listed after a read
+        const QString failed = QStringLiteral("critical|-|[{app}");
+        const QString tail = kWriteFailed + kFullDisk;
+        QTest::newRow("category page")
+            << int(CategoryPage) << QStringList{failed + kArt + tail} << QStringList();
+        QTest::newRow("new category page")
+            << int(NewCategoryPage)
+            << QStringList{"information|Not Found!|[{app}" + kArt + "]は新規作成されます。",
+                           failed + "KEEPSAKE.INI" + tail, failed + kArt + tail}
+            << QStringList();
+        QTest::newRow("settings") << int(Settings) << QStringList{failed + "KEEPSAKE.INI" + tail}
+                                  << QStringList();
+        QTest::newRow("close") << int(Close)
+                               << QStringList{failed + "URLINDEX.HTML" + tail,
+                                              failed + "KEEPSAKE.INI" + tail,
+                                              failed + "URLFRAME.HTML" + tail,
+                                              failed + "URL_0000.HTML" + tail}
+                               << QStringList();
+        QTest::newRow("rebuilt index") << int(RebuiltIndex)
+                                       << QStringList{failed + "KEEPSAKE.TMP" + tail,
+                                                      "critical|-|<!--EndList-->が見つかりません。",
+                                                      failed + "URLINDEX.HTML" + tail}
+                                       << QStringList();
+        // The keepsake file itself is read, not the stale copy.
+        QTest::newRow("working copy")
+            << int(WorkingCopy) << QStringList{failed + "KEEPSAKE.TMP" + tail}
+            << QStringList{"kept.example/", "other.example/a.html"};
+        // The keepsake file is gone and cannot be put back: the working copy is read.
+        QTest::newRow("restored keepsake file")
+            << int(RestoredKeepsake)
+            << QStringList{QStringLiteral("critical|-|[{companion}KEEPSAKE.HTML") + tail}
+            << QStringList{"old.example/"};
+    }
 
-        for (qint64 bytes : {0, 1, 100}) {
-            fulldisk::failAfterBytes(bytes);
-            QVERIFY(!w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
-            QCOMPARE(shown(f.prompts), joined(QStringList{QStringLiteral("critical|-|[") + page +
-                                                          kWriteFailed + kFullDisk}));
-            QCOMPARE(snapshot(f.appFolder()), before);  // no half page, no temporary file
-            QCOMPARE(f.prompts.waitDepth(), 0);
-            f.prompts.clear();
+    void aFullDiskNeverDamagesAFile() {
+        QFETCH(int, write);
+        QFETCH(QStringList, boxes);
+        QFETCH(QStringList, entries);
+        EditorFixture f;
+        const QString root = QDir::cleanPath(f.appFolder() + "..") + "/";
+        const SmallDisk disk(root);
+        KEEPSAKE_REQUIRE_MOUNTED(disk);
+        // The disk hides what the fixture had made there.
+        QVERIFY(QDir().mkpath(f.appFolder()) && QDir().mkpath(f.companionFolder()));
+        f.writeFile(f.companionFolder() + "Scribble.ini", "[Scribble]\r\n");
+        layOut(f);
+        const QByteArray oldCopy =
+            EditorFixture::listFile(EditorFixture::entry("old.example/", "前の"), {"<BODY>"}, {});
+        f.writeFile(f.appFolder() + "KEEPSAKE.TMP", oldCopy);
+        switch (write) {
+            case NewCategoryPage:
+                QVERIFY(QFile::remove(f.appFolder() + kArt));
+                break;
+            case Close:
+                QVERIFY(QFile::remove(f.appFolder() + "URLFRAME.HTML"));
+                QVERIFY(QFile::remove(f.appFolder() + "URL_0000.html"));
+                break;
+            case RebuiltIndex:
+                f.writeFile(f.appFolder() + "URLINDEX.HTML", "<HTML>\r\n<!--StartList-->\r\n");
+                break;
+            case RestoredKeepsake:
+                QVERIFY(QFile::remove(f.companionFolder() + "KEEPSAKE.HTML"));
+                break;
+            default:
+                break;
+        }
+        const bool atStart =
+            write == RebuiltIndex || write == WorkingCopy || write == RestoredKeepsake;
+        if (!atStart) {
+            QVERIFY(f.start());
+            QCOMPARE(shown(f.prompts), QString());
+        }
+        KeepsakeEditor* w = atStart ? nullptr : &f.editor();
+        if (write == CategoryPage) {
+            w->lstKinds.setCurrentRow(rowOf(w->lstKinds, "Art"));
+            w->lstSub.model().removeAt(0);  // a change that the write would bring to the page
         }
 
-        // With room again the same write goes through.
-        fulldisk::failAfterBytes(-1);
-        QVERIFY(w.WriteKindPage(QStringLiteral("0001"), QStringLiteral("Art")));
-        QCOMPARE(shown(f.prompts), QString());
-        QCOMPARE(f.readFile(page), categoryPage("Art", EditorFixture::entry("b.example/", "彫刻")));
-    }
-
-    void aFullDiskWhileWritingTheIndexKeepsTheOldIndex() {
-        EditorFixture f;
-        layOut(f);
-        QVERIFY(f.start());
-        KeepsakeEditor& w = f.editor();
-        const auto before = snapshot(f.appFolder());
+        QVERIFY(disk.fill(root + "filler"));
+        const auto files = [&] {
+            return QList{snapshot(f.appFolder()), snapshot(f.companionFolder())};
+        };
+        const auto before = files();
+        int boxesUp = 0;
+        f.prompts.whileMessageShown = [&] {
+            ++boxesUp;
+            QCOMPARE(files(), before);
+        };
         f.prompts.clear();
+        switch (write) {
+            case CategoryPage:
+                w->cmdSave_Click();
+                break;
+            case NewCategoryPage:
+                w->lstKinds.setCurrentRow(rowOf(w->lstKinds, "Art"));
+                break;
+            case Settings:
+                w->WriteIniValue("Books", "0002", "Film");
+                break;
+            case Close:
+                f.close();
+                break;
+            default:
+                QVERIFY(f.start());
+                break;
+        }
+        f.prompts.whileMessageShown = nullptr;
 
-        fulldisk::failAfterBytes(10);
-        w.WriteIndexPages();
-        const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
-        QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
-                                           prefix + "KEEPSAKE.INI" + kWriteFailed + kFullDisk}));
-        QCOMPARE(snapshot(f.appFolder()), before);
-
-        // With room again the index and the end mark are written.
-        fulldisk::failAfterBytes(-1);
-        f.prompts.clear();
-        w.WriteIndexPages();
-        QCOMPARE(shown(f.prompts), QString());
-        auto expected = before;
-        expected["KEEPSAKE.INI"] += "0002=\r\n";
-        expected.remove("URLINDEX.HTML");
-        auto after = snapshot(f.appFolder());
-        after.remove("URLINDEX.HTML");
-        QCOMPARE(after, expected);
-    }
-
-    void aFullDiskLeavesNoEmptyFramesetOrFirstPage() {
-        EditorFixture f;
-        layOut(f);
-        QFile::remove(f.appFolder() + "URLFRAME.HTML");
-        QFile::remove(f.appFolder() + "URL_0000.html");
-        QVERIFY(f.start());
-        KeepsakeEditor& w = f.editor();
-        const auto before = snapshot(f.appFolder());
-        f.prompts.clear();
-
-        fulldisk::failAfterBytes(0);
-        w.WriteIndexPages();
-        const QString prefix = QStringLiteral("critical|-|[") + f.appFolder();
-        QCOMPARE(shown(f.prompts), joined({prefix + "URLINDEX.HTML" + kWriteFailed + kFullDisk,
-                                           prefix + "KEEPSAKE.INI" + kWriteFailed + kFullDisk,
-                                           prefix + "URLFRAME.HTML" + kWriteFailed + kFullDisk,
-                                           prefix + "URL_0000.HTML" + kWriteFailed + kFullDisk}));
-        QCOMPARE(snapshot(f.appFolder()), before);
-    }
-
-    void aFullDiskWhileCreatingANewCategoryPageCreatesNothing() {
-        EditorFixture f;
-        layOut(f);
-        QFile::remove(f.appFolder() + "URL_0001.html");
-        QVERIFY(f.start());
-        KeepsakeEditor& w = f.editor();
-        const auto before = snapshot(f.appFolder());
-        f.prompts.clear();
-
-        fulldisk::failAfterBytes(5);
-        w.lstKinds.setCurrentRow(rowOf(w.lstKinds, "Art"));
-        const QString page = f.appFolder() + "URL_0001.html";
-        // The name goes to the settings first (the same name, here), then the page: both fail.
-        QCOMPARE(
-            shown(f.prompts),
-            joined({QStringLiteral("information|Not Found!|[") + page + "]は新規作成されます。",
-                    QStringLiteral("critical|-|[") + f.appFolder() + "KEEPSAKE.INI" + kWriteFailed +
-                        kFullDisk,
-                    QStringLiteral("critical|-|[") + page + kWriteFailed + kFullDisk}));
-        QCOMPARE(snapshot(f.appFolder()), before);
+        QStringList expected;
+        for (QString box : boxes)
+            expected
+                << box.replace("{app}", f.appFolder()).replace("{companion}", f.companionFolder());
+        QCOMPARE(shownList(f.prompts), expected);
+        QCOMPARE(boxesUp, expected.size());
+        QCOMPARE(files(), before);
         QCOMPARE(f.prompts.waitDepth(), 0);
+        if (!entries.isEmpty())
+            QCOMPARE(itemTexts(f.editor().lstURLs[2]), entries);
     }
 
     // ---- The keepsake file and its working copy ----
@@ -438,7 +476,10 @@ private slots:
         const auto companion = snapshot(f.companionFolder());
 
         QVERIFY(f.start());
-        QCOMPARE(shown(f.prompts), QString());
+        // It cannot be brought back: said, and the copy is read.
+        const QStringList messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(isWriteFailure(messages[0], keepsake), qPrintable(messages[0]));
         QCOMPARE(itemTexts(f.editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), app);
@@ -538,21 +579,6 @@ private slots:
         QCOMPARE(snapshot(f.appFolder()), expected);
     }
 
-    void aDamagedIndexThatCannotBeRebuiltIsNotCalledRebuilt() {
-        EditorFixture f;
-        layOut(f);
-        const QByteArray damaged = "<HTML>\r\n<!--StartList-->\r\n";
-        f.writeFile(f.appFolder() + "URLINDEX.HTML", damaged);
-        fulldisk::failAfterBytes(10);
-        QVERIFY(f.start());
-        fulldisk::failAfterBytes(-1);
-        QCOMPARE(shown(f.prompts),
-                 joined({QStringLiteral("critical|-|<!--EndList-->が見つかりません。"),
-                         QStringLiteral("critical|-|[") + f.appFolder() + "URLINDEX.HTML" +
-                             kWriteFailed + kFullDisk}));
-        QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), damaged);
-    }
-
     void aSettingsFileThatCannotBeReadIsNeverWrittenOver() {
         if (!canUseUnreadableFile())
             QSKIP("this system reads /proc/self/mem");
@@ -579,33 +605,31 @@ private slots:
         QCOMPARE(snapshot(f.appFolder()), before);
     }
 
-    void aWorkingCopyThatIsAFolderIsPassedOverSilently() {
-        EditorFixture f;
-        layOut(f);
-        const QString workingCopy = f.appFolder() + "KEEPSAKE.TMP";
-        makeFolder(workingCopy);
-        const auto before = snapshot(f.appFolder());
-
-        // The working copy cannot be replaced: that error is ignored and the keepsake file
-        // itself is read.
-        const bool started = f.start();
-        QCOMPARE(shown(f.prompts), QString());
-        QVERIFY(started);
-        QCOMPARE(itemTexts(f.editor().lstURLs[2]),
-                 QStringList({"kept.example/", "other.example/a.html"}));
-        QCOMPARE(snapshot(f.appFolder()), before);
+    // A working copy that cannot be written is said; the old one stays, and the keepsake
+    // file itself is read.
+    void aWorkingCopyThatCannotBeWrittenIsReported_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("a folder") << true;
+        QTest::newRow("a dangling link") << false;
     }
 
-    void aWorkingCopyThatIsADanglingLinkIsPassedOver() {
+    void aWorkingCopyThatCannotBeWrittenIsReported() {
+        QFETCH(bool, folder);
         EditorFixture f;
         layOut(f);
         const QString workingCopy = f.appFolder() + "KEEPSAKE.TMP";
-        QVERIFY(QFile::remove(workingCopy));
-        QVERIFY(QFile::link(f.appFolder() + "nowhere/KEEPSAKE.TMP", workingCopy));
+        if (folder) {
+            makeFolder(workingCopy);
+        } else {
+            QVERIFY(QFile::remove(workingCopy));
+            QVERIFY(QFile::link(f.appFolder() + "nowhere/KEEPSAKE.TMP", workingCopy));
+        }
         const auto before = snapshot(f.appFolder());
 
         QVERIFY(f.start());
-        QCOMPARE(shown(f.prompts), QString());
+        const QStringList messages = shownList(f.prompts);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(isWriteFailure(messages[0], workingCopy), qPrintable(messages[0]));
         QCOMPARE(itemTexts(f.editor().lstURLs[2]),
                  QStringList({"kept.example/", "other.example/a.html"}));
         QCOMPARE(snapshot(f.appFolder()), before);

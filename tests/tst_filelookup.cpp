@@ -2,12 +2,23 @@
 #include "platform/FileLookup.h"
 #include "platform/InstanceLock.h"
 #include "platform/TextFile.h"
-#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+}  // namespace
 
 class FileLookupTest : public QObject {
     Q_OBJECT
@@ -68,20 +79,28 @@ private slots:
         QCOMPARE(filelookup::folderWithSeparator("/opt/app//"), QStringLiteral("/opt/app/"));
     }
 
-    void replacingAFileIsAllOrNothing() {
+    // What a full disk does to a replacement is shown on a real one (tst_faults).
+    void aReplacementKeepsTheFileItReplaces() {
         QTemporaryDir dir;
         const QString path = dir.path() + "/page.html";
+        const mode_t mask = ::umask(027);
+        const auto restoreMask = qScopeGuard([mask] { ::umask(mask); });
+        // A new file as any program makes one; an old one keeps its mode.
         QVERIFY(textfile::replace(path, "old contents"));
-        fulldisk::failAfterBytes(3);
-        QString error;
-        QVERIFY(!textfile::replace(path, "new contents", &error));
-        fulldisk::failAfterBytes(-1);
-        QVERIFY(!error.isEmpty());
+        QCOMPARE(modeOf(path), mode_t(0640));
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0604), 0);
+        QVERIFY(textfile::replace(path, "new contents"));
+        QCOMPARE(modeOf(path), mode_t(0604));
+        // Through a link, the file it points to is replaced and the link stays.
+        QVERIFY(QFile::link("page.html", dir.path() + "/link.html"));
+        QVERIFY(textfile::replace(dir.path() + "/link.html", "through the link"));
+        QVERIFY(QFileInfo(dir.path() + "/link.html").isSymLink());
         QByteArray bytes;
         QVERIFY(textfile::readAll(path, &bytes));
-        QCOMPARE(bytes, QByteArray("old contents"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList({"page.html"}));
+        QCOMPARE(bytes, QByteArray("through the link"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList({"link.html", "page.html"}));
+        QString error;
         // A folder in the file's place, and a missing folder.
         QDir().mkpath(dir.path() + "/taken");
         QVERIFY(!textfile::replace(dir.path() + "/taken", "x", &error));

@@ -9,14 +9,16 @@
 namespace {
 
 const QStringList kStandardHead = {
-    "<HTML><HEAD><TITLE>URL_INDEX</TITLE></HEAD>",
+    "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"
+    "<TITLE>URL_INDEX</TITLE></HEAD>",
     "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#5157DD\"LINK=\"#E81B1B\" VLINK=\"#8B0366\" "
     "ALINK=\"#FF8A1D\">",
     "<FONT SIZE=+2><I><B>- INDEX -</B></I></FONT>", "<hr><P>", "<!--StartList-->"};
 const QStringList kStandardFoot = {"<!--EndList-->", "<hr></BODY></HTML>"};
 
 const QByteArray kFrameset =
-    "<HTML><HEAD><TITLE>\x83\x4c\x81\x5b\x83\x76\x83\x5a\x83\x43\x83\x4e\x92\x9f</TITLE></HEAD>\r\n"
+    "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"
+    "<TITLE>\x83\x4c\x81\x5b\x83\x76\x83\x5a\x83\x43\x83\x4e\x92\x9f</TITLE></HEAD>\r\n"
     "<FRAMESET COLS=\"30%,*\">\r\n"
     "     <FRAME SRC=\"./URLINDEX.HTML\" NAME=\"INDEX\">\r\n"
     "     <FRAME NAME=\"LIST\">\r\n"
@@ -52,28 +54,32 @@ class IndexPagesTest : public QObject {
 private slots:
     void theMusicAndArtIndex() {
         EditorFixture f;
-        start(f, {"Music", "Art"});
+        start(f, {"Music", "Art", "R&D \"<stdio.h>\""});
         QCOMPARE(f.prompts.messageTexts(), QStringList());
         KeepsakeEditor& w = f.editor();
-        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
-        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 0}));
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music", "R&D \"<stdio.h>\""}));
+        QCOMPARE(itemData(w.lstKinds), QList<int>({1, 0, 2}));
         // A new index page was made at start-up from the standard head and foot.
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
                  EditorFixture::page(kStandardHead + kStandardFoot));
 
         f.close();
-        QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                 EditorFixture::page(kStandardHead +
-                                     QStringList{indexLine("URL_0001.html", "Art"),
-                                                 indexLine("URL_0000.HTML", "Music")} +
-                                     kStandardFoot));
+        QCOMPARE(
+            f.readFile(f.appFolder() + "URLINDEX.HTML"),
+            EditorFixture::page(
+                kStandardHead +
+                QStringList{indexLine("URL_0001.html", "Art"), indexLine("URL_0000.HTML", "Music"),
+                            indexLine("URL_0002.html", "R&amp;D &quot;&lt;stdio.h&gt;&quot;")} +
+                kStandardFoot));
         QCOMPARE(iniBytes(f), EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(),
-                                                   "[Books]", "0000=Music", "0001=Art", "0002="}));
+                                                   "[Books]", "0000=Music", "0001=Art",
+                                                   "0002=R&D \"<stdio.h>\"", "0003="}));
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), kFrameset);
         // No page had been loaded: page 0 is the keepsake skeleton, readable as a page.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
-                 EditorFixture::page(
-                     {"<HTML>", "<BODY>", "<!--StartList-->", "<!--EndList-->", "</BODY></HTML>"}));
+                 EditorFixture::page({"<HTML>", "<BODY>", "<!--StartList-->",
+                                      EditorFixture::charsetMeta(), "<!--EndList-->",
+                                      "</BODY></HTML>"}));
     }
 
     void linksNameThePagesAsTheyAreOnDisk() {
@@ -106,9 +112,21 @@ private slots:
         QVERIFY(iniBytes(empty).endsWith("[Books]\r\n0000=\r\n"));
     }
 
+    void aHandEditedIndexKeepsItsHeadAndFoot_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("metaLine");  // the list opens with the META line
+        QTest::newRow("no charset") << QStringLiteral("私の索引") << true;
+        QTest::newRow("a charset") << QStringLiteral("<meta charSET=shift_jis>") << false;
+        // The head is 62 bytes and the title; the META line, 71 bytes, must end by byte 1024.
+        QTest::newRow("ends at byte 1024") << QString(1024 - 62 - 71, u'x') << true;
+        QTest::newRow("would end at byte 1025") << QString(1024 - 62 - 71 + 1, u'x') << false;
+    }
+
     void aHandEditedIndexKeepsItsHeadAndFoot() {
+        QFETCH(QString, title);
+        QFETCH(bool, metaLine);
         EditorFixture f;
-        const QStringList head = {"<HTML><HEAD><TITLE>私の索引</TITLE></HEAD>", "<BODY>",
+        const QStringList head = {"<HTML><HEAD><TITLE>" + title + "</TITLE></HEAD>", "<BODY>",
                                   "<!--StartList-->"};
         const QStringList foot = {"<!--EndList-->", "<P>おわり</P>", "</BODY></HTML>"};
         f.writeFile(f.appFolder() + "URLINDEX.HTML",
@@ -116,13 +134,55 @@ private slots:
         f.writeFile(f.appFolder() + "URLFRAME.HTML", "my own frames");
         start(f, {"本"});
         QCOMPARE(f.prompts.messageTexts(), QStringList());
+        const QStringList meta =
+            metaLine ? QStringList{EditorFixture::charsetMeta()} : QStringList();
         const QByteArray expected =
-            EditorFixture::page(head + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
+            EditorFixture::page(head + meta + QStringList{indexLine("URL_0000.HTML", "本")} + foot);
         for (int round = 0; round < 3; ++round) {
             f.editor().WriteIndexPages();
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), expected);
         }
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), QByteArray("my own frames"));
+    }
+
+    void aFramePageLinksTheIndexAsItIsOnDisk_data() {
+        QTest::addColumn<QString>("indexName");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("mended");
+        // As an older editor wrote it, before frame pages declared their charset.
+        const QByteArray windows = QByteArray(kFrameset).replace(
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">", "");
+        QTest::newRow("copied from Windows")
+            << "urlindex.html" << windows
+            << QByteArray(windows).replace("\"./URLINDEX.HTML\"", "\"./urlindex.html\"");
+        QTest::newRow("already right") << "URLINDEX.HTML" << windows << windows;
+        const QByteArray mixed =
+            "<FRAME SRC=\"./UrlIndex.Html\"> ./URLINDEX.HTML "
+            "\"./URLINDEX.HTML.bak\" '../URLINDEX.HTML' \"./urlindex.html\"";
+        QTest::newRow("only the quoted links")
+            << "URLINDEX.HTML" << mixed
+            << QByteArray(
+                   "<FRAME SRC=\"./URLINDEX.HTML\"> ./URLINDEX.HTML "
+                   "\"./URLINDEX.HTML.bak\" '../URLINDEX.HTML' \"./URLINDEX.HTML\"");
+    }
+
+    void aFramePageLinksTheIndexAsItIsOnDisk() {
+        QFETCH(QString, indexName);
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, mended);
+        EditorFixture f;
+        f.writeFile(f.appFolder() + indexName, EditorFixture::page(kStandardHead + kStandardFoot));
+        f.writeFile(f.appFolder() + "urlframe.html", frame);
+        start(f, {"本"});
+        // Mended at the close, and before a preview.
+        f.close();
+        QCOMPARE(f.readFile(f.appFolder() + "urlframe.html"), mended);
+        f.writeFile(f.appFolder() + "urlframe.html", frame);
+        QVERIFY(f.start());
+        f.editor().cmdPreview_Click();
+        QCOMPARE(f.readFile(f.appFolder() + "urlframe.html"), mended);
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        QVERIFY(!f.exists(f.appFolder() + "URLFRAME.HTML"));
     }
 
     void aDamagedIndexIsRebuiltOnce() {
@@ -344,12 +404,15 @@ private slots:
         w.cmdSave_Click();
         f.close();
 
+        // The new page's head says it is Shift_JIS.
+        QStringList pageHead = keepHead;
+        pageHead[0].replace("<HEAD>", "<HEAD>" + EditorFixture::charsetMeta());
         QCOMPARE(
             f.readFile(f.appFolder() + "URL_0001.html"),
             EditorFixture::page(
-                keepHead + QStringList{"<H3><I><B>～ 旅行 ～</B></I></H3>"} +
-                EditorFixture::entry("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
-                EditorFixture::entry("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
+                pageHead + QStringList{"<H3><I><B>～ 旅行 ～</B></I></H3>"} +
+                EditorFixture::written("www.kyoto.travel/", "京都 ～ 紅葉", "97/09/23 15:20:08") +
+                EditorFixture::written("www.jma.go.jp/", "天気予報", "97/09/17 06:55:10") +
                 keepFoot));
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
                  EditorFixture::page(kStandardHead +
@@ -359,7 +422,7 @@ private slots:
         QCOMPARE(f.readFile(f.appFolder() + "URLFRAME.HTML"), kFrameset);
         // Page 0 was missing: it takes the head and foot of the page loaded last.
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
-                 EditorFixture::page(keepHead + QStringList{""} + keepFoot + QStringList{""}));
+                 EditorFixture::page(pageHead + QStringList{""} + keepFoot + QStringList{""}));
         QCOMPARE(iniBytes(f),
                  EditorFixture::page({"[Scribble]", "Folder=" + f.companionFolder(), "[Books]",
                                       "0000=ニュース", "0001=旅行", "0002="}));

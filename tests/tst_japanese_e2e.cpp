@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -151,6 +152,25 @@ QString buttonText(QWidget* modal, QMessageBox::StandardButton which) {
     return box && box->button(which) ? box->button(which)->text() : QStringLiteral("<none>");
 }
 
+// Clicks a row of a list with the real pointer.
+bool clickRowThroughX(QListView* list, int row) {
+    const QPoint centre =
+        list->viewport()->mapToGlobal(list->visualRect(list->model()->index(row, 0)).center());
+    return xdotool(
+        {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
+}
+
+// There is no window manager to give the window the keyboard, at the start or after a box.
+bool typeInto(QWidget* window, const QStringList& keyNames) {
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window, 5000) && xdotool(QStringList{"key"} + keyNames);
+}
+
+// A category page of the editor's own writing: its title line, then the entries.
+QByteArray categoryPage(const QByteArray& name, const QByteArray& entries) {
+    return listFile("<H3><I><B>\x81\x60 " + name + " \x81\x60</B></I></H3>\r\n" + entries);
+}
+
 }  // namespace
 
 class JapaneseEndToEndTest : public QObject {
@@ -244,6 +264,133 @@ private slots:
         QCOMPARE(script.failures, QStringList());
         QCOMPARE(texts, QStringList({"OK", "OK", QStringLiteral("キャンセル")}));
         QCOMPARE(w.editor().ApiResult, 2);  // the question was answered with Cancel
+    }
+
+    // A changed page is left only after the question has been answered, in the real box
+    // through the X server; what each answer leaves is checked on disk.
+    void aChangedPageIsNeverLeftUnasked_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("leave");
+        QTest::addColumn<QString>("answerKey");
+        QTest::addColumn<bool>("left");
+        QTest::addColumn<QByteArray>("pageAfter");
+
+        const QByteArray kept = categoryPage("Books", keptEntry("b.example/", "x"));
+        QTest::newRow("moved, another clicked, yes")
+            << "move"
+            << "click"
+            << "y" << true
+            << categoryPage("Books", keptEntry("a.example/", "A") + keptEntry("b.example/", "x"));
+        QTest::newRow("deleted, arrow key, no") << "delete"
+                                                << "key"
+                                                << "n" << true << kept;
+        QTest::newRow("comment, another clicked, Escape") << "comment"
+                                                          << "click"
+                                                          << "Escape" << false << kept;
+        QTest::newRow("moved, closed, Escape") << "move"
+                                               << "close"
+                                               << "Escape" << false << kept;
+        QTest::newRow("comment, closed, yes")
+            << "comment"
+            << "close"
+            << "y" << true << categoryPage("Books", keptEntry("b.example/", "xz"));
+        QTest::newRow("deleted, closed, no") << "delete"
+                                             << "close"
+                                             << "n" << true << kept;
+    }
+    void aChangedPageIsNeverLeftUnasked() {
+        QFETCH(QString, change);
+        QFETCH(QString, leave);
+        QFETCH(QString, answerKey);
+        QFETCH(bool, left);
+        QFETCH(QByteArray, pageAfter);
+
+        WindowFixture& f = *m_fixture;
+        f.writeSettings({"Books", "Travel"});
+        f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
+        const QString page = f.appFolder() + "URL_0000.html";
+        f.writeFile(page, categoryPage("Books", keptEntry("b.example/", "x")));
+        f.writeFile(f.appFolder() + "URL_0001.html",
+                    categoryPage("Travel", keptEntry("t.example/", "t")));
+        Refile& w = start();
+        KeepsakeEditor& e = w.editor();
+        QVERIFY(clickRowThroughX(ui(w).lstKinds, 0));
+        QTRY_COMPARE(itemTexts(e.lstSub), QStringList({"x"}));
+
+        QStringList boxes;
+        QList<ModalScript::Step> steps;
+        if (change == "comment") {
+            steps << [](QWidget*) { xdotool({"key", "--clearmodifiers", "End", "z", "Return"}); };
+        }
+        steps << [&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box) {
+                boxes << box->windowTitle() << box->text()
+                      << (box->icon() == QMessageBox::Question ? "question" : "other icon")
+                      << box->defaultButton()->text() << buttonText(box, QMessageBox::Yes)
+                      << buttonText(box, QMessageBox::No) << buttonText(box, QMessageBox::Cancel);
+            }
+            xdotool({"key", answerKey});
+        };
+        ModalScript script(steps);
+
+        QStringList changed;
+        if (change == "move") {
+            QVERIFY(clickRowThroughX(ui(w).lstURLs[0], 0));
+            QVERIFY(clickThroughX(ui(w).cmdMove));
+            changed = QStringList({"A", "x"});
+        } else {
+            QVERIFY(clickRowThroughX(ui(w).lstSub, 0));
+            QTRY_COMPARE(e.lstSub.selectedCurrentRow(), 0);
+            if (change == "delete") {
+                QVERIFY(typeInto(&w, {"Delete"}));
+            } else {
+                QVERIFY(clickThroughX(ui(w).cmdEditCom));
+                changed = QStringList({"xz"});
+            }
+        }
+        QTRY_COMPARE(itemTexts(e.lstSub), changed);
+        QVERIFY(e.KindChanged);
+
+        const QString index = f.appFolder() + "URLINDEX.HTML";
+        const QByteArray indexBefore = f.exists(index) ? f.readFile(index) : QByteArray();
+        if (leave == "click") {
+            QVERIFY(clickRowThroughX(ui(w).lstKinds, 1));
+        } else if (leave == "key") {
+            ui(w).lstKinds->setFocus();
+            QVERIFY(typeInto(&w, {"Down"}));
+        } else {
+            QVERIFY(typeInto(&w, {"alt+f"}));
+            QTRY_VERIFY(ui(w).mnFile->isVisible());
+            QVERIFY(xdotool({"key", "x"}));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(script.finished(), 20000);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(boxes,
+                 QStringList({"Quillet", QStringLiteral("「Books」の変更を書き出しますか？"),
+                              "question", QStringLiteral("はい(&Y)"), QStringLiteral("はい(&Y)"),
+                              QStringLiteral("いいえ(&N)"), QStringLiteral("キャンセル")}));
+        QCOMPARE(f.readFile(page), pageAfter);
+
+        if (leave == "close") {
+            QTRY_COMPARE(w.isVisible(), !left);
+            if (!left)  // nothing is written, the index neither
+                QCOMPARE(f.exists(index) ? f.readFile(index) : QByteArray(), indexBefore);
+            else
+                QVERIFY(f.exists(index));
+        }
+        if (left && leave != "close") {
+            QTRY_COMPARE(itemTexts(e.lstSub), QStringList({"t"}));
+            QCOMPARE(e.lstKinds.selectedRow(), 1);
+            QCOMPARE(ui(w).lstKinds->selectionModel()->selectedRows().size(), 1);
+        }
+        if (!left) {
+            // Still on the changed page, its category selected in the list the user sees.
+            QCOMPARE(e.lstKinds.selectedRow(), 0);
+            QCOMPARE(ui(w).lstKinds->currentIndex().row(), 0);
+            QCOMPARE(itemTexts(e.lstSub), changed);
+            QVERIFY(e.KindChanged);
+        }
     }
 
 private:

@@ -25,6 +25,9 @@ QByteArray withCrLf(QByteArray bytes) {
     return bytes.endsWith("\r\n") ? bytes : bytes + "\r\n";
 }
 const QByteArray kOddHeadWritten = withCrLf(kOddHead);
+// The head declares no charset and has no <HEAD> tag: the list block opens with the META.
+const QByteArray kMetaLine =
+    "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">\r\n";
 const QByteArray kOddFootWritten = withCrLf(kOddFoot);
 
 // 髙橋さん≒あいう with the duplicate codes, and as Windows writes it.
@@ -33,8 +36,10 @@ const QByteArray kWrittenComment =
     "\xfb\xfc\x8b\xb4\x82\xb3\x82\xf1\x81\xe0\x82\xa0\x82\xa2\x82\xa4";
 const QString kComment = QStringLiteral("髙橋さん≒あいう");
 
-QByteArray entryBytes(const QByteArray& url, const QByteArray& comment) {
-    return "<A HREF=\"http://" + url + "\">" + url + "</A><BR>\r\n\x81\x73 " + comment +
+// An entry as the companion writes it, or (`target`) as the editor does.
+QByteArray entryBytes(const QByteArray& url, const QByteArray& comment, bool target = false) {
+    return "<A HREF=\"http://" + url + (target ? "\" TARGET=\"_top\">" : "\">") + url +
+           "</A><BR>\r\n\x81\x73 " + comment +
            " \x81\x74"
            "97/09/15 08:05:00<P>\r\n";
 }
@@ -71,9 +76,9 @@ private slots:
 
         w.cmdSave_Click();
         // Header and footer as they were; the title and the entry as Windows writes them.
-        const QByteArray written = kOddHeadWritten +
-                                   "<H3><I><B>\x81\x60 \x81\xe0 \x81\x60</B></I></H3>\r\n" +
-                                   entryBytes("b.example/", kWrittenComment) + kOddFootWritten;
+        const QByteArray written =
+            kOddHeadWritten + kMetaLine + "<H3><I><B>\x81\x60 \x81\xe0 \x81\x60</B></I></H3>\r\n" +
+            entryBytes("b.example/", kWrittenComment, true) + kOddFootWritten;
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), written);
         w.lstKinds.setCurrentRow(-1);
         w.lstKinds.setCurrentRow(0);
@@ -95,7 +100,8 @@ private slots:
 
         // The first category page is made at shut-down from the keepsake file's skeleton.
         f.close();
-        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"), kOddHeadWritten + kOddFootWritten);
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
+                 kOddHeadWritten + kMetaLine + kOddFootWritten);
         const QByteArray keepsake = kOddHead + entryBytes("a.example/", kKeptComment) + kOddFoot;
         QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), keepsake);
         // A keepsake file that has gone comes back from the working copy as it was.
@@ -114,7 +120,7 @@ private slots:
         for (int round = 0; round < 2; ++round) {
             f.editor().WriteIndexPages();
             QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
-                     kOddHeadWritten +
+                     kOddHeadWritten + kMetaLine +
                          "<FONT COLOR=\"BLUE\">\x81\x9c </FONT><A HREF=\"./URL_0000.HTML\" "
                          "TARGET=\"LIST\">\x81\xe0</A><P>\r\n" +
                          kOddFootWritten);

@@ -360,21 +360,39 @@ private slots:
                  QStringList({"コメント変更|", "Quillet|改行を含むコメントは保存できません。",
                               "コメント変更|"}));
 
+        // Ctrl+Space, which turns a Japanese input method on, leaves a list's selection as it
+        // is, in the category's list and in the category list.
+        for (QListView* view : {ui(w).lstSub, ui(w).lstKinds}) {
+            QVERIFY(clickItem(view, view == ui(w).lstSub ? 1 : 0));
+            QTRY_VERIFY(view->hasFocus());
+            const QModelIndexList before = view->selectionModel()->selectedRows();
+            QCOMPARE(before.size(), 1);
+            repeats.pressed.clear();
+            QVERIFY(keys({"ctrl+space"}));
+            QTRY_VERIFY(repeats.pressed.contains(Qt::Key_Space));
+            QCOMPARE(view->selectionModel()->selectedRows(), before);
+        }
+        QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"one", "three\ttab", "two"}));
+
         // "Reload!" in the comment order, then the second kept entry the user sees is filed.
         QVERIFY(click(ui(w).optKind[1]));
         QTRY_VERIFY(ui(w).optKind[1]->isChecked());
         QVERIFY(click(ui(w).cmdReload));
         QTRY_VERIFY(ui(w).optKind[0]->isChecked());
         QVERIFY(ui(w).lstURLs[0]->isVisible());
-        // Type-ahead finds an address; Shift extends the selection and Ctrl adds to it.
+        // Type-ahead finds an address and Shift extends the selection; Ctrl moves on without
+        // changing it, and Ctrl+Space toggles nothing.
         ListRows& addresses = w.editor().lstURLs[0];
         QVERIFY(clickItem(ui(w).lstURLs[0], 0));
         QVERIFY(keys({"c"}));
         QTRY_COMPARE(addresses.currentRow(), 2);
         QVERIFY(keys({"shift+Up"}));
         QTRY_COMPARE(addresses.selectedRows(), QList<int>({1, 2}));
+        repeats.pressed.clear();
         QVERIFY(keys({"ctrl+Up", "ctrl+space"}));
-        QTRY_COMPARE(addresses.selectedRows(), QList<int>({0, 1, 2}));
+        QTRY_VERIFY(repeats.pressed.contains(Qt::Key_Space));
+        QCOMPARE(addresses.currentRow(), 0);
+        QCOMPARE(addresses.selectedRows(), QList<int>({1, 2}));
         QVERIFY(clickItem(ui(w).lstURLs[0], 1));
         QTRY_COMPARE(ui(w).lblComDisp->text(), QStringLiteral("YYY"));
         QVERIFY(click(ui(w).cmdMove));
@@ -388,13 +406,15 @@ private slots:
         // Qt reports the kana key as the full-width katakana テ.
         QVERIFY(repeats.pressed.contains(0x30C6));
         const QByteArray written = f.readFile(page);
-        QCOMPARE(written,
-                 WindowFixture::listFile(
-                     QStringList{kTitle} + entry("one.example/", "one", "2051/01/02 03:04:05") +
-                         entry("three.example/", "three\ttab", "99/05/06 07:08:09") +
-                         entry("two.example/", "two", "1947/12/31 23:59:59") +
-                         entry("b.example/", "YYY", "97/09/15 08:05:00"),
-                     kHeader, kFooter));
+        QCOMPARE(
+            written,
+            WindowFixture::listFile(
+                QStringList{WindowFixture::charsetMeta(), kTitle} +
+                    WindowFixture::written("one.example/", "one", "2051/01/02 03:04:05") +
+                    WindowFixture::written("three.example/", "three\ttab", "99/05/06 07:08:09") +
+                    WindowFixture::written("two.example/", "two", "1947/12/31 23:59:59") +
+                    WindowFixture::written("b.example/", "YYY", "97/09/15 08:05:00"),
+                kHeader, kFooter));
         Reader reader;
         QVERIFY(readListFile(written, reader).complete);
         QCOMPARE(reader.failures, QStringList());

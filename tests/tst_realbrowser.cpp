@@ -1,6 +1,7 @@
-// End to end with the real browser: Debian's firefox-esr, set up as a user would (a link named
-// "Netscape.exe" in the browser's folder), started from the editor's menu, handed two
-// addresses on a local web server and the frame page.
+// End to end with the real browsers. Debian's firefox-esr, set up as a user would (a link
+// named "Netscape.exe" in the browser's folder), started from the editor's menu, handed two
+// addresses on a local web server and the frame page, in which an entry is clicked. Debian's
+// chromium, headless, reads the pages the editor wrote and prints what it made of them.
 //
 // Everything runs in a network namespace of the test's own with only the loopback device up,
 // so the browser's fresh profile can reach nothing but 127.0.0.1, and on a private session
@@ -22,12 +23,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QListView>
+#include <QProcess>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -43,6 +46,7 @@ namespace {
 
 const char* const kStage = "KEEPSAKE_REAL_BROWSER_STAGE";
 const QString kBrowser = QStringLiteral("/usr/bin/firefox-esr");
+const QString kChromium = QStringLiteral("/usr/bin/chromium");
 
 // How long the browser may take to come up, and each page to arrive, on a busy machine.
 constexpr int kStartMs = 180000;
@@ -149,6 +153,61 @@ void endStarted(const QList<qint64>& leaders) {
     (void)QTest::qWaitFor([&] { return sessionMembers(leaders).isEmpty(); }, 10000);
 }
 
+// What a program printed, run to its end (at most `ms`); empty when it failed.
+QByteArray output(const QString& program, const QStringList& arguments,
+                  const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                  int ms = 30000) {
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    if (!process.waitForFinished(ms)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return process.exitCode() == 0 ? process.readAllStandardOutput() : QByteArray();
+}
+
+// The document Chromium parsed from a file, as it serializes it (UTF-8), in a locale that
+// gives it no hint of Japanese.
+QString chromiumDom(const QString& file) {
+    QTemporaryDir profile;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.remove(QStringLiteral("LANGUAGE"));
+    return QString::fromUtf8(output(
+        kChromium,
+        {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--user-data-dir=" + profile.path(), "--dump-dom", QUrl::fromLocalFile(file).toString()},
+        env, kPageMs));
+}
+
+// Clicks into the visible window whose title starts with `title`, at the fractions of its
+// width and height given; false when there is no such window.
+bool clickInto(const QString& title, double x, double y) {
+    const QList<QByteArray> ids =
+        output("xdotool", {"search", "--onlyvisible", "--name", "^" + title}).split('\n');
+    if (ids.value(0).isEmpty())
+        return false;
+    const QString id = QString::fromLatin1(ids[0]);
+    int width = 0;
+    int height = 0;
+    for (const QByteArray& line :
+         output("xdotool", {"getwindowgeometry", "--shell", id}).split('\n')) {
+        if (line.startsWith("WIDTH="))
+            width = line.mid(6).toInt();
+        if (line.startsWith("HEIGHT="))
+            height = line.mid(7).toInt();
+    }
+    if (width <= 0 || height <= 0)
+        return false;
+    return run({"xdotool", "mousemove", "--window", qPrintable(id),
+                qPrintable(QString::number(static_cast<int>(width * x))),
+                qPrintable(QString::number(static_cast<int>(height * y))), "click", "1"}) == 0;
+}
+
 bool anyTitleStartsWith(X11WindowList& windows, const QString& start) {
     const QStringList titles = windows.topLevelTitles();
     for (const QString& title : titles) {
@@ -195,6 +254,54 @@ private slots:
         qputenv("MOZ_CRASHREPORTER_DISABLE", "1");
     }
 
+    void chromiumReadsThePagesAsWritten() {
+        QVERIFY2(QFileInfo(kChromium).isExecutable(),
+                 "chromium is not installed (tools/install-deps.sh installs it)");
+        // Names and comments of every kind of character, names and an address holding
+        // markup's own characters; an existing page (page 0) whose head names no charset,
+        // and a page the editor makes.
+        const QString japanese = QStringLiteral("● ｶﾀｶﾅ 髙橋 ①");
+        const QString markup = QStringLiteral("R&D <stdio.h> &region");
+        const QString address = QStringLiteral("127.0.0.1/R&D/<stdio.h>?a=1&region=2");
+        EditorFixture f;
+        f.writeSettings({japanese, markup});
+        f.writeKeepsake(EditorFixture::listFile(
+            EditorFixture::entry(address, japanese) + EditorFixture::entry("127.0.0.1/", "丸①"),
+            {"<HTML><HEAD><TITLE>キープセイク</TITLE></HEAD>", "<BODY>"}));
+        f.writeFile(f.appFolder() + "URL_0000.html", EditorFixture::listFile({}));
+        QVERIFY(f.start());
+        KeepsakeEditor& w = f.editor();
+        for (int row = 0; row < 2; ++row) {
+            w.lstKinds.setCurrentRow(row);
+            w.lstURLs[0].selectAll();
+            w.cmdMove_Click();
+            w.cmdSave_Click();
+        }
+        f.close();
+
+        const QString index = chromiumDom(f.appFolder() + "URLINDEX.HTML");
+        QVERIFY2(index.contains(">" + japanese + "</a>"), qPrintable(index));
+        QVERIFY2(index.contains(">R&amp;D &lt;stdio.h&gt; &amp;region</a>"), qPrintable(index));
+        QVERIFY(index.contains("● </font>"));
+        const QString link =
+            QStringLiteral(">127.0.0.1/R&amp;D/&lt;stdio.h&gt;?a=1&amp;region=2</a>");
+        const QList<QPair<QString, QString>> pages = {
+            {"URL_0000.html", japanese}, {"URL_0001.html", "R&amp;D &lt;stdio.h&gt; &amp;region"}};
+        for (const auto& [name, title] : pages) {
+            const QString page = chromiumDom(f.appFolder() + name);
+            QVERIFY2(page.contains("～ " + title + " ～"), qPrintable(page));
+            QVERIFY2(page.contains(" target=\"_top\"" + link), qPrintable(page));
+            QVERIFY2(page.contains("《 " + japanese + " 》"), qPrintable(page));
+            QVERIFY2(page.contains("《 丸① 》"), qPrintable(page));
+        }
+        // The frame page, and the index as its frame names it.
+        const QString frame = chromiumDom(f.appFolder() + "URLFRAME.HTML");
+        QVERIFY2(frame.contains("<title>キープセイク帖</title>"), qPrintable(frame));
+        QVERIFY2(frame.contains("フレーム対応でありませんね。"), qPrintable(frame));
+        QVERIFY2(frame.contains("<frame src=\"./URLINDEX.HTML\" name=\"INDEX\">"),
+                 qPrintable(frame));
+    }
+
     void startSendAndPreview() {
         PageServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost, 0));
@@ -207,6 +314,17 @@ private slots:
 
         WindowFixture f;
         f.writeSettings({"Music"}, "[Netscape]\r\nFolder=" + browserFolder + "\r\n");
+        // The index and the category page come with a style that makes their one link fill
+        // its frame, so that a click anywhere in a frame follows it. The page's entry is
+        // written by the editor before the preview.
+        const QStringList filled = {
+            "<HTML><HEAD><STYLE>A{display:block;position:fixed;left:0;top:0;right:0;bottom:0}"
+            "</STYLE></HEAD><BODY>"};
+        f.writeFile(f.appFolder() + "URLINDEX.HTML",
+                    WindowFixture::listFile({}, filled, {"</BODY></HTML>"}));
+        f.writeFile(f.appFolder() + "URL_0000.html",
+                    WindowFixture::listFile(WindowFixture::entry(site + "/top.html", "上へ"),
+                                            filled, {"</BODY></HTML>"}));
         f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry(site + "/one.html", "一") +
                                                 WindowFixture::entry(site + "/two.html", "二")));
 
@@ -217,6 +335,8 @@ private slots:
         const auto ending = qScopeGuard([&launcher] { endStarted(launcher.started); });
         Refile w(Platform{f.prompts, windows, launcher});
         QVERIFY(w.Load(f.appFolder()));
+        w.editor().lstKinds.setCurrentRow(0);
+        w.editor().cmdSave_Click();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTRY_VERIFY_WITH_TIMEOUT(ui(w).mn_NNExec->isEnabled(), 5000);
@@ -260,6 +380,18 @@ private slots:
         QCOMPARE(launcher.started.size(), 4);
         QTRY_VERIFY_WITH_TIMEOUT(sessionMembers(launcher.started.mid(1)).isEmpty(), kPageMs);
         QVERIFY(!sessionMembers(launcher.started.mid(0, 1)).isEmpty());
+
+        // In the frame page, the index opens the category in the right frame, and its entry
+        // opens the site in the whole window: sites refuse to be shown inside a frame.
+        const QString framePage = QStringLiteral("キープセイク帖");
+        QVERIFY(clickInto(framePage, 0.15, 0.6));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            server.paths.contains("/top.html") ||
+                (clickInto(framePage, 0.65, 0.6) &&
+                 QTest::qWaitFor([&] { return server.paths.contains("/top.html"); }, 2000)),
+            kPageMs);
+        QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, "Served /top.html"), kPageMs);
+        QVERIFY(!anyTitleStartsWith(windows, framePage));
 
         // The browser closes: the editor notices that too.
         endStarted(launcher.started);

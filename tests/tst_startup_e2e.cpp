@@ -18,7 +18,8 @@
 namespace {
 
 const QByteArray kStandardIndex =
-    "<HTML><HEAD><TITLE>URL_INDEX</TITLE></HEAD>\r\n"
+    "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"
+    "<TITLE>URL_INDEX</TITLE></HEAD>\r\n"
     "<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#5157DD\"LINK=\"#E81B1B\" VLINK=\"#8B0366\" "
     "ALINK=\"#FF8A1D\">\r\n"
     "<FONT SIZE=+2><I><B>- INDEX -</B></I></FONT>\r\n"

@@ -42,7 +42,7 @@ KeepsakeEditor::KeepsakeEditor(Platform platform, QObject* parent)
     }
     // A category loads when the user selects one, never because the list got the focus.
     connect(lstKinds.selection(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (lstKinds.selectedRow() >= 0)
+        if (!m_keepingKind && lstKinds.selectedRow() >= 0)
             lstKinds_Click();
     });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -94,6 +94,10 @@ bool KeepsakeEditor::Unload() {
     Timer1->stop();
     WriteIndexPages();
     return true;
+}
+
+bool KeepsakeEditor::QueryUnload() {
+    return m_ended || m_unloaded || LeaveKindPage();
 }
 
 void KeepsakeEditor::endProgram(int status) {

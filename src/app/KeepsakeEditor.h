@@ -36,6 +36,9 @@ public:
     // Shut-down: the index pages are written; nothing else is saved. False when the program
     // has ended already or was shut down before.
     bool Unload();
+    // The window is about to close: false when it is to stay open (the user kept a changed
+    // page).
+    bool QueryUnload();
     // True once a fatal error has ended the program.
     bool hasEnded() const { return m_ended; }
     // Ends the program at once after a fatal error: nothing more is saved.
@@ -66,6 +69,12 @@ public:
     bool KindComplete = false;
     // A category page has been loaded or created since start-up.
     bool KindLoadedOnce = false;
+    // The page number of the loaded page, or -1 while none is loaded (before the first
+    // selection, and once the category list has been loaded again).
+    int KindPage = -1;
+    // The loaded page has changes ("↓", Delete, a changed comment) not written since it was
+    // loaded: leaving it asks first.
+    bool KindChanged = false;
 
     QByteArray IndexHead;
     QByteArray IndexFoot;
@@ -118,6 +127,10 @@ public:
     void lstKinds_Click();
     bool ReadKindPage(const QString& pageNumberText);
     bool WriteKindPage(const QString& pageNumberText, const QString& title);
+    // Before anything leaves the loaded page (another category, the close, a new category
+    // list): when it has changes, asks whether to write them. False when the user stays on
+    // it: Cancel, or Yes and the page could not be written (its box has said why).
+    bool LeaveKindPage();
 
     // Index and frame pages.
     void LoadKinds();
@@ -166,5 +179,9 @@ private:
     Platform m_platform;
     bool m_ended = false;
     bool m_unloaded = false;
+    // The selection of lstKinds is being put back on the loaded page's category.
+    bool m_keepingKind = false;
+    // The row of the loaded page's category in lstKinds, or -1.
+    int rowOfKindPage() const;
     BrowserDetector* m_browserDetector = nullptr;  // a child object
 };

@@ -34,6 +34,11 @@ const QString kHintDelete = QStringLiteral("[Del]キーで選択アドレスを�
 constexpr int kClientWidth = 6540;
 constexpr int kClientHeight = 5265;
 
+bool isCtrlSpace(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Space &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+}
+
 QFont gothic() {
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
@@ -321,6 +326,10 @@ void Refile::mn_Help_Click() {
 }
 
 void Refile::closeEvent(QCloseEvent* event) {
+    if (!m_editor->QueryUnload()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (m_editor->Unload())
         QCoreApplication::quit();
@@ -348,6 +357,12 @@ bool Refile::eventFilter(QObject* watched, QEvent* event) {
     } else if (type == QEvent::MouseButtonPress) {
         if (watched == lblComDisp || watched == lblDateDisp)
             lblMsg->setText(kHintDisplayOnly);
+    } else if (type == QEvent::KeyPress && isCtrlSpace(static_cast<QKeyEvent*>(event)) &&
+               (watched == lstSub || watched == lstKinds || watched == lstURLs[0] ||
+                watched == lstURLs[1] || watched == lstURLs[2])) {
+        // Ctrl+Space turns the input method on; the list would toggle its current entry with
+        // it and leave nothing selected for the command the user is about to give.
+        return true;
     } else if (type == QEvent::KeyRelease && watched == lstSub) {
         // A held key sends a release with every repeat; only the last one counts.
         const auto* key = static_cast<QKeyEvent*>(event);

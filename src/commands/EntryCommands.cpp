@@ -23,6 +23,8 @@ void KeepsakeEditor::cmdEditCom_Click() {
             return;
         }
     }
+    if (answer != oldComment)
+        KindChanged = true;
     KindCom[k] = answer;
     lstSub.model().textChanged(row);
 }
@@ -38,6 +40,8 @@ void KeepsakeEditor::cmdMove_Click() {
         added.append(appendEntry(KindURL, KindCom, KindDate, KindCount, KeepURL[k], KeepCom[k],
                                  KeepDate[k]));
     }
+    if (!added.isEmpty())
+        KindChanged = true;
     if (added.size() == 1) {
         lstSub.model().add(added.first());
     } else if (!added.isEmpty()) {
@@ -52,6 +56,7 @@ void KeepsakeEditor::lstSub_KeyUp(int& keyCode, Qt::KeyboardModifiers shift) {
         return;
     if (keyCode == keycodes::kDelete) {
         lstSub.model().removeAt(row);
+        KindChanged = true;
         // The list would move the selection on to the next entry, and a second Delete would
         // remove that one too; the user selects the next entry to remove.
         lstSub.selection()->clear();

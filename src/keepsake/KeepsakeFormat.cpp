@@ -1,5 +1,6 @@
 #include "keepsake/KeepsakeFormat.h"
 
+#include "pages/PageMarkup.h"
 #include "platform/Cp932Codec.h"
 
 namespace keepsake {
@@ -169,14 +170,14 @@ QString formatPageDate(const QDateTime& date) {
 }
 
 void appendEntryLines(QString& out, const QString& url, const QString& com, const QDateTime& date) {
-    static const QString kLinkMiddle = QStringLiteral("\">");
+    static const QString kLinkMiddle = QStringLiteral("\" TARGET=\"_top\">");
     static const QString kLinkEnd = QStringLiteral("</A><BR>\r\n");
     static const QString kCommentStart = QStringLiteral("《 ");
     static const QString kCommentTail = QStringLiteral("<P>\r\n");
     out += kLinkPrefix;
     out += url;
     out += kLinkMiddle;
-    out += url;
+    out += pages::htmlText(url);
     out += kLinkEnd;
     out += kCommentStart;
     out += com;
@@ -198,7 +199,8 @@ QString formatGeneralDate(const QDateTime& date) {
 }
 
 QString entryLine(const QString& url) {
-    return kLinkPrefix + url + QStringLiteral("\">") + url + QStringLiteral("</A><BR>");
+    return kLinkPrefix + url + QStringLiteral("\" TARGET=\"_top\">") + pages::htmlText(url) +
+           QStringLiteral("</A><BR>");
 }
 
 QString commentLine(const QString& com, const QDateTime& date) {

@@ -63,7 +63,10 @@ QString formatPageDate(const QDateTime& date);
 // date at midnight.
 QString formatGeneralDate(const QDateTime& date);
 
-// The two lines of one entry, without line breaks.
+// The two lines of one entry as the editor writes them, without line breaks. The address
+// goes into HREF as stored (readers take it from there, up to the first quote); the link
+// text shows it as typed, and TARGET="_top" opens it in the whole window, never inside the
+// frame page, whose frames most sites refuse to be shown in.
 QString entryLine(const QString& url);
 QString commentLine(const QString& com, const QDateTime& date);
 // Both lines of an entry, each followed by CR LF, appended to `out`.

@@ -3,11 +3,14 @@
 #include "app/KeepsakeEditor.h"
 #include "keepsake/EntryArrays.h"
 #include "keepsake/ListFileReader.h"
+#include "pages/PageFormat.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
 
 #include <QCoreApplication>
+
+#include <optional>
 
 using namespace keepsake;
 
@@ -71,15 +74,22 @@ void processPendingEventsOnce() {
 
 void KeepsakeEditor::ReadKeepsake(const QString& name) {
     const CommandGate::Hold reading(m_commands);
-    WaitPointer wait(m_platform.prompts);
+    std::optional<WaitPointer> wait;
+    wait.emplace(m_platform.prompts);
     const QString& companion = settings.CompanionFolder;
     QString path = filelookup::findFile(companion, name);
     const QString workingCopy = filelookup::findFile(AppFolder, kWorkingCopy);
 
     auto fatal = [&](const QString& text) {
-        wait.release();
+        wait.reset();
         m_platform.prompts.critical(text);
         endProgram(1);
+    };
+    // A copy that could not be written is said, and the read goes on from the other file.
+    auto writeFailed = [&](const QString& file, const QString& reason) {
+        wait.reset();
+        m_platform.prompts.critical(pages::writeFailedMessage(file, reason));
+        wait.emplace(m_platform.prompts);
     };
 
     if (path.isEmpty()) {
@@ -88,7 +98,7 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
             // Nothing to read yet (a new collection, or a companion not linked): say so and go
             // on with what is listed, so that the user reaches the window and its folder
             // command instead of being shut out at every start.
-            wait.release();
+            wait.reset();
             m_platform.prompts.critical(companion + name + kMissingFile);
             optKind_Click(FrontList);
             return;
@@ -96,26 +106,28 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
         path = companion + name;
         QByteArray copy;
         QString error;
-        if (!textfile::readAll(workingCopy, &copy, &error) ||
-            !textfile::replace(path, copy, &error)) {
-            // The copy could not be put back; read the working copy itself.
+        if (!textfile::readAll(workingCopy, &copy, &error)) {
+            path = workingCopy;  // its read fails again below, and says why
+        } else if (!textfile::replace(path, copy, &error)) {
+            writeFailed(path, error);
             path = workingCopy;
         }
     } else {
-        // Read a fresh working copy; when it cannot be replaced the old one is read.
+        // Make a fresh working copy, the backup that brings a lost keepsake file back. When it
+        // cannot be written the old copy stays as it was, and the keepsake file itself is read:
+        // the old copy would show stale entries.
         const QString keepsakePath = path;
-        path = workingCopy.isEmpty() ? AppFolder + kWorkingCopy : workingCopy;
+        const QString copyPath = workingCopy.isEmpty() ? AppFolder + kWorkingCopy : workingCopy;
         QByteArray copy;
         QString error;
         if (!textfile::readAll(keepsakePath, &copy, &error)) {
             fatal(readFailedMessage(keepsakePath, error));
             return;
         }
-        if (!textfile::replace(path, copy, &error) && workingCopy.isEmpty()) {
-            // No working copy that could be read (none, or something else in its place):
-            // read the keepsake file itself.
-            path = keepsakePath;
-        }
+        if (textfile::replace(copyPath, copy, &error))
+            path = copyPath;
+        else
+            writeFailed(copyPath, error);
         processPendingEventsOnce();
     }
 

@@ -4,9 +4,12 @@
 #include "keepsake/ListFileReader.h"
 #include "pages/KindPage.h"
 #include "pages/PageFormat.h"
+#include "pages/PageMarkup.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
+
+#include <QScopedValueRollback>
 
 using namespace keepsake;
 
@@ -33,7 +36,15 @@ void KeepsakeEditor::lstKinds_Click() {
     const int row = lstKinds.selectedRow();
     if (row < 0)
         return;
-    const QString pageText = pages::pageNumberText(lstKinds.model().page(row));
+    if (!LeaveKindPage()) {
+        // The user stays on the changed page: its category is selected again, and nothing
+        // is loaded.
+        const QScopedValueRollback keeping(m_keepingKind, true);
+        lstKinds.setCurrentRow(rowOfKindPage());
+        return;
+    }
+    const int page = lstKinds.model().page(row);
+    const QString pageText = pages::pageNumberText(page);
     const QString fileName = pages::pageFileName(pageText);
 
     lstSub.model().clear();
@@ -42,6 +53,8 @@ void KeepsakeEditor::lstKinds_Click() {
     KindDate.resize(1);
     KindCount = 0;
     KindLoadedOnce = true;
+    KindPage = page;
+    KindChanged = false;
 
     const QString existing = filelookup::findFile(AppFolder, fileName);
     if (existing.isEmpty()) {
@@ -53,7 +66,8 @@ void KeepsakeEditor::lstKinds_Click() {
         // A name that came back cut stays stored whole.
         if (!lstKinds.model().cut(row))
             WriteIniValue(QStringLiteral("Books"), pageText, lstKinds.model().name(row));
-        KindHead = pages::skeletonHead(KeepHead);
+        // A new page says it is Shift_JIS, so browsers need not guess.
+        KindHead = pages::withCharsetMeta(pages::skeletonHead(KeepHead));
         KindFoot = pages::skeletonFoot(KeepFoot);
         KindComplete = true;
         QString error;
@@ -124,5 +138,35 @@ bool KeepsakeEditor::WriteKindPage(const QString& pageNumberText, const QString&
         m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         return false;
     }
+    if (KindPage >= 0 && pageNumberText == pages::pageNumberText(KindPage))
+        KindChanged = false;
     return true;
+}
+
+int KeepsakeEditor::rowOfKindPage() const {
+    for (int row = 0; row < lstKinds.count(); ++row) {
+        if (lstKinds.model().page(row) == KindPage)
+            return row;
+    }
+    return -1;
+}
+
+bool KeepsakeEditor::LeaveKindPage() {
+    const int row = KindPage >= 0 ? rowOfKindPage() : -1;
+    if (!KindChanged || row < 0)
+        return true;
+    const QString name = lstKinds.model().name(row);
+    switch (m_platform.prompts.question(QStringLiteral("「") + name +
+                                        QStringLiteral("」の変更を書き出しますか？"))) {
+        case PromptAnswer::Yes:
+            // Written as "リスト書き出し" writes it; a page that cannot be written keeps the
+            // user on it, with the box that said why.
+            return WriteKindPage(pages::pageNumberText(KindPage), name);
+        case PromptAnswer::No:
+            return true;
+        case PromptAnswer::Ok:
+        case PromptAnswer::Cancel:
+            break;
+    }
+    return false;
 }

@@ -1,6 +1,7 @@
 #include "pages/IndexFormat.h"
 
 #include "keepsake/KeepsakeFormat.h"
+#include "pages/PageMarkup.h"
 #include "platform/Cp932Codec.h"
 #include "platform/LineReader.h"
 
@@ -12,7 +13,8 @@ namespace indexpage {
 
 QByteArray standardHead() {
     return QStringList{
-        QStringLiteral("<HTML><HEAD><TITLE>URL_INDEX</TITLE></HEAD>"),
+        QStringLiteral("<HTML><HEAD>") + QString::fromLatin1(pages::charsetMeta()) +
+            QStringLiteral("<TITLE>URL_INDEX</TITLE></HEAD>"),
         QStringLiteral("<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#5157DD\"LINK=\"#E81B1B\" "
                        "VLINK=\"#8B0366\" ALINK=\"#FF8A1D\">"),
         QStringLiteral("<FONT SIZE=+2><I><B>- INDEX -</B></I></FONT>"),
@@ -29,12 +31,14 @@ QByteArray standardFoot() {
 
 QString indexLine(const QString& linkFileName, const QString& name) {
     return QStringLiteral("<FONT COLOR=\"BLUE\">● </FONT><A HREF=\"./") + linkFileName +
-           QStringLiteral("\" TARGET=\"LIST\">") + name + QStringLiteral("</A><P>");
+           QStringLiteral("\" TARGET=\"LIST\">") + pages::htmlText(name) +
+           QStringLiteral("</A><P>");
 }
 
 QString framesetPage(const QString& indexFileName) {
     const QStringList lines = {
-        QStringLiteral("<HTML><HEAD><TITLE>キープセイク帖</TITLE></HEAD>"),
+        QStringLiteral("<HTML><HEAD>") + QString::fromLatin1(pages::charsetMeta()) +
+            QStringLiteral("<TITLE>キープセイク帖</TITLE></HEAD>"),
         QStringLiteral("<FRAMESET COLS=\"30%,*\">"),
         QStringLiteral("     <FRAME SRC=\"./") + indexFileName +
             QStringLiteral("\" NAME=\"INDEX\">"),
@@ -45,6 +49,21 @@ QString framesetPage(const QString& indexFileName) {
         QStringLiteral("</FRAMESET></HTML>"),
     };
     return lines.join(kCrLf) + kCrLf;
+}
+
+QByteArray linkIndexAs(const QByteArray& frame, const QString& indexFileName) {
+    const QByteArray wanted = "\"./" + indexFileName.toLatin1() + '"';
+    const QByteArray folded = frame.toLower();
+    const QByteArray link = QByteArrayLiteral("\"./urlindex.html\"");
+    QByteArray out;
+    qsizetype done = 0;
+    for (qsizetype at = folded.indexOf(link); at >= 0; at = folded.indexOf(link, done)) {
+        out += QByteArrayView(frame).sliced(done, at - done);
+        out += wanted;
+        done = at + link.size();
+    }
+    out += QByteArrayView(frame).sliced(done);
+    return out;
 }
 
 ReadResult read(const QByteArray& data) {
@@ -86,6 +105,7 @@ ReadResult read(const QByteArray& data) {
 
 QByteArray compose(const QByteArray& head, const QStringList& lines, const QByteArray& foot) {
     QByteArray page = head + "\r\n";
+    page += pages::charsetLine(page);
     for (const QString& line : lines) {
         cp932::encodeAppend(line, page);
         page += "\r\n";

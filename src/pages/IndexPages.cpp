@@ -2,7 +2,9 @@
 #include "app/KeepsakeEditor.h"
 #include "pages/IndexFormat.h"
 #include "pages/KindNumbers.h"
+#include "pages/KindPage.h"
 #include "pages/PageFormat.h"
+#include "pages/PageMarkup.h"
 #include "platform/Cp932Codec.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
@@ -59,6 +61,9 @@ void KeepsakeEditor::LoadKinds() {
     lstKinds.selection()->clear();
     lstKinds.model().load(kinds);
     KindsLoaded = true;
+    // No category is selected any more: the loaded page has been left.
+    KindPage = -1;
+    KindChanged = false;
 }
 
 void KeepsakeEditor::ReadIndexPage(QByteArray& head, QByteArray& foot, bool& ok) {
@@ -116,24 +121,37 @@ void KeepsakeEditor::WriteIndexPages() {
         }
     }
 
-    if (filelookup::findFile(AppFolder, indexpage::kFrameFile).isEmpty()) {
-        // The frames link the index under the name it has on disk.
-        const QString index = filelookup::findFile(AppFolder, indexpage::kIndexFile);
-        const QString indexName =
-            index.isEmpty() ? indexpage::kIndexFile : index.mid(AppFolder.size());
+    // The frames link the index under the name it has on disk.
+    const QString index = filelookup::findFile(AppFolder, indexpage::kIndexFile);
+    const QString indexName = index.isEmpty() ? indexpage::kIndexFile : index.mid(AppFolder.size());
+    const QString frame = filelookup::findFile(AppFolder, indexpage::kFrameFile);
+    if (frame.isEmpty()) {
         const QString path = AppFolder + indexpage::kFrameFile;
         if (!textfile::replace(path, cp932::encode(indexpage::framesetPage(indexName)), &error)) {
             m_platform.prompts.critical(pages::writeFailedMessage(path, error));
+        }
+    } else if (!index.isEmpty()) {
+        // A frame page copied from Windows may link the index in another case, which is not
+        // found here; only those links change.
+        QByteArray bytes;
+        if (textfile::readAll(frame, &bytes)) {
+            const QByteArray mended = indexpage::linkIndexAs(bytes, indexName);
+            if (mended != bytes && !textfile::replace(frame, mended, &error))
+                m_platform.prompts.critical(pages::writeFailedMessage(frame, error));
         }
     }
 
     if (filelookup::findFile(AppFolder, indexpage::kPageZeroFile).isEmpty()) {
         // The first category page must exist. It takes the page loaded last, or the keepsake
         // file's skeleton when no page has been loaded whole, so that it can be read back.
+        // Like every new page, it says it is Shift_JIS.
         const QString path = AppFolder + indexpage::kPageZeroFile;
-        const QByteArray page = KindLoadedOnce && KindComplete
-                                    ? KindHead + "\r\n" + KindFoot + "\r\n"
-                                    : pages::skeletonHead(KeepHead) + pages::skeletonFoot(KeepFoot);
+        const bool fromLoaded = KindLoadedOnce && KindComplete;
+        const QByteArray head =
+            pages::withCharsetMeta(fromLoaded ? KindHead : pages::skeletonHead(KeepHead));
+        const QByteArray page =
+            fromLoaded ? head + pages::charsetLine(head) + "\r\n" + KindFoot + "\r\n"
+                       : pages::composeKindPage(head, {}, {}, pages::skeletonFoot(KeepFoot));
         if (!textfile::replace(path, page, &error)) {
             m_platform.prompts.critical(pages::writeFailedMessage(path, error));
         }

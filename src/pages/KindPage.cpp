@@ -1,6 +1,7 @@
 #include "pages/KindPage.h"
 
 #include "pages/PageFormat.h"
+#include "pages/PageMarkup.h"
 #include "platform/Cp932Codec.h"
 
 namespace pages {
@@ -22,6 +23,7 @@ QByteArray composeKindPage(const QByteArray& head, const QString& title,
     QByteArray bytes;
     bytes.reserve(head.size() + body.size() * 2 + foot.size());
     bytes += head;
+    bytes += charsetLine(head);
     cp932::encodeAppend(body, bytes);
     bytes += foot;
     return bytes;

@@ -10,6 +10,7 @@
 namespace pages {
 
 // The page's header, the list block and its footer, in that order and nothing between them.
+// The block opens with the META line when the header declares no charset (charsetLine).
 // The header and footer go back as read; only the list block is encoded anew (CP932): the
 // title line when `title` is not empty, then each row's entry and comment lines in the order
 // given. With no title and no rows (a new page) the page is its header and footer alone.

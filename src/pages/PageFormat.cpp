@@ -1,6 +1,7 @@
 #include "pages/PageFormat.h"
 
 #include "keepsake/KeepsakeFormat.h"
+#include "pages/PageMarkup.h"
 
 namespace pages {
 
@@ -13,7 +14,7 @@ QString pageFileName(const QString& pageNumberText) {
 }
 
 QString titleLine(const QString& name) {
-    return QStringLiteral("<H3><I><B>～ ") + name + QStringLiteral(" ～</B></I></H3>");
+    return QStringLiteral("<H3><I><B>～ ") + htmlText(name) + QStringLiteral(" ～</B></I></H3>");
 }
 
 QByteArray skeletonHead(const QByteArray& keepHead) {

@@ -11,7 +11,7 @@ namespace pages {
 QString pageNumberText(int pageNumber);
 // "URL_" + page number text + ".html"
 QString pageFileName(const QString& pageNumberText);
-// "<H3><I><B>～ " + name + " ～</B></I></H3>"
+// "<H3><I><B>～ " + name + " ～</B></I></H3>", the name shown as typed (htmlText)
 QString titleLine(const QString& name);
 
 // A new page's header and footer from the keepsake file's skeleton (its header and footer of the

@@ -8,15 +8,16 @@
 
 // Every question and notice the editor shows goes through this one seam, so that tests can
 // answer it and check its exact text, icon, buttons and title.
-enum class PromptIcon { None, Information, Critical };
-enum class PromptButtons { Ok, OkCancel };
-enum class PromptAnswer { Ok, Cancel };
+enum class PromptIcon { None, Information, Critical, Question };
+enum class PromptButtons { Ok, OkCancel, YesNoCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
 
 class Prompts {
 public:
     virtual ~Prompts() = default;
 
-    // A modal message box. No title (std::nullopt) shows the program's own title.
+    // A modal message box. No title (std::nullopt) shows the program's own title. OK and
+    // Yes are the default buttons; Escape answers Cancel.
     virtual PromptAnswer message(const QString& text, PromptIcon icon, PromptButtons buttons,
                                  const std::optional<QString>& title) = 0;
 
@@ -40,6 +41,10 @@ public:
     }
     void information(const QString& text, const std::optional<QString>& title = std::nullopt) {
         message(text, PromptIcon::Information, PromptButtons::Ok, title);
+    }
+    // A question answered Yes, No or Cancel, with the question icon and no title.
+    PromptAnswer question(const QString& text) {
+        return message(text, PromptIcon::Question, PromptButtons::YesNoCancel, std::nullopt);
     }
 };
 

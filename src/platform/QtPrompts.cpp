@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 PromptAnswer QtPrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
                                 const std::optional<QString>& title) {
@@ -20,14 +21,30 @@ PromptAnswer QtPrompts::message(const QString& text, PromptIcon icon, PromptButt
         case PromptIcon::Critical:
             box.setIcon(QMessageBox::Critical);
             break;
+        case PromptIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
         case PromptIcon::None:
             break;
     }
-    if (buttons == PromptButtons::OkCancel) {
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Ok);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
+    switch (buttons) {
+        case PromptButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Ok);
+            break;
+        case PromptButtons::YesNoCancel:
+            // The Japanese captions with their access keys, which the box also takes without
+            // Alt, whatever translation of the toolkit is loaded.
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+            box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case PromptButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
     }
     // A message must be readable, so the wait pointer steps aside while it is up.
     const bool waiting = QApplication::overrideCursor() != nullptr;
@@ -36,7 +53,16 @@ PromptAnswer QtPrompts::message(const QString& text, PromptIcon icon, PromptButt
     const int answer = box.exec();
     if (waiting)
         QApplication::restoreOverrideCursor();
-    return answer == QMessageBox::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
+    switch (answer) {
+        case QMessageBox::Ok:
+            return PromptAnswer::Ok;
+        case QMessageBox::Yes:
+            return PromptAnswer::Yes;
+        case QMessageBox::No:
+            return PromptAnswer::No;
+        default:
+            return PromptAnswer::Cancel;
+    }
 }
 
 QString QtPrompts::input(const QString& prompt, const QString& title, const QString& defaultText) {

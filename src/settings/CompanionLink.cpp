@@ -52,6 +52,11 @@ bool KeepsakeEditor::LinkCompanion(bool readSetting) {
 
 void KeepsakeEditor::mn_FolderSet_Click() {
     Timer1->stop();
+    // A chosen folder loads the category list again, which leaves the loaded page.
+    if (!LeaveKindPage()) {
+        Timer1->start();
+        return;
+    }
     // Declining the dialog changes nothing: a linked companion stays linked.
     const QString folderBefore = settings.CompanionFolder;
     const bool linkedBefore = CompanionLinked;

@@ -3,9 +3,11 @@
 PromptAnswer FakePrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
                                   const std::optional<QString>& title) {
     m_shown.append({Shown::Message, text, icon, buttons, title, {}});
+    if (whileMessageShown)
+        whileMessageShown();
     if (m_messageAnswers.empty()) {
         ++m_unscripted;
-        return PromptAnswer::Ok;
+        return buttons == PromptButtons::YesNoCancel ? PromptAnswer::Yes : PromptAnswer::Ok;
     }
     const PromptAnswer answer = m_messageAnswers.front();
     m_messageAnswers.pop_front();
@@ -67,6 +69,7 @@ QStringList FakePrompts::describe() const {
         }
         const QString icon = s.icon == PromptIcon::Critical      ? QStringLiteral("critical")
                              : s.icon == PromptIcon::Information ? QStringLiteral("information")
+                             : s.icon == PromptIcon::Question    ? QStringLiteral("question")
                                                                  : QStringLiteral("none");
         lines
             << QStringLiteral("%1|%2|%3").arg(icon, s.title.value_or(QStringLiteral("-")), s.text);

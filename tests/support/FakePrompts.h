@@ -13,8 +13,8 @@
 class QDialog;
 
 // Records every prompt and answers from a script. A prompt that the script does not answer
-// gets OK (message), the default text (input) or a declined folder dialog, and is recorded as
-// unscripted, so that a test never waits for a person.
+// gets its default button (OK, or Yes for a question), the default text (input) or a declined
+// folder dialog, and is recorded as unscripted, so that a test never waits for a person.
 class FakePrompts : public Prompts {
 public:
     struct Shown {
@@ -46,6 +46,8 @@ public:
     // Shows the folder dialog itself; without it, the dialog is recorded and declined.
     std::function<void(SharedSettings&, const QString& targetFile, const QString& label)>
         folderDialog;
+    // Runs while each message box is up, before it is answered: what the user sees then.
+    std::function<void()> whileMessageShown;
 
     const QList<Shown>& shown() const { return m_shown; }
     QStringList messageTexts() const;

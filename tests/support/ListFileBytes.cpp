@@ -19,3 +19,9 @@ QStringList ListFileBytes::entry(const QString& url, const QString& comment, con
     return {QStringLiteral("<A HREF=\"http://%1\">%1</A><BR>").arg(url),
             QStringLiteral("《 %1 》%2<P>").arg(comment, date)};
 }
+
+QStringList ListFileBytes::written(const QString& url, const QString& comment,
+                                   const QString& date) {
+    return {QStringLiteral("<A HREF=\"http://%1\" TARGET=\"_top\">%1</A><BR>").arg(url),
+            QStringLiteral("《 %1 》%2<P>").arg(comment, date)};
+}

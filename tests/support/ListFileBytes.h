@@ -14,7 +14,15 @@ public:
     static QByteArray listFile(const QStringList& listLines,
                                const QStringList& header = {QStringLiteral("<HTML><BODY>")},
                                const QStringList& footer = {QStringLiteral("</BODY></HTML>")});
-    // The two lines of an entry.
+    // The two lines of an entry, as the companion writes them.
     static QStringList entry(const QString& url, const QString& comment,
                              const QString& date = QStringLiteral("97/09/15 08:05:00"));
+    // The same entry as the editor writes it, opened at the top (an address without & < > ").
+    static QStringList written(const QString& url, const QString& comment,
+                               const QString& date = QStringLiteral("97/09/15 08:05:00"));
+    // The line that tells a browser the page is Shift_JIS.
+    static QString charsetMeta() {
+        return QStringLiteral(
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">");
+    }
 };
