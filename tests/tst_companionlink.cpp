@@ -13,12 +13,74 @@
 #include <QTest>
 #include <QTimer>
 
+#include <dirent.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+
 namespace {
 const QString kWrongFolder = QStringLiteral("フォルダーが違います。");
 
 // Opens `path` in the dialog's directory list the way a double click does.
 void openFolder(frmFolder& d, const QString& path) {
     d.setDirPath(path);
+}
+
+// The folder as the dialog's path line shows it.
+QString shown(const QString& folder) {
+    return folder.chopped(1);
+}
+
+// WCAG's contrast ratio of two colours, 1 to 21.
+double contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// While it lives, this process reads folders as a user other than root would: without the
+// capabilities that let root read a folder whatever its mode. A folder of mode 000 then
+// really refuses to be listed, with the system's own reason.
+class WithoutReadOverride {
+public:
+    WithoutReadOverride() {
+        m_header.version = _LINUX_CAPABILITY_VERSION_3;
+        m_header.pid = 0;
+        if (syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        m_dropped = syscall(SYS_capset, &m_header, reduced) == 0;
+    }
+    ~WithoutReadOverride() {
+        if (m_dropped)
+            syscall(SYS_capset, &m_header, m_saved);
+    }
+    WithoutReadOverride(const WithoutReadOverride&) = delete;
+    WithoutReadOverride& operator=(const WithoutReadOverride&) = delete;
+
+private:
+    __user_cap_header_struct m_header{};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_dropped = false;
+};
+
+bool canList(const QString& folder) {
+    DIR* dir = opendir(QFile::encodeName(folder).constData());
+    if (dir)
+        closedir(dir);
+    return dir != nullptr;
 }
 
 // `folder` (ending in "/") made longer, by folders of double-byte names, to exactly `bytes`
@@ -70,10 +132,18 @@ private slots:
         QCOMPARE(d.cmdOK->text(), QStringLiteral("連携する"));
         QCOMPARE(d.cmdCancel->text(), QStringLiteral("連携しない"));
         QCOMPARE(d.Drive1->itemText(0), QStringLiteral("/"));
+        // The path line is as readable as a text field.
+        const QPalette pal = d.Label2->palette();
+        QVERIFY2(contrast(pal.color(QPalette::WindowText), pal.color(QPalette::Window)) >= 4.5,
+                 qPrintable(pal.color(QPalette::WindowText).name() + " on " +
+                            pal.color(QPalette::Window).name()));
 
-        // Before any folder is opened the root is tested: "/" + the file name.
+        // With no folder linked or stored, the dialog opens in the current folder, shows it,
+        // and "連携する" tests what it shows.
+        const QString current = QDir::currentPath();
+        QCOMPARE(d.Label2->text(), current);
         d.cmdOK->click();
-        QCOMPARE(d.SelectedFolder, QStringLiteral("/"));
+        QCOMPARE(d.SelectedFolder, current + "/");
         QCOMPARE(prompts.messageTexts(), QStringList({kWrongFolder}));
         QCOMPARE(prompts.shown().last().title, std::optional<QString>(kProgramTitle));
         QCOMPARE(prompts.shown().last().icon, PromptIcon::Information);
@@ -81,6 +151,7 @@ private slots:
         for (const QString sub : {"without", "folder"}) {
             openFolder(d, root + sub);
             QCOMPARE(d.Label2->text(), root + sub);
+            QCOMPARE(d.Label2->toolTip(), root + sub);
             d.cmdOK->click();
             QCOMPARE(prompts.messageTexts().last(), kWrongFolder);
             // The separator is appended once, and stays after the failed test.
@@ -137,6 +208,14 @@ private slots:
         d.Drive1_Change();
         QCOMPARE(d.dirPath(), QStringLiteral("/"));
         QCOMPARE(d.SelectedFolder, QStringLiteral("/"));
+        // Opening a folder on another file system shows that one in the drive list.
+        const QStringList roots = frmFolder::driveRoots();
+        if (roots.size() > 1) {
+            d.setDirPath(roots.last());
+            QCOMPARE(d.Drive1->currentText(), roots.last());
+            d.setDirPath(QStringLiteral("/"));
+            QCOMPARE(d.Drive1->currentIndex(), 0);
+        }
     }
 
     void theFirstStartAsksForTheCompanion() {
@@ -238,20 +317,27 @@ private slots:
 
     void foldersTheSettingsCannotHoldAreRefused_data() {
         QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("why");
-        QTest::newRow("line break") << QStringLiteral("x\n[Books]\n0000=Injected") << "制御文字";
-        QTest::newRow("tab") << QStringLiteral("a\tb") << "制御文字";
-        QTest::newRow("delete") << QStringLiteral("a\x7f") << "制御文字";
-        QTest::newRow("not in cp932") << QStringLiteral("caf\u00e9") << "Shift_JIS";
-        QTest::newRow("emoji") << QStringLiteral("\U0001F600") << "Shift_JIS";
-        QTest::newRow("japanese") << QStringLiteral("日本語フォルダ") << "";
+        const int usual = 0755;
+        QTest::newRow("line break")
+            << QStringLiteral("x\n[Books]\n0000=Injected") << usual << "制御文字";
+        QTest::newRow("tab") << QStringLiteral("a\tb") << usual << "制御文字";
+        QTest::newRow("delete") << QStringLiteral("a\x7f") << usual << "制御文字";
+        QTest::newRow("not in cp932") << QStringLiteral("caf\u00e9") << usual << "Shift_JIS";
+        QTest::newRow("emoji") << QStringLiteral("\U0001F600") << usual << "Shift_JIS";
+        QTest::newRow("japanese") << QStringLiteral("日本語フォルダ") << usual << "";
+        // Refused when opened, with the system's reason; the list stays where it was.
+        QTest::newRow("unreadable") << QStringLiteral("closed") << 0
+                                    << "]\r\nフォルダーを読み込めません。\r\nPermission denied";
         // A read gives back 1,023 bytes of a folder.
-        QTest::newRow("1,023 bytes") << QStringLiteral("1023") << "";
-        QTest::newRow("1,024 bytes") << QStringLiteral("1024") << "長すぎる";
+        QTest::newRow("1,023 bytes") << QStringLiteral("1023") << usual << "";
+        QTest::newRow("1,024 bytes") << QStringLiteral("1024") << usual << "長すぎる";
     }
 
     void foldersTheSettingsCannotHoldAreRefused() {
         QFETCH(QString, name);
+        QFETCH(int, mode);
         QFETCH(QString, why);
         QTemporaryDir dir;
         QString folder = dir.path() + "/" + name + "/";
@@ -260,16 +346,28 @@ private slots:
             QCOMPARE(cp932::encode(folder).size(), bytes);
         }
         QVERIFY(QDir().mkpath(folder));
-        for (const QString target : {"Scribble.ini", "Netscape.exe"}) {
+        for (const QString target : {"Scribble.ini", "Netscape.exe"})
             QFile(folder + target).open(QIODevice::WriteOnly);
+        QCOMPARE(chmod(QFile::encodeName(folder).constData(), mode_t(mode)), 0);
+        WithoutReadOverride asAUser;
+        if (mode == 0 && canList(folder))
+            QFAIL("this process can still read a folder of mode 000: no unreadable folder here");
+        for (const QString target : {"Scribble.ini", "Netscape.exe"}) {
             SharedSettings settings;
             settings.BrowserFolder = "/browser/";
             FakePrompts prompts;
             frmFolder d(settings, prompts);
             d.TargetFile = target;
             d.Form_Load();
+            const QString before = d.dirPath();
             d.setDirPath(folder);
-            d.cmdOK->click();
+            if (prompts.messageTexts().isEmpty()) {
+                d.cmdOK->click();
+            } else {
+                QCOMPARE(prompts.messageTexts()[0], "[" + shown(folder) + why);
+                QCOMPARE(d.dirPath(), before);
+                QCOMPARE(d.Label2->text(), shown(before));
+            }
             QString& result =
                 target == "Scribble.ini" ? settings.CompanionFolder : settings.BrowserFolder;
             if (why.isEmpty()) {
@@ -284,6 +382,7 @@ private slots:
             QCOMPARE(result, target == "Scribble.ini" ? QString() : QStringLiteral("/browser/"));
             QCOMPARE(d.result(), 0);
         }
+        chmod(QFile::encodeName(folder).constData(), 0755);
     }
 
     void returnInTheFolderListOpensTheFolderOnly() {
@@ -324,8 +423,11 @@ private slots:
 
         // Declining the companion dialog changes nothing: the stored folder and the link stay.
         const QByteArray stored = f.readFile(f.appFolder() + "KEEPSAKE.INI");
-        f.prompts.answerDialog([&w](QDialog& dialog) {
+        // The dialog opens in the linked folder and shows its path.
+        f.prompts.answerDialog([&w, &f](QDialog& dialog) {
             QVERIFY(!w.editor().Timer1->isActive());
+            QCOMPARE(asFolderDialog(dialog).dirPath(), f.companionFolder());
+            QCOMPARE(asFolderDialog(dialog).Label2->text(), shown(f.companionFolder()));
             asFolderDialog(dialog).cmdCancel->click();
         });
         ui(w).mn_FolderSet->trigger();
@@ -371,7 +473,12 @@ private slots:
         ui(w).mn_NetscapeFolderSet->trigger();
         QCOMPARE(w.editor().settings.BrowserFolder, browserFolder);
         QCOMPARE(w.editor().settings.CompanionFolder, companion);
-        f.prompts.answerDialog([](QDialog& dialog) { asFolderDialog(dialog).cmdCancel->click(); });
+        // The browser's dialog opens in the browser's folder, shown in full.
+        f.prompts.answerDialog([browserFolder](QDialog& dialog) {
+            QCOMPARE(asFolderDialog(dialog).dirPath(), browserFolder);
+            QCOMPARE(asFolderDialog(dialog).Label2->text(), shown(browserFolder));
+            asFolderDialog(dialog).cmdCancel->click();
+        });
         ui(w).mn_NetscapeFolderSet->trigger();
         QVERIFY(f.readFile(f.appFolder() + "KEEPSAKE.INI")
                     .endsWith("[Netscape]\r\nFolder=" + browserFolder.toUtf8() + "\r\n"));

@@ -1,5 +1,6 @@
 // The help: the editor's own manual, opened at its contents in a window that leaves the
-// editor usable, read through the text it shows.
+// editor usable, read through the text it shows. Where it opens is seen on an X server of the
+// test's own with a full-HD screen, at 1x and 2x scale.
 #include "integration/HelpWindow.h"
 #include "support/WindowFixture.h"
 
@@ -10,12 +11,16 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSet>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QToolButton>
 
 namespace {
 
@@ -32,12 +37,107 @@ QString caption(QString text) {
     return text.remove(u'&');
 }
 
+// Set in the program that the placement test starts on its own X server.
+const char kPlacementRun[] = "KEEPSAKE_HELP_PLACEMENT";
+
+// A blank between two Japanese characters, or after a Japanese comma or full stop: what a line
+// break inside a Japanese sentence of a page's source shows as.
+const QRegularExpression kStrayBlank(
+    QStringLiteral("[\\x{3000}-\\x{30FF}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}][ \\t]+"
+                   "[\\x{3000}-\\x{30FF}\\x{4E00}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]|[、。][ "
+                   "\\t]+[^\\s\\x{2028}\\x{2029}]"));
+
 }  // namespace
+
+// Run by the placement test in a program of its own, on the test's X server at the scale it
+// asks for.
+class HelpPlacement : public QObject {
+    Q_OBJECT
+
+private slots:
+    void besideTheEditorAndOnTheScreen() {
+        WindowFixture f;
+        f.writeSettings({"Music"});
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QScreen* screen = w.screen();
+        QCOMPARE(screen->devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+        QCOMPARE(screen->geometry().size() * screen->devicePixelRatio(), QSize(1920, 1080));
+
+        ui(w).mn_Help->trigger();
+        auto* help = w.findChild<HelpWindow*>();
+        QVERIFY(help);
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        const QRect room = screen->availableGeometry();
+        const QString where = QStringLiteral("help %1,%2 %3x%4, editor %5,%6 %7x%8, screen %9x%10")
+                                  .arg(help->frameGeometry().x())
+                                  .arg(help->frameGeometry().y())
+                                  .arg(help->frameGeometry().width())
+                                  .arg(help->frameGeometry().height())
+                                  .arg(w.frameGeometry().x())
+                                  .arg(w.frameGeometry().y())
+                                  .arg(w.frameGeometry().width())
+                                  .arg(w.frameGeometry().height())
+                                  .arg(room.width())
+                                  .arg(room.height());
+        QVERIFY2(room.contains(help->frameGeometry()), qPrintable(where));
+        QVERIFY2(!help->frameGeometry().intersects(w.frameGeometry()), qPrintable(where));
+        QVERIFY2(help->width() >= 240, qPrintable(where));
+        // Where there is room, the help has its full size.
+        if (screen->devicePixelRatio() == 1.0)
+            QVERIFY2(help->size() == QSize(640, 600), qPrintable(where));
+        f.close();
+    }
+};
 
 class HelpTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void opensBesideTheEditorOnTheScreen_data() {
+        QTest::addColumn<QString>("scale");
+        QTest::newRow("1x") << "1";
+        QTest::newRow("2x") << "2";
+    }
+
+    void opensBesideTheEditorOnTheScreen() {
+        QFETCH(QString, scale);
+        // A server of its own: a full-HD screen, on a display number the server picks free.
+        QProcess xvfb;
+        xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1920x1080x24",
+                                            "-nolisten", "tcp", "-noreset"});
+        if (!xvfb.waitForStarted(10000))
+            QFAIL("Xvfb cannot be started: this test needs it (Debian package xvfb)");
+        QByteArray number;
+        while (!number.endsWith('\n') && xvfb.waitForReadyRead(10000))
+            number += xvfb.readAllStandardOutput();
+        if (number.trimmed().isEmpty()) {
+            xvfb.kill();
+            xvfb.waitForFinished();
+            QFAIL("Xvfb started but named no display");
+        }
+
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", ":" + QString::fromLatin1(number.trimmed()));
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("QT_SCALE_FACTOR", scale);
+        env.insert(kPlacementRun, "1");
+        run.setProcessEnvironment(env);
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.start(QCoreApplication::applicationFilePath(), {});
+        const bool finished = run.waitForFinished(120000);
+        const QByteArray output = run.readAll();
+        xvfb.terminate();
+        xvfb.waitForFinished(10000);
+        QVERIFY2(finished, output.constData());
+        QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0,
+                 output.constData());
+    }
+
     void opensAtItsContentsBesideTheEditor() {
         WindowFixture f;
         f.writeSettings({"Music"});
@@ -65,7 +165,7 @@ private slots:
         // Reading on, back, and the contents again.
         help->browser()->setSource(QUrl(QStringLiteral("qrc:/help/files.html")));
         QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("KEEPSAKE.INI")));
-        auto* back = help->findChildren<QPushButton*>().at(1);
+        auto* back = help->findChildren<QToolButton*>().at(1);
         QCOMPARE(back->text(), QStringLiteral("戻る"));
         QVERIFY(back->isEnabled());
         back->click();
@@ -109,6 +209,11 @@ private slots:
             QVERIFY2(!html.isEmpty(), qPrintable(page));
             QTextBrowser reader;
             reader.setSource(QUrl("qrc:/help/" + page));
+            // The raw text keeps the no-break spaces a page means to show.
+            const QRegularExpressionMatch blank = kStrayBlank.match(reader.document()->toRawText());
+            QVERIFY2(!blank.hasMatch(),
+                     qPrintable(page + ": \"" + blank.captured() + "\" " +
+                                QString::fromLatin1(blank.captured().toUtf8().toHex(' '))));
             allText += reader.toPlainText();
             for (const QRegularExpressionMatch& m : href.globalMatch(html)) {
                 const QUrl target = QUrl("qrc:/help/" + page).resolved(QUrl(m.captured(1)));
@@ -157,5 +262,15 @@ private slots:
     }
 };
 
-QTEST_MAIN(HelpTest)
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The placement run takes the screen as the editor does; the rest as every test does.
+    if (qEnvironmentVariableIsSet(kPlacementRun)) {
+        HelpPlacement placement;
+        return QTest::qExec(&placement, argc, argv);
+    }
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    HelpTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_help.moc"

@@ -1,5 +1,6 @@
 #include "app/KeepsakeEditor.h"
 
+#include "keepsake/KeepsakeWatch.h"
 #include "platform/Prompts.h"
 #include "platform/WindowList.h"
 #include "settings/FoundFiles.h"
@@ -46,6 +47,13 @@ KeepsakeEditor::KeepsakeEditor(Platform platform, QObject* parent)
             lstKinds_Click();
     });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    // Nothing is read until the user asks with "Reload!".
+    m_keepsakeWatch = new KeepsakeWatch(this);
+    connect(m_keepsakeWatch, &KeepsakeWatch::changed, this, [this] {
+        KeepsakeNotice =
+            QStringLiteral("キープセイクファイルが更新されました。Reload!で読み込みます。");
+        emit message(KeepsakeNotice);
+    });
 }
 
 KeepsakeEditor::~KeepsakeEditor() = default;

@@ -17,6 +17,7 @@
 #include <memory>
 
 class BrowserDetector;
+class KeepsakeWatch;
 class QTimer;
 
 // The editor without its window: the kept entries, the loaded category page, the category
@@ -104,6 +105,9 @@ public:
     QString ComCaption;   // lblCom
     QString ComDisplay;   // lblComDisp: the shown entry's comment, or its address
     QString DateDisplay;  // lblDateDisp
+    // Shown on the message line, instead of an empty hint, while the keepsake file has changed
+    // on disk since it was read; empty otherwise.
+    QString KeepsakeNotice;
     bool ScribbleExecEnabled = false;
     bool NNExecEnabled = false;
     // Checked for a browser every 500 milliseconds from the end of Load to Unload.
@@ -184,4 +188,5 @@ private:
     // The row of the loaded page's category in lstKinds, or -1.
     int rowOfKindPage() const;
     BrowserDetector* m_browserDetector = nullptr;  // a child object
+    KeepsakeWatch* m_keepsakeWatch = nullptr;      // a child object
 };

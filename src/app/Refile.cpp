@@ -264,7 +264,7 @@ void Refile::connectEvents() {
     connect(mn_Help, &QAction::triggered, this, [this] { mn_Help_Click(); });
 
     connect(e, &KeepsakeEditor::displayChanged, this, &Refile::showState);
-    connect(e, &KeepsakeEditor::message, lblMsg, &QLabel::setText);
+    connect(e, &KeepsakeEditor::message, this, &Refile::showHint);
     connect(e, &KeepsakeEditor::ended, this, &QWidget::hide);
 
     for (QObject* source : std::initializer_list<QObject*>{
@@ -317,6 +317,12 @@ void Refile::showState() {
     mn_ScribbleExec->setEnabled(e.ScribbleExecEnabled);
 }
 
+// An empty hint leaves the line to the notice that the keepsake file has changed, so the notice
+// comes back after every hint until the file is read again.
+void Refile::showHint(const QString& text) {
+    lblMsg->setText(text.isEmpty() ? m_editor->KeepsakeNotice : text);
+}
+
 void Refile::mn_Help_Click() {
     // The editor's own manual, in a window beside it; no help file or viewer is needed.
     auto* help = findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
@@ -343,9 +349,9 @@ bool Refile::eventFilter(QObject* watched, QEvent* event) {
             // the background itself clears the hint.
             const auto* move = static_cast<QMouseEvent*>(event);
             if (!centralWidget()->childAt(move->position().toPoint()))
-                lblMsg->clear();
+                showHint(QString());
         } else if (watched == lstKinds->viewport()) {
-            lblMsg->clear();
+            showHint(QString());
         } else if (watched == lstURLs[0]->viewport() || watched == lstURLs[1]->viewport() ||
                    watched == lstURLs[2]->viewport()) {
             lblMsg->setText(kHintKeptLists);

@@ -52,6 +52,8 @@ private:
     // Shows what the editor holds besides the lists.
     void showState();
     void mn_Help_Click();
+    // The message line: `text`, or the pending notice when `text` is empty.
+    void showHint(const QString& text);
 
     KeepsakeEditor* m_editor;  // a child object
     CommandGuard* m_commands = nullptr;

@@ -3,9 +3,12 @@
 #include "commands/NameRules.h"
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
+#include "settings/ProfileFile.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,12 +17,32 @@
 #include <QScreen>
 #include <QStorageInfo>
 
+#include <dirent.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace {
 const QString kCompanionFile = QStringLiteral("Scribble.ini");
 const QString kBrowserFile = QStringLiteral("Netscape.exe");
 const QString kParent = QStringLiteral("..");
 constexpr int kClientWidth = 4920;
 constexpr int kClientHeight = 3480;
+
+// The system's reason why the folder's list of names cannot be read, or empty when it can.
+// Qt's directory listing reports a folder it may not read as an empty one.
+QString listingFailure(const QString& folder) {
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::closedir(dir);
+    return {};
+}
+
+// A folder as the dialog shows it: without its trailing separator, except at the root.
+QString shownFolder(const QString& folder) {
+    return folder.size() > 1 && folder.endsWith(u'/') ? folder.chopped(1) : folder;
+}
 }  // namespace
 
 frmFolder::frmFolder(SharedSettings& settings, Prompts& prompts, QWidget* parent)
@@ -45,10 +68,14 @@ frmFolder::frmFolder(SharedSettings& settings, Prompts& prompts, QWidget* parent
     m_layout.add(Label1, {300, 180, 4275, 180});
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
+    // The path is read as a field's text: the theme's own text on its field colour, which
+    // every theme keeps readable (yellow on grey was not).
     Label2->setAutoFillBackground(true);
+    Label2->setFrameShape(QFrame::StyledPanel);
+    Label2->setFrameShadow(QFrame::Sunken);
     QPalette pal = Label2->palette();
-    pal.setColor(QPalette::Window, QColor(128, 128, 128));
-    pal.setColor(QPalette::WindowText, Qt::yellow);
+    pal.setColor(QPalette::Window, pal.color(QPalette::Base));
+    pal.setColor(QPalette::WindowText, pal.color(QPalette::Text));
     Label2->setPalette(pal);
     m_layout.add(Label2, {300, 2640, 4275, 315});
 
@@ -88,10 +115,42 @@ QStringList frmFolder::driveRoots() {
 }
 
 void frmFolder::Form_Load() {
+    const QString start = startFolder();
     // Only the companion's dialog forgets the folder in hand: it stays empty unless a folder
     // is accepted. The browser's dialog leaves the companion folder alone.
     if (TargetFile == kCompanionFile)
         m_settings.CompanionFolder.clear();
+    if (!start.isEmpty()) {
+        m_dirPath = start;
+        fillDir1();
+        showDrive();
+    }
+    // The path line shows from the start the folder that "連携する" would test.
+    Dir1_Change();
+}
+
+QString frmFolder::startFolder() const {
+    // The folder linked now, or the one stored, when it is still there: choosing again
+    // usually means a folder near it. The editor's caller may already have let go of the
+    // folder in hand, so the stored one is looked at too.
+    QStringList candidates;
+    if (TargetFile == kCompanionFile) {
+        candidates << m_settings.CompanionFolder
+                   << readProfileString(m_settings.IniPath, QStringLiteral("Scribble"),
+                                        QStringLiteral("Folder"));
+    } else if (TargetFile == kBrowserFile) {
+        candidates << m_settings.BrowserFolder
+                   << readProfileString(m_settings.IniPath, QStringLiteral("Netscape"),
+                                        QStringLiteral("Folder"));
+    }
+    for (const QString& candidate : candidates) {
+        if (candidate.isEmpty() || !QDir::isAbsolutePath(candidate))
+            continue;
+        const QString folder = filelookup::folderWithSeparator(QDir::cleanPath(candidate));
+        if (QDir(folder).exists() && listingFailure(folder).isEmpty())
+            return folder;
+    }
+    return {};
 }
 
 void frmFolder::fillDir1() {
@@ -106,8 +165,17 @@ void frmFolder::setDirPath(const QString& path) {
     const QString clean = filelookup::folderWithSeparator(QDir::cleanPath(path));
     if (!QDir(clean).exists())
         return;
+    // A folder whose names cannot be read would show only "..", and "連携する" would then call
+    // it the wrong folder: say why instead, and stay where the list was.
+    if (const QString why = listingFailure(clean); !why.isEmpty()) {
+        m_prompts.information(QStringLiteral("[") + shownFolder(clean) + QStringLiteral("]\r\n") +
+                                  QStringLiteral("フォルダーを読み込めません。\r\n") + why,
+                              kProgramTitle);
+        return;
+    }
     m_dirPath = clean;
     fillDir1();
+    showDrive();
     Dir1_Change();
 }
 
@@ -139,8 +207,23 @@ bool frmFolder::eventFilter(QObject* watched, QEvent* event) {
 void frmFolder::Dir1_Change() {
     // The folder as the directory list reports it, without a trailing separator except at
     // the root.
-    SelectedFolder = m_dirPath.size() > 1 ? m_dirPath.chopped(1) : m_dirPath;
-    Label2->setText(SelectedFolder);
+    SelectedFolder = shownFolder(m_dirPath);
+    showPath();
+}
+
+void frmFolder::showPath() {
+    // A long path keeps both ends, the drive and the folder's own name; the whole path is in
+    // the tip.
+    const int room = Label2->contentsRect().width() - 2 * Label2->margin() - 4;
+    Label2->setText(Label2->fontMetrics().elidedText(SelectedFolder, Qt::ElideMiddle, room));
+    Label2->setToolTip(SelectedFolder);
+}
+
+void frmFolder::showDrive() {
+    // The drive list names the file system the folder is on.
+    const QString root = filelookup::folderWithSeparator(QStorageInfo(m_dirPath).rootPath());
+    if (const int index = Drive1->findText(root); index >= 0)
+        Drive1->setCurrentIndex(index);
 }
 
 void frmFolder::Drive1_Change() {

@@ -21,7 +21,7 @@ public:
     frmFolder(SharedSettings& settings, Prompts& prompts, QWidget* parent = nullptr);
 
     QString TargetFile;      // "Scribble.ini" or "Netscape.exe"
-    QString SelectedFolder;  // the folder last opened in Dir1; empty until one is
+    QString SelectedFolder;  // the folder Dir1 shows, set by Form_Load
 
     QLabel* Label1 = nullptr;
     QComboBox* Drive1 = nullptr;
@@ -30,7 +30,9 @@ public:
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-    // Run by the caller once TargetFile is set, before the dialog is shown.
+    // Run by the caller once TargetFile is set, before the dialog is shown. The dialog opens
+    // in the folder linked or stored for the target when it is there, else in the current
+    // folder, and shows that folder's path.
     void Form_Load();
 
     // The folder Dir1 shows, and opening another one (as a double click does).
@@ -48,7 +50,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QString startFolder() const;
     void fillDir1();
+    void showPath();
+    void showDrive();
     void Dir1_Change();
     void openItem(QListWidgetItem* item);
 

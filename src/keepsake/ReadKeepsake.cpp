@@ -2,6 +2,7 @@
 // showing them.
 #include "app/KeepsakeEditor.h"
 #include "keepsake/EntryArrays.h"
+#include "keepsake/KeepsakeWatch.h"
 #include "keepsake/ListFileReader.h"
 #include "pages/PageFormat.h"
 #include "platform/FileLookup.h"
@@ -77,6 +78,11 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
     std::optional<WaitPointer> wait;
     wait.emplace(m_platform.prompts);
     const QString& companion = settings.CompanionFolder;
+    m_keepsakeWatch->reading(companion, name);
+    if (!KeepsakeNotice.isEmpty()) {
+        KeepsakeNotice.clear();
+        emit message(QString());
+    }
     QString path = filelookup::findFile(companion, name);
     const QString workingCopy = filelookup::findFile(AppFolder, kWorkingCopy);
 

@@ -1,0 +1,126 @@
+// keepsake-keep: keeps one address in the collection's keepsake file, from the command line
+// or for the browser extension as its native messaging host.
+#include "collecting/KeepHost.h"
+#include "collecting/KeepTarget.h"
+#include "keep/HostManifest.h"
+#include "platform/TextFile.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+void say(FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+}
+
+// Firefox starts its hosts with the manifest's path and the extension's id; Chromium with the
+// extension's origin.
+bool startedByBrowser(int argc, char** argv) {
+    if (argc < 2)
+        return false;
+    const QByteArray first(argv[1]);
+    return first.endsWith(".json") || first.startsWith("chrome-extension://");
+}
+
+int serveBrowser() {
+    // Standard output carries the framed answers alone.
+    QFile in;
+    QFile out;
+    if (!in.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered) ||
+        !out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return 1;
+    }
+    collecting::serve(
+        in, out, [] { return collecting::findKeepTarget(QString()); },
+        [] { return QDateTime::currentDateTime(); });
+    return 0;
+}
+
+int installHosts() {
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).absoluteFilePath();
+    int status = 0;
+    for (const auto browser : {collecting::Browser::Firefox, collecting::Browser::Chromium}) {
+        const QString folder = collecting::userManifestFolder(browser);
+        const QString path = folder + collecting::hostName() + QStringLiteral(".json");
+        QString error;
+        if (!QDir().mkpath(folder)) {
+            say(stderr, QStringLiteral("[") + folder + QStringLiteral("]を作れませんでした。"));
+            status = 1;
+        } else if (!textfile::replace(path, collecting::hostManifest(browser, program), &error)) {
+            say(stderr,
+                QStringLiteral("[") + path + QStringLiteral("]を書き込めませんでした。\n") + error);
+            status = 1;
+        } else {
+            say(stdout, path);
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (startedByBrowser(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return serveBrowser();
+    }
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("keepsake-keep"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KEEPSAKE_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Keeps ADDRESS, with COMMENT, in the keepsake file KEEPSAKE.HTML of the editor's "
+        "collection.\nアドレスをキープセイクファイルにキープします。"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption folder(
+        QStringLiteral("folder"),
+        QStringLiteral("The collection's folder (default: the editor's last, else ~/Keepsake)."),
+        QStringLiteral("FOLDER"));
+    const QCommandLineOption install(
+        QStringLiteral("install-browser-hosts"),
+        QStringLiteral("Registers this program for the browser extension in firefox-esr and "
+                       "chromium (the user's own folders)."));
+    parser.addOption(folder);
+    parser.addOption(install);
+    parser.addPositionalArgument(QStringLiteral("ADDRESS"), QStringLiteral("http:// or https://"));
+    parser.addPositionalArgument(QStringLiteral("COMMENT"),
+                                 QStringLiteral("The comment (default: the address)."),
+                                 QStringLiteral("[COMMENT]"));
+    parser.process(app);
+    if (parser.isSet(install))
+        return installHosts();
+
+    const QStringList arguments = parser.positionalArguments();
+    if (arguments.isEmpty() || arguments.size() > 2) {
+        say(stderr, QStringLiteral("keepsake-keep ADDRESS [COMMENT]  (--help)"));
+        return 2;
+    }
+    const collecting::KeptEntry entry =
+        collecting::prepareEntry(arguments[0], arguments.value(1), QString());
+    if (!entry.ok()) {
+        say(stderr, entry.error);
+        return 1;
+    }
+    const collecting::KeepTarget target = collecting::findKeepTarget(parser.value(folder));
+    if (!target.error.isEmpty()) {
+        say(stderr, target.error);
+        return 1;
+    }
+    const collecting::KeepResult kept =
+        collecting::keepEntry(target.place, entry, QDateTime::currentDateTime());
+    if (!kept.ok) {
+        say(stderr, kept.message);
+        return 1;
+    }
+    say(stdout, kept.file + QStringLiteral(": ") + entry.shownAddress() + QStringLiteral(" 《") +
+                    entry.com + QStringLiteral("》"));
+    return 0;
+}

@@ -1,0 +1,281 @@
+// End to end with the real browsers: Debian's firefox-esr and chromium, each with the extension
+// installed in a throw-away profile and keepsake-keep registered as its host, open a page
+// served from 127.0.0.1 whose title is Japanese; the keyboard shortcut, sent through the X
+// server, keeps it, and the editor's "Reload!" lists it with the title as its comment.
+//
+// Everything runs in a network namespace of the test's own with only the loopback device up, on
+// a private session bus. The program runs itself three times: outside (enters the namespace),
+// in the namespace (brings up the loopback device and starts the bus), and inside (the tests).
+// Needs root (for the namespace) and the X server of the test command.
+#include "platform/Cp932Codec.h"
+#include "support/RealDisplay.h"
+#include "support/WindowControls.h"
+#include "support/WindowFixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+const char* const kStage = "KEEPSAKE_KEEP_BROWSER_STAGE";
+const QString kTitle = QStringLiteral("日本語のページ「キープ」");
+constexpr int kStartMs = 180000;
+constexpr int kKeepMs = 60000;
+
+// A web server on 127.0.0.1 that answers every request with a page whose title is Japanese.
+class PageServer : public QTcpServer {
+public:
+    PageServer() {
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    if (!socket->canReadLine())
+                        return;
+                    const QByteArray body = "<html><head><meta charset=\"utf-8\"><title>" +
+                                            kTitle.toUtf8() + "</title></head><body>" +
+                                            kTitle.toUtf8() + "</body></html>";
+                    socket->write(
+                        "HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+                        "Content-Length: " +
+                        QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+};
+
+// Runs a program with its arguments and waits for it; its exit status, or -1.
+int run(const std::vector<const char*>& command) {
+    std::vector<char*> argv;
+    for (const char* argument : command)
+        argv.push_back(const_cast<char*>(argument));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) < 0 || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// Replaces this process by `command` followed by this program and its arguments, with the
+// stage set; returns only on failure.
+void execStage(const char* stage, const std::vector<const char*>& command, char** argv) {
+    setenv(kStage, stage, 1);
+    std::vector<char*> full;
+    for (const char* part : command)
+        full.push_back(const_cast<char*>(part));
+    char self[4096] = {};
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return;
+    full.push_back(self);
+    for (char** a = argv + 1; *a; ++a)
+        full.push_back(*a);
+    full.push_back(nullptr);
+    execvp(full[0], full.data());
+    std::perror(full[0]);
+}
+
+// xdotool's answer, trimmed; empty when it fails.
+QString xdotool(const QStringList& arguments) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), arguments);
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+}  // namespace
+
+class KeepBrowserTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QTcpSocket outside;
+        outside.connectToHost(QStringLiteral("192.0.2.1"), 80);
+        QVERIFY(!outside.waitForConnected(2000));
+        QVERIFY(!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"));
+        QVERIFY2(QFileInfo(QStringLiteral("/usr/bin/xdotool")).isExecutable(),
+                 "xdotool is not installed");
+    }
+
+    void theShortcutKeepsThePage_data() {
+        QTest::addColumn<QString>("browser");
+        QTest::newRow("firefox-esr") << QStringLiteral("/usr/bin/firefox-esr");
+        QTest::newRow("chromium") << QStringLiteral("/usr/bin/chromium");
+    }
+    void theShortcutKeepsThePage() {
+        QFETCH(QString, browser);
+        QVERIFY2(QFileInfo(browser).isExecutable(), qPrintable(browser + " is not installed"));
+        const bool firefox = browser.endsWith(QStringLiteral("firefox-esr"));
+
+        // A throw-away home: the editor's settings file names the collection, and the
+        // browser's profile lies in it.
+        QTemporaryDir scratch;
+        const QString home = scratch.path() + "/home";
+        const QString config = home + "/.config";
+        const QString runtime = scratch.path() + "/runtime";
+        QVERIFY(QDir().mkpath(config) && QDir().mkpath(runtime));
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("HOME", home.toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+        qputenv("XDG_CACHE_HOME", (home + "/.cache").toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+        qputenv("NO_AT_BRIDGE", "1");
+        qputenv("MOZ_CRASHREPORTER_DISABLE", "1");
+
+        WindowFixture f;
+        f.writeSettings({"Music"});
+        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("old.example/", "古い")));
+        writeBytes(config + "/keepsake-editor/keepsake-editor.conf",
+                   "[Collection]\nFolder=" + f.appFolder().toUtf8() + "\n");
+        QCOMPARE(QProcess::execute(KEEPSAKE_KEEP_PATH, {"--install-browser-hosts"}), 0);
+
+        // The editor runs while the page is kept.
+        QVERIFY(f.start());
+        Refile& w = f.window();
+        QCOMPARE(ui(w).lstURLs[1]->model()->rowCount(), 1);
+
+        PageServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        const QString page =
+            QStringLiteral("http://127.0.0.1:%1/page.html").arg(server.serverPort());
+
+        QStringList arguments;
+        if (firefox) {
+            const QString profile = home + "/profile";
+            QVERIFY(QDir().mkpath(profile + "/extensions"));
+            QVERIFY(QFile::copy(KEEPSAKE_EXTENSION_DIR "/keepsake-keep-firefox.xpi",
+                                profile + "/extensions/" KEEPSAKE_FIREFOX_EXTENSION_ID ".xpi"));
+            writeBytes(profile + "/user.js",
+                       "user_pref(\"xpinstall.signatures.required\", false);\n"
+                       "user_pref(\"extensions.autoDisableScopes\", 0);\n"
+                       "user_pref(\"extensions.enabledScopes\", 15);\n"
+                       "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+                       "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
+                       "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n");
+            arguments << "--no-remote"
+                      << "--profile" << profile << page;
+        } else {
+            // Chromium looks for the user's hosts in its user data folder.
+            arguments << "--user-data-dir=" + config + "/chromium"
+                      << "--no-first-run"
+                      << "--no-sandbox"
+                      << "--no-default-browser-check"
+                      << "--password-store=basic"
+                      << "--disable-features=DisableLoadExtensionCommandLineSwitch"
+                      << "--load-extension=" KEEPSAKE_EXTENSION_DIR "/chromium" << page;
+        }
+        QProcess browserProcess;
+        browserProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        browserProcess.start(browser, arguments);
+        QVERIFY(browserProcess.waitForStarted());
+        const auto ending = qScopeGuard([&] {
+            browserProcess.terminate();
+            if (!browserProcess.waitForFinished(20000))
+                browserProcess.kill();
+            browserProcess.waitForFinished(10000);
+        });
+
+        // The page is shown: its window takes the Japanese title.
+        QString window;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                window = xdotool({"search", "--name", kTitle}).section(u'\n', 0, 0);
+                return !window.isEmpty();
+            },
+            kStartMs));
+        QTest::qWait(5000);  // the extension's background starts with the window
+
+        // The shortcut, through the X server, until the entry lands (the first key may come
+        // before the extension listens).
+        const QString keepsake = f.companionFolder() + "KEEPSAKE.HTML";
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                xdotool({"windowfocus", "--sync", window});
+                xdotool({"key", "--clearmodifiers", "--window", window, "alt+shift+k"});
+                QTest::qWait(3000);
+                return f.readFile(keepsake).contains("127.0.0.1");
+            },
+            kKeepMs));
+        const QByteArray expected = WindowFixture::page({"<A HREF=\"http://" + page.mid(7) + "\">" +
+                                                         page.mid(7) + "</A><BR>"})
+                                        .chopped(2);
+        QVERIFY2(f.readFile(keepsake).contains(expected), f.readFile(keepsake).constData());
+        QVERIFY(f.readFile(keepsake).contains(
+            cp932::encode(QStringLiteral("《 ") + kTitle + QStringLiteral(" 》"))));
+
+        // The editor says so, and lists it after "Reload!".
+        QTRY_COMPARE(
+            ui(w).lblMsg->text(),
+            QStringLiteral("キープセイクファイルが更新されました。Reload!で読み込みます。"));
+        QCOMPARE(ui(w).lstURLs[1]->model()->rowCount(), 1);
+        QTest::mouseClick(ui(w).cmdReload, Qt::LeftButton);
+        QTRY_COMPARE(ui(w).lstURLs[1]->model()->rowCount(), 2);
+        QCOMPARE(f.editor().KeepCom[2], kTitle);
+        QCOMPARE(f.editor().KeepURL[2], page.mid(7));
+        f.close();
+    }
+};
+
+int main(int argc, char** argv) {
+    const QByteArray stage = qgetenv(kStage);
+    const QByteArray display = realTestDisplay();
+    if (stage.isEmpty()) {
+        if (display.isEmpty()) {
+            if (mayRunWithoutX()) {
+                std::puts("SKIP: no X server for this test");
+                return 0;
+            }
+            std::fputs("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb\n", stderr);
+            return 1;
+        }
+        execStage("namespace", {"unshare", "--net", "--"}, argv);
+        return 1;
+    }
+    if (stage == "namespace") {
+        if (run({"ip", "link", "set", "lo", "up"}) != 0) {
+            std::fputs("cannot bring up the loopback device\n", stderr);
+            return 1;
+        }
+        execStage("inside", {"dbus-run-session", "--"}, argv);
+        return 1;
+    }
+    showWindowsOn(display);
+    QApplication app(argc, argv);
+    KeepBrowserTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_keepbrowser.moc"
