@@ -135,6 +135,10 @@ private slots:
         QCOMPARE(f.editor().KeepHead, QString());
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"), QByteArray());
         QCOMPARE(f.readFile(f.companionFolder() + "KEEPSAKE.HTML"), QByteArray());
+        // Never read whole, the file gives the first page the standard skeleton.
+        f.close();
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"),
+                 keepsake::standardHead() + keepsake::standardFoot());
     }
 
     void anEmptyCategoryPageIsNeitherListedNorWrittenOver() {
@@ -188,7 +192,7 @@ private slots:
         QCOMPARE(shown(f.prompts),
                  joined(QStringList({critical(kNoStart), critical(kNoStart), kRebuilt})));
         KeepsakeEditor& w = f.editor();
-        QCOMPARE(w.KeepHead, QByteArray(65536, '\0') + "\r\n");
+        QVERIFY(w.KeepHead.isEmpty());  // never read whole, the file shapes no new page
         QCOMPARE(w.KeepCount, 0);
 
         f.prompts.clear();
@@ -219,7 +223,7 @@ private slots:
         clock.start();
         QVERIFY(start(f, {"Music"}, line));
         QCOMPARE(shown(f.prompts), joined(QStringList{critical(kNoStart)}));
-        QCOMPARE(f.editor().KeepHead.size(), line.size() + 2);
+        QVERIFY(f.editor().KeepHead.isEmpty());
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.TMP"), line);
         qInfo("10 MB keepsake line: %lld ms", clock.elapsed());
     }
@@ -469,6 +473,74 @@ private slots:
         // The next start loads the same list.
         QVERIFY(f.start());
         QCOMPARE(f.editor().lstKinds.count(), 5000);
+    }
+
+    // A read gives back 1,023 bytes of a value: a longer name, typed for a new category or a
+    // rename, is refused; one that fits is stored and reads back whole.
+    void namesAtTheLengthAReadGivesBack_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("1,023 bytes") << QString(1023, u'a') << true;
+        QTest::newRow("1,024 bytes") << QString(1024, u'a') << false;
+        QTest::newRow("511 double-byte and 1 byte") << QString(511, u'あ') + u'a' << true;
+        QTest::newRow("512 double-byte") << QString(512, u'あ') << false;
+        QTest::newRow("1,022 bytes and a double-byte") << QString(1022, u'a') + u'あ' << false;
+    }
+
+    void namesAtTheLengthAReadGivesBack() {
+        QFETCH(QString, name);
+        QFETCH(bool, stored);
+        EditorFixture f;
+        QVERIFY(start(f, {"Music"}, twoEntries()));
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);  // Music, whose page is created now
+        const QString iniPath = f.appFolder() + "KEEPSAKE.INI";
+        const QByteArray ini = f.readFile(iniPath);
+        f.prompts.clear();
+        f.prompts.answerInput(name);
+        w.cmdNew_Click();
+        f.prompts.answerInput(name);
+        w.Command1_Click();
+        if (!stored) {
+            const QString refused = QStringLiteral(
+                "項目名が長すぎます。項目名はShift_JISで1,023バイト（全角文字は1文字"
+                "2バイト）までにしてください。");
+            QCOMPARE(f.prompts.messageTexts(), QStringList({refused, refused}));
+            QCOMPARE(itemTexts(w.lstKinds), QStringList({"Music"}));
+            QCOMPARE(f.readFile(iniPath), ini);
+            return;
+        }
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        QCOMPARE(f.readFile(iniPath), QByteArray(ini).replace("0000=Music", "0000=" + sjis(name)) +
+                                          "0001=" + sjis(name) + "\r\n");
+        QVERIFY(f.start());
+        QCOMPARE(itemTexts(f.editor().lstKinds), QStringList({name, name}));
+    }
+
+    void aNameTooLongToReadIsNeverWrittenBackCut() {
+        // Stored by hand: 1,200 characters, 2,400 bytes; a read gives back 511 of them.
+        const QString name(1200, u'本');
+        EditorFixture f;
+        QVERIFY(start(f, {"Music", name}, twoEntries()));
+        KeepsakeEditor& w = f.editor();
+        const QString iniPath = f.appFolder() + "KEEPSAKE.INI";
+        const QByteArray ini = f.readFile(iniPath);
+        const int row = rowOf(w.lstKinds, name.left(511));
+        QVERIFY(row >= 0);
+        // Its missing page is created, a rename that keeps the name and the close write nothing
+        // for it: only the end mark.
+        w.lstKinds.setCurrentRow(row);
+        QVERIFY(f.exists(f.appFolder() + "URL_0001.html"));
+        w.Command1_Click();  // unscripted: the default text comes back
+        f.close();
+        QCOMPARE(f.readFile(iniPath), ini + "0002=\r\n");
+        // A new name replaces it.
+        QVERIFY(f.start());
+        f.editor().lstKinds.setCurrentRow(rowOf(f.editor().lstKinds, name.left(511)));
+        f.prompts.answerInput(QStringLiteral("本棚"));
+        f.editor().Command1_Click();
+        QCOMPARE(f.readFile(iniPath),
+                 QByteArray(ini + "0002=\r\n").replace(sjis(name), sjis(QStringLiteral("本棚"))));
     }
 
     // ---- Inputs saved from fuzzing ----

@@ -125,6 +125,16 @@ private slots:
         w.lstKinds.setCurrentRow(1);
         QCOMPARE(f.prompts.messageTexts().last(), QStringLiteral("データがありません。"));
         QCOMPARE(f.prompts.shown().last().title, std::optional<QString>("新規ファイルです。"));
+        // A reload that catches the companion writing (the file ends inside <TITLE>) fails and
+        // leaves the next new page the header of the last complete read.
+        f.writeKeepsake("<HTML><HEAD><TITLE>KEEPSA");
+        f.prompts.clear();
+        w.ReadKeepsake(QStringLiteral("KEEPSAKE.HTML"));
+        QCOMPARE(f.prompts.messageTexts(), QStringList({"<!--StartList-->が見つかりません。"}));
+        f.writeSettings({"ニュース", "旅行", "本"});
+        w.LoadKinds();
+        w.lstKinds.setCurrentRow(static_cast<int>(itemTexts(w.lstKinds).indexOf("本")));
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0002.html"), f.readFile(f.appFolder() + name));
     }
 
     void aPageTellsBrowsersItIsShiftJis_data() {
@@ -188,18 +198,21 @@ private slots:
                  writtenHead + "<!--StartList-->\r\n" + block + foot);
     }
 
-    void aDamagedSkeletonStillGivesAReadablePage() {
+    void aKeepsakeFileNeverReadWholeGivesTheStandardSkeleton() {
         EditorFixture f;
         f.writeSettings({"本"});
-        // The keepsake file ends inside its list: no footer was ever read.
+        // The keepsake file ends inside its list: it was never read whole.
         f.writeKeepsake(EditorFixture::page({"<HTML>", "<!--StartList-->", "x", "y"}));
         QVERIFY(f.start());
         f.prompts.clear();
         KeepsakeEditor& w = f.editor();
         w.lstKinds.setCurrentRow(0);
         const QByteArray created = f.readFile(f.appFolder() + "URL_0000.html");
-        QCOMPARE(created, EditorFixture::page({"<HTML>", "<!--StartList-->",
-                                               EditorFixture::charsetMeta(), "<!--EndList-->"}));
+        QCOMPARE(created, QByteArray("<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" "
+                                     "CONTENT=\"text/html; charset=Shift_JIS\">"
+                                     "<TITLE>KEEPSAKE</TITLE></HEAD>\r\n"
+                                     "<BODY>\r\n<!--StartList-->\r\n<!--EndList-->\r\n"
+                                     "</BODY></HTML>\r\n"));
         // The new page can be filled, written and read back.
         w.optKind_Click(2);
         w.lstURLs[2].selectAll();

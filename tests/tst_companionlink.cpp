@@ -1,5 +1,7 @@
 // The folder dialog, the companion link and the two folder commands.
 #include "dialogs/FolderDialog.h"
+#include "platform/Cp932Codec.h"
+#include "settings/ProfileFile.h"
 #include "support/WindowFixture.h"
 
 #include <QAction>
@@ -79,6 +81,23 @@ bool canList(const QString& folder) {
     if (dir)
         closedir(dir);
     return dir != nullptr;
+}
+
+// `folder` (ending in "/") made longer, by folders of double-byte names, to exactly `bytes`
+// bytes of code page 932.
+QString folderOfBytes(QString folder, qsizetype bytes) {
+    for (qsizetype rest = bytes - cp932::encode(folder).size(); rest > 0;
+         rest = bytes - cp932::encode(folder).size()) {
+        if (rest > 173)
+            folder += QString(85, u'あ') + u'/';  // 171 bytes, the most a name here may have
+        else if (rest > 171)
+            folder += QString(40, u'あ') + u'/';
+        else if (rest % 2 == 1)
+            folder += QString((rest - 1) / 2, u'あ') + u'/';
+        else
+            folder += u'a' + QString((rest - 2) / 2, u'あ') + u'/';
+    }
+    return folder;
 }
 
 frmFolder& asFolderDialog(QDialog& dialog) {
@@ -264,6 +283,38 @@ private slots:
         QCOMPARE(f.prompts.unscripted(), 0);
     }
 
+    void foldersStoredTooLongToReadAreNamedAndKept() {
+        // Stored by hand, longer than a read gives back: neither is used, asked for at every
+        // start, or written over.
+        const QByteArray tooLong = "/" + QByteArray(1100, 'c') + "/";
+        WindowFixture f;
+        const QByteArray ini = "[Scribble]\r\nFolder=" + tooLong +
+                               "\r\n[Netscape]\r\nFolder=" + tooLong +
+                               "\r\n[Books]\r\n0000=Kept\r\n";
+        f.writeFile(f.appFolder() + "KEEPSAKE.INI", ini);
+        f.writeFile(f.appFolder() + "KEEPSAKE.HTML", WindowFixture::listFile({}));
+        QVERIFY(f.start());
+        const QString iniPath = f.appFolder() + "KEEPSAKE.INI";
+        QCOMPARE(
+            f.prompts.describe(),
+            QStringList(
+                {"information|-|" + cutValueMessage(iniPath, "Scribble", "Folder") +
+                     "\n今回はこのプログラムのフォルダーを使います。「Scribbleのフォルダ指定」で"
+                     "フォルダーを指定し直してください。",
+                 "information|-|" + cutValueMessage(iniPath, "Netscape", "Folder") +
+                     "\n「Netscapeのフォルダ指定」でフォルダーを指定し直してください。"}));
+        Refile& w = f.window();
+        QCOMPARE(w.editor().settings.CompanionFolder, f.appFolder());
+        QVERIFY(!w.editor().CompanionLinked);
+        QCOMPARE(w.editor().settings.BrowserFolder, QString());
+        // Declining the browser's dialog writes nothing back over it.
+        f.prompts.answerDialog([](QDialog& dialog) { asFolderDialog(dialog).cmdCancel->click(); });
+        ui(w).mn_NetscapeFolderSet->trigger();
+        f.close();
+        QCOMPARE(f.readFile(iniPath), ini);
+        QCOMPARE(f.prompts.unscripted(), 2);  // the two notices
+    }
+
     void foldersTheSettingsCannotHoldAreRefused_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("mode");
@@ -279,6 +330,9 @@ private slots:
         // Refused when opened, with the system's reason; the list stays where it was.
         QTest::newRow("unreadable") << QStringLiteral("closed") << 0
                                     << "]\r\nフォルダーを読み込めません。\r\nPermission denied";
+        // A read gives back 1,023 bytes of a folder.
+        QTest::newRow("1,023 bytes") << QStringLiteral("1023") << usual << "";
+        QTest::newRow("1,024 bytes") << QStringLiteral("1024") << usual << "長すぎる";
     }
 
     void foldersTheSettingsCannotHoldAreRefused() {
@@ -286,7 +340,11 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, why);
         QTemporaryDir dir;
-        const QString folder = dir.path() + "/" + name + "/";
+        QString folder = dir.path() + "/" + name + "/";
+        if (const qsizetype bytes = name.toLongLong(); bytes > 0) {
+            folder = folderOfBytes(folder, bytes);
+            QCOMPARE(cp932::encode(folder).size(), bytes);
+        }
         QVERIFY(QDir().mkpath(folder));
         for (const QString target : {"Scribble.ini", "Netscape.exe"})
             QFile(folder + target).open(QIODevice::WriteOnly);

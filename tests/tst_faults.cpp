@@ -13,6 +13,14 @@
 #include <QMap>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace {
 
 const QString kWriteFailed = QStringLiteral("]を書き込めませんでした。\n");
@@ -89,6 +97,46 @@ void makeFolder(const QString& path) {
     QVERIFY2(QDir().mkpath(path), qPrintable(path));
     QVERIFY(QFileInfo(path).isDir());
 }
+
+// Sets or clears the immutable attribute of a file (chattr +i): then no one, root included, may
+// replace it, while it still reads. False, with the reason in *error, where the file system or
+// the user's rights do not allow it.
+bool setImmutable(const QString& path, bool on, QString* error) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    int flags = 0;
+    bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    if (!ok)
+        *error = QString::fromLocal8Bit(strerror(errno));
+    if (fd >= 0)
+        ::close(fd);
+    return ok;
+}
+
+// A file made immutable for the guard's lifetime.
+class Immutable {
+public:
+    explicit Immutable(const QString& path) : m_path(path) {
+        m_on = setImmutable(path, true, &m_error);
+    }
+    ~Immutable() {
+        QString ignored;
+        if (m_on)
+            setImmutable(m_path, false, &ignored);
+    }
+    bool on() const { return m_on; }
+    QString error() const { return m_error; }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+
+private:
+    QString m_path;
+    QString m_error;
+    bool m_on = false;
+};
 
 int rowOf(const ListRows& list, const QString& text) {
     return static_cast<int>(itemTexts(list).indexOf(text));
@@ -200,6 +248,44 @@ private slots:
         QVERIFY(after["URLINDEX.HTML"] != before["URLINDEX.HTML"]);
         after["URLINDEX.HTML"] = before["URLINDEX.HTML"];
         QCOMPARE(after, before);
+    }
+
+    void aCategoryThatCouldNotBeStoredIsNeitherListedNorIndexed() {
+        EditorFixture f;
+        startAndSelectArt(f);
+        KeepsakeEditor& w = f.editor();
+        const QString ini = f.appFolder() + "KEEPSAKE.INI";
+        const Immutable readOnly(ini);
+        if (!readOnly.on()) {
+            QFAIL(
+                qPrintable("cannot make KEEPSAKE.INI immutable (root and a file system that "
+                           "takes chattr +i are needed): " +
+                           readOnly.error()));
+        }
+        const QByteArray stored = f.readFile(ini);
+        f.prompts.clear();
+
+        f.prompts.answerInput("Book");
+        w.cmdNew_Click();
+        f.prompts.answerInput("Zoo");
+        w.Command1_Click();
+        const QStringList messages = f.prompts.messageTexts();
+        QCOMPARE(messages.size(), 2);
+        for (const QString& message : messages)
+            QVERIFY2(isWriteFailure("critical|-|" + message, ini), qPrintable(message));
+        QCOMPARE(itemTexts(w.lstKinds), QStringList({"Art", "Music"}));
+        QCOMPARE(w.lstKinds.selectedRow(), rowOf(w.lstKinds, "Art"));
+
+        // The index links what is stored, and nothing else.
+        f.close();
+        QCOMPARE(f.readFile(ini), stored);
+        QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"),
+                 EditorFixture::page({"<HTML>", "<!--StartList-->", EditorFixture::charsetMeta(),
+                                      "<FONT COLOR=\"BLUE\">● </FONT><A HREF=\"./URL_0001.html\" "
+                                      "TARGET=\"LIST\">Art</A><P>",
+                                      "<FONT COLOR=\"BLUE\">● </FONT><A HREF=\"./URL_0000.html\" "
+                                      "TARGET=\"LIST\">Music</A><P>",
+                                      "<!--EndList-->", "</HTML>"}));
     }
 
     void aFolderThatWentAwayWhileRunningIsReportedAndNotRecreated() {

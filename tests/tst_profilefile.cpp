@@ -11,7 +11,9 @@
 namespace {
 
 // Short names keep the expected bytes on one line with their input.
-const auto readIni = &profileRead;
+QByteArray readIni(QByteArrayView file, QByteArrayView section, QByteArrayView key) {
+    return profileRead(file, section, key);
+}
 const auto writeIni = &profileWrite;
 
 QByteArray contents(const QString& path) {
@@ -99,6 +101,20 @@ private slots:
         QCOMPARE(readIni("[s]\nk=" + split, "s", "k"), QByteArray(1022, 'x'));
         QCOMPARE(readIni("[s]\nk=\"" + QByteArray(1030, 'y') + "\"", "s", "k"),
                  QByteArray(1023, 'y'));
+        // The reader tells a value that came back cut, which must never be written back, from one
+        // that fills the buffer exactly.
+        const QByteArray values =
+            "[s]\nfits=" + fits + "\nsplit=" + split + "\nlong=" + fits + "x\n";
+        QSet<QByteArray> cut;
+        const auto section = profileReadSection(values, "s", &cut);
+        QCOMPARE(section.value("SPLIT"), QByteArray(1022, 'x'));
+        QCOMPARE(cut, QSet<QByteArray>({"SPLIT", "LONG"}));
+        for (const auto& [key, expected] :
+             {std::pair{"fits", false}, {"split", true}, {"long", true}}) {
+            bool wasCut = !expected;
+            profileRead(values, "s", key, &wasCut);
+            QCOMPARE(wasCut, expected);
+        }
     }
 
     void newSectionsAndFilesGetTheirOwnLines() {

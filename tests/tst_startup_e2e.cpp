@@ -32,10 +32,11 @@ const QByteArray kStandardIndex =
 // main window: below the menu bar, halfway down the list.
 const QPointF kEmptyEntryList(0.6, 0.68);
 
-// Without a head to declare it in, the block opens with the charset.
-const QByteArray kMarkersAlone =
-    "<!--StartList-->\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
-    "charset=Shift_JIS\">\r\n<!--EndList-->\r\n";
+// A new page when the keepsake file was never read: the standard skeleton.
+const QByteArray kStandardPage =
+    "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"
+    "<TITLE>KEEPSAKE</TITLE></HEAD>\r\n<BODY>\r\n<!--StartList-->\r\n<!--EndList-->\r\n"
+    "</BODY></HTML>\r\n";
 
 // The index line of one category; the bullet is U+25CF in code page 932.
 QByteArray indexLine(const QByteArray& file, const QByteArray& name) {
@@ -148,11 +149,11 @@ private slots:
         QCOMPARE(editor->exitCode(), 0);
 
         // The category names that were never listed are all still there, with no end mark;
-        // the index is the new standard one; the first page holds the marker lines alone.
+        // the index is the new standard one; the first page is the standard skeleton.
         QCOMPARE(f.readFile(f.appFolder() + "KEEPSAKE.INI"),
                  books + "[Scribble]\r\nFolder=" + folder + "\r\n");
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), kStandardIndex);
-        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"), kMarkersAlone);
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"), kStandardPage);
         QCOMPARE(filesOf(f),
                  QStringList({"KEEPSAKE.INI", "URLFRAME.HTML", "URLINDEX.HTML", "URL_0000.HTML"}));
 
@@ -177,8 +178,8 @@ private slots:
         QVERIFY(!box.isEmpty());
         keys(box, {"Return"});
 
-        // Moving the selection with the keyboard loads a category: Music's page, which has
-        // its marker lines and the charset line alone, so the reader reports no data.
+        // Moving the selection with the keyboard loads a category: Music's page, the standard
+        // skeleton with an empty list, so the reader reports no data.
         // (The buttons took the focus with their access keys; it goes back the same way.)
         click(window, kEmptyEntryList.x(), kEmptyEntryList.y());
         keys(window, {"shift+Tab", "Down"});
@@ -196,7 +197,7 @@ private slots:
         index.insert(index.indexOf("<!--EndList-->"),
                      indexLine("URL_0001.html", "Art") + indexLine("URL_0000.HTML", "Music"));
         QCOMPARE(f.readFile(f.appFolder() + "URLINDEX.HTML"), index);
-        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"), kMarkersAlone);
+        QCOMPARE(f.readFile(f.appFolder() + "URL_0000.HTML"), kStandardPage);
         QCOMPARE(filesOf(f),
                  QStringList({"KEEPSAKE.INI", "URLFRAME.HTML", "URLINDEX.HTML", "URL_0000.HTML"}));
     }

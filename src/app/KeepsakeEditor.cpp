@@ -1,10 +1,12 @@
 #include "app/KeepsakeEditor.h"
 
 #include "keepsake/KeepsakeWatch.h"
+#include "platform/Prompts.h"
 #include "platform/WindowList.h"
 #include "search/FiledMarks.h"
 #include "settings/EditorPreferences.h"
 #include "settings/FoundFiles.h"
+#include "settings/ProfileFile.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -81,7 +83,17 @@ bool KeepsakeEditor::Load(const QString& appFolder) {
     if (!ok)
         m_platform.prompts.information(QStringLiteral("[URL_INDEX.HTML]を再構築しました。"));
 
-    settings.BrowserFolder = ReadIniString(QStringLiteral("Netscape"), QStringLiteral("Folder"));
+    bool browserCut = false;
+    settings.BrowserFolder =
+        ReadIniString(QStringLiteral("Netscape"), QStringLiteral("Folder"), &browserCut);
+    if (browserCut) {
+        // A cut folder names no folder the browser is in: the browser counts as not set.
+        settings.BrowserFolder.clear();
+        m_platform.prompts.information(
+            cutValueMessage(settings.IniPath, QStringLiteral("Netscape"),
+                            QStringLiteral("Folder")) +
+            QStringLiteral("\n「Netscapeのフォルダ指定」でフォルダーを指定し直してください。"));
+    }
     Timer1->start();
     if (preferences::hideFiled())
         mn_HideFiled_Click(true);

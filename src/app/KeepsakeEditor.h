@@ -58,6 +58,7 @@ public:
     QList<QDateTime> KeepDate;
     int KeepCount = 0;
     // Headers and footers are written back as read: they are held as the file's bytes.
+    // KeepHead and KeepFoot are those of the last complete read, empty before one.
     QByteArray KeepHead;
     QByteArray KeepFoot;
 
@@ -124,7 +125,8 @@ public:
     void optKind_Click(int index);
 
     // Settings.
-    QString ReadIniString(const QString& section, const QString& key);
+    // *cut, when given, tells whether the stored value was too long and came back cut.
+    QString ReadIniString(const QString& section, const QString& key, bool* cut = nullptr);
     // Writes `value` under `IniKey` in section `IniSection`; a failure is reported.
     bool WriteIniValue(const QString& IniSection, const QString& IniKey, const QString& value);
 

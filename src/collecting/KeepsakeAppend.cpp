@@ -45,15 +45,8 @@ QString failedRead(const QString& path, const QString& reason) {
 
 }  // namespace
 
-// TODO(merge): use the shared skeleton
 QByteArray keepsakeSkeleton() {
-    return QByteArrayLiteral(
-        "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"
-        "<TITLE>KEEPSAKE</TITLE></HEAD>\r\n"
-        "<BODY>\r\n"
-        "<!--StartList-->\r\n"
-        "<!--EndList-->\r\n"
-        "</BODY></HTML>\r\n");
+    return keepsake::standardHead() + keepsake::standardFoot();
 }
 
 bool insertEntry(const QByteArray& file, const KeptEntry& entry, const QDateTime& date,

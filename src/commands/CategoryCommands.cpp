@@ -34,6 +34,10 @@ void KeepsakeEditor::cmdNew_Click() {
         return;
     }
     const int page = choice.page;
+    // Listed only once stored: a category that is not in the settings file would be linked in
+    // the index and then be gone at the next start.
+    if (!WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(page), name))
+        return;
     {
         // Adding an item must not load a page (only a selection does) nor change which
         // category is selected.
@@ -45,7 +49,6 @@ void KeepsakeEditor::cmdNew_Click() {
         else
             lstKinds.clearSelection();
     }
-    WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(page), name);
     Index->setName(page, name);
 }
 
@@ -66,9 +69,16 @@ void KeepsakeEditor::Command1_Click() {
         m_platform.prompts.information(refusal);
         return;
     }
+    // A name that came back cut is never written back; a new one replaces it. The list shows the
+    // new name only once it is stored.
+    if (lstKinds.model().cut(row) && name == oldName)
+        return;
+    if (!WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(lstKinds.model().page(row)),
+                       name)) {
+        return;
+    }
     lstKinds.model().rename(row, name);
     Index->setName(lstKinds.model().page(row), name);
-    WriteIniValue(QStringLiteral("Books"), pages::pageNumberText(lstKinds.model().page(row)), name);
 }
 
 void KeepsakeEditor::cmdSave_Click() {

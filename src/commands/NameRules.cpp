@@ -2,6 +2,7 @@
 
 #include "keepsake/KeepsakeFormat.h"
 #include "platform/Cp932Codec.h"
+#include "settings/ProfileFormat.h"
 
 #include <algorithm>
 
@@ -38,6 +39,12 @@ QString refusal(const QString& name) {
     if (!cp932::canEncode(name)) {
         return QStringLiteral("項目名に保存できない文字が含まれています。");
     }
+    // The settings file would hold a longer name whole, but it reads back cut.
+    if (cp932::encode(name).size() > kProfileValueMax) {
+        return QStringLiteral(
+            "項目名が長すぎます。項目名はShift_JISで1,023バイト（全角文字は"
+            "1文字2バイト）までにしてください。");
+    }
     return {};
 }
 
@@ -53,6 +60,12 @@ QString folderRefusal(const QString& path) {
                QStringLiteral(
                    "]\nフォルダーの名前にShift_JISで表せない文字が含まれているため、"
                    "設定に保存できません。別のフォルダーを選んでください。");
+    }
+    if (cp932::encode(path).size() > kProfileValueMax) {
+        return QStringLiteral("[") + path +
+               QStringLiteral(
+                   "]\nフォルダーの名前が長すぎるため（Shift_JISで1,023バイトまで、全角文字は"
+                   "1文字2バイト）、設定に保存できません。別のフォルダーを選んでください。");
     }
     return {};
 }

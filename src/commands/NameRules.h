@@ -13,7 +13,8 @@ QString tidy(const QString& answer);
 QString refusal(const QString& name);
 
 // Why a folder path cannot be stored in the settings file and read back as it is (a control
-// character, a character that code page 932 lacks), or an empty text when it can.
+// character, a character that code page 932 lacks, more bytes than a read gives back), or an
+// empty text when it can.
 QString folderRefusal(const QString& path);
 
 // Why a comment cannot be stored as it stands, or an empty text when it can.

@@ -213,4 +213,15 @@ bool isUnreadableComment(const QString& com) {
     return com.isEmpty() || com.contains(kCommentEnd);
 }
 
+QByteArray standardHead() {
+    return "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+           "charset=Shift_JIS\"><TITLE>KEEPSAKE</TITLE></HEAD>\r\n"
+           "<BODY>\r\n" +
+           kStartMarker.toLatin1() + "\r\n";
+}
+
+QByteArray standardFoot() {
+    return kEndMarker.toLatin1() + "\r\n</BODY></HTML>\r\n";
+}
+
 }  // namespace keepsake

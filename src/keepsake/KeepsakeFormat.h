@@ -76,6 +76,12 @@ enum class LinkTarget { Top, AsCompanion };
 void appendEntryLines(QString& out, const QString& url, const QString& com, const QDateTime& date,
                       LinkTarget target = LinkTarget::Top);
 
+// The standard keepsake file with an empty list, for a collection whose own file was never read
+// whole: its header (every line through the start marker) and its footer (the end marker and
+// what follows), each line followed by CR LF. A new keepsake file is the two together.
+QByteArray standardHead();
+QByteArray standardFoot();
+
 // True when `com` cannot be read back from a comment line as it stands: an empty comment or
 // one that holds " 》".
 bool isUnreadableComment(const QString& com);

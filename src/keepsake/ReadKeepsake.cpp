@@ -150,9 +150,12 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
     const ListFileResult result = readListFile(bytes, host);
     bytes = QByteArray();  // the file's copy is not needed while the lists fill
     host.flush();
-    KeepHead = result.head;
-    if (result.complete)
+    // New pages are made from the header and footer of the last complete read: a read that
+    // failed (the companion caught writing the file) would give them a broken header.
+    if (result.complete) {
+        KeepHead = result.head;
         KeepFoot = result.foot;
+    }
     Index->setKept(KeepURL, KeepCom, KeepDate, KeepCount);
 
     if (KeepCount > 0) {

@@ -43,6 +43,7 @@ void CategoryListModel::rename(int row, const QString& name) {
     if (row < 0 || row >= count())
         return;
     m_kinds[row].name = name;
+    m_kinds[row].cut = false;
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
 }

@@ -14,6 +14,9 @@ public:
     struct Kind {
         QString name;
         int page = 0;
+        // The name came back cut from the settings file, which holds it whole: it is never
+        // written back.
+        bool cut = false;
     };
 
     explicit CategoryListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
@@ -27,11 +30,13 @@ public:
     }
     // The page number of a row, or -1 outside the list.
     int page(int row) const { return row >= 0 && row < count() ? m_kinds[row].page : -1; }
+    bool cut(int row) const { return row >= 0 && row < count() && m_kinds[row].cut; }
 
     // Replaces the list with these categories, sorted.
     void load(const QList<Kind>& kinds);
     // Adds a category at its place; returns its row.
     int add(const QString& name, int page);
+    // A new name, as stored: it is no longer cut.
     void rename(int row, const QString& name);
 
 private:

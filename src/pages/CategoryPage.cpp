@@ -63,7 +63,9 @@ void KeepsakeEditor::lstKinds_Click() {
             QStringLiteral("[") + path + QStringLiteral("]は新規作成されます。"),
             QStringLiteral("Not Found!"));
         WaitPointer wait(m_platform.prompts);
-        WriteIniValue(QStringLiteral("Books"), pageText, lstKinds.model().name(row));
+        // A name that came back cut stays stored whole.
+        if (!lstKinds.model().cut(row))
+            WriteIniValue(QStringLiteral("Books"), pageText, lstKinds.model().name(row));
         // A new page says it is Shift_JIS, so browsers need not guess.
         KindHead = pages::withCharsetMeta(pages::skeletonHead(KeepHead));
         KindFoot = pages::skeletonFoot(KeepFoot);

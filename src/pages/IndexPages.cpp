@@ -47,13 +47,15 @@ void KeepsakeEditor::LoadKinds() {
     // missing or empty key.
     QByteArray file;
     textfile::readAll(settings.IniPath, &file);
-    const QHash<QByteArray, QByteArray> books = profileReadSection(file, "Books");
+    QSet<QByteArray> cut;
+    const QHash<QByteArray, QByteArray> books = profileReadSection(file, "Books", &cut);
     QList<CategoryListModel::Kind> kinds;
     for (int n = 0;; ++n) {
-        const QByteArray value = books.value(profileFoldName(pages::pageNumberText(n).toLatin1()));
+        const QByteArray key = profileFoldName(pages::pageNumberText(n).toLatin1());
+        const QByteArray value = books.value(key);
         if (value.isEmpty())
             break;
-        kinds.append({cp932::decode(value), n});
+        kinds.append({cp932::decode(value), n, cut.contains(key)});
     }
     const QSignalBlocker quiet(lstKinds.selection());
     lstKinds.selection()->clear();

@@ -18,6 +18,8 @@ QString titleLine(const QString& name) {
 }
 
 QByteArray skeletonHead(const QByteArray& keepHead) {
+    if (keepHead.isEmpty())
+        return keepsake::standardHead();
     const QByteArray marker = keepsake::kStartMarker.toLatin1() + "\r\n";
     if (keepHead == marker || keepHead.endsWith("\r\n" + marker))
         return keepHead;
@@ -25,6 +27,8 @@ QByteArray skeletonHead(const QByteArray& keepHead) {
 }
 
 QByteArray skeletonFoot(const QByteArray& keepFoot) {
+    if (keepFoot.isEmpty())
+        return keepsake::standardFoot();
     const QByteArray marker = keepsake::kEndMarker.toLatin1() + "\r\n";
     if (keepFoot.startsWith(marker))
         return keepFoot;

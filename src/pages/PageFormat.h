@@ -14,8 +14,10 @@ QString pageFileName(const QString& pageNumberText);
 // "<H3><I><B>～ " + name + " ～</B></I></H3>", the name shown as typed (htmlText)
 QString titleLine(const QString& name);
 
-// A new page's header and footer from the keepsake file's skeleton, with the marker lines
-// supplied where the skeleton lacks them, so that the page can always be read back.
+// A new page's header and footer from the keepsake file's skeleton (its header and footer of the
+// last complete read), with the marker lines supplied where the skeleton lacks them, so that
+// the page can always be read back. With no skeleton (the file was never read whole) they are
+// the standard keepsake file's.
 QByteArray skeletonHead(const QByteArray& keepHead);
 QByteArray skeletonFoot(const QByteArray& keepFoot);
 

@@ -1,13 +1,28 @@
 // Finding the companion's folder, and the two folder commands.
 #include "app/KeepsakeEditor.h"
 #include "platform/Prompts.h"
+#include "settings/ProfileFile.h"
 
 #include <QDir>
 #include <QTimer>
 
 bool KeepsakeEditor::LinkCompanion(bool readSetting) {
     bool linked = false;
-    const QString stored = ReadIniString(QStringLiteral("Scribble"), QStringLiteral("Folder"));
+    bool cut = false;
+    const QString stored =
+        ReadIniString(QStringLiteral("Scribble"), QStringLiteral("Folder"), &cut);
+    if (readSetting && cut) {
+        // A folder that reads back cut is no folder the companion is in, and asking at every
+        // start would not end: the stored value stays as it is, and this run uses the program's
+        // own folder, as after declining the dialog.
+        m_platform.prompts.information(
+            cutValueMessage(settings.IniPath, QStringLiteral("Scribble"),
+                            QStringLiteral("Folder")) +
+            QStringLiteral("\n今回はこのプログラムのフォルダーを使います。"
+                           "「Scribbleのフォルダ指定」でフォルダーを指定し直してください。"));
+        settings.CompanionFolder = AppFolder;
+        return false;
+    }
     settings.CompanionFolder = readSetting ? stored : QString();
 
     // A stored folder that has gone (the companion was moved, a drive not mounted) counts as
@@ -57,9 +72,15 @@ void KeepsakeEditor::mn_FolderSet_Click() {
 
 void KeepsakeEditor::mn_NetscapeFolderSet_Click() {
     Timer1->stop();
+    const QString before = settings.BrowserFolder;
     m_platform.prompts.chooseFolder(
         settings, QStringLiteral("Netscape.exe"),
         QStringLiteral("Netscape.exeのあるフォルダを指定してください。"));
-    WriteIniValue(QStringLiteral("Netscape"), QStringLiteral("Folder"), settings.BrowserFolder);
+    // Declining writes the folder back as it was, but never over a stored one that read back
+    // cut.
+    bool cut = false;
+    ReadIniString(QStringLiteral("Netscape"), QStringLiteral("Folder"), &cut);
+    if (!cut || settings.BrowserFolder != before)
+        WriteIniValue(QStringLiteral("Netscape"), QStringLiteral("Folder"), settings.BrowserFolder);
     Timer1->start();
 }

@@ -6,11 +6,22 @@
 
 #include <QFileInfo>
 
-QString readProfileString(const QString& iniPath, const QString& section, const QString& key) {
+QString readProfileString(const QString& iniPath, const QString& section, const QString& key,
+                          bool* cut) {
+    if (cut)
+        *cut = false;
     QByteArray bytes;
     if (!textfile::readAll(iniPath, &bytes))
         return {};
-    return cp932::decode(profileRead(bytes, cp932::encode(section), cp932::encode(key)));
+    return cp932::decode(profileRead(bytes, cp932::encode(section), cp932::encode(key), cut));
+}
+
+QString cutValueMessage(const QString& iniPath, const QString& section, const QString& key) {
+    return QStringLiteral("[") + iniPath + QStringLiteral("]の[") + section +
+           QStringLiteral("]にある") + key +
+           QStringLiteral(
+               "の値は長すぎて（Shift_JISで1,023バイトを超えています）、最後まで"
+               "読み込めません。この値は使わず、書き換えもしません。");
 }
 
 bool writeProfileString(const QString& iniPath, const QString& section, const QString& key,

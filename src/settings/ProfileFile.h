@@ -6,7 +6,13 @@
 
 // The value of key in section, or "" when the file, the section or the key is missing or the
 // file cannot be read.
-QString readProfileString(const QString& iniPath, const QString& section, const QString& key);
+// *cut, when given, tells whether the stored value was too long and came back cut.
+QString readProfileString(const QString& iniPath, const QString& section, const QString& key,
+                          bool* cut = nullptr);
+
+// The notice that the value of key in section of the settings file at iniPath is too long to be
+// read whole, and so is neither used nor written over.
+QString cutValueMessage(const QString& iniPath, const QString& section, const QString& key);
 
 // Sets key in section to value, creating the file, section or key as needed. The file is
 // replaced as a whole through a temporary file in its folder, so it is either the old or the

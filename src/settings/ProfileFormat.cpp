@@ -168,7 +168,9 @@ qsizetype findSection(const QList<Line>& lines, QByteArrayView name) {
 
 }  // namespace
 
-QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayView key) {
+QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayView key, bool* cut) {
+    if (cut)
+        *cut = false;
     const QList<Line> lines = parse(file);
     const QByteArrayView keyName = trimmed(key, isSpace);
     const qsizetype header = findSection(lines, trimmed(section, isSpace));
@@ -176,7 +178,11 @@ QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayVi
         return {};
     for (qsizetype i = header + 1; i < lines.size() && lines[i].kind != Kind::Section; ++i) {
         if (lines[i].kind == Kind::Entry && sameName(lines[i].name, keyName)) {
-            return cutToBuffer(unquoted(lines[i].value)).toByteArray();
+            const QByteArrayView whole = unquoted(lines[i].value);
+            const QByteArrayView value = cutToBuffer(whole);
+            if (cut)
+                *cut = value.size() < whole.size();
+            return value.toByteArray();
         }
     }
     return {};
@@ -198,7 +204,8 @@ QByteArray profileFoldName(QByteArrayView name) {
     return folded;
 }
 
-QHash<QByteArray, QByteArray> profileReadSection(QByteArrayView file, QByteArrayView section) {
+QHash<QByteArray, QByteArray> profileReadSection(QByteArrayView file, QByteArrayView section,
+                                                 QSet<QByteArray>* cut) {
     QHash<QByteArray, QByteArray> values;
     const QList<Line> lines = parse(file);
     const qsizetype header = findSection(lines, trimmed(section, isSpace));
@@ -208,8 +215,13 @@ QHash<QByteArray, QByteArray> profileReadSection(QByteArrayView file, QByteArray
         if (lines[i].kind != Kind::Entry)
             continue;
         const QByteArray name = profileFoldName(lines[i].name);
-        if (!values.contains(name))
-            values.insert(name, cutToBuffer(unquoted(lines[i].value)).toByteArray());
+        if (values.contains(name))
+            continue;
+        const QByteArrayView whole = unquoted(lines[i].value);
+        const QByteArrayView value = cutToBuffer(whole);
+        values.insert(name, value.toByteArray());
+        if (cut && value.size() < whole.size())
+            cut->insert(name);
     }
     return values;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
+#include <QSet>
 
 // The Windows profile (INI) format on the file's own bytes, code page 932.
 //
@@ -17,12 +18,17 @@ inline constexpr qsizetype kProfileValueMax = 1023;
 
 // The value of key in section of the profile text file, or empty when the section or key is
 // missing. Blanks around the value and one pair of matching outer quotes are dropped.
-QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayView key);
+// *cut, when given, tells whether the value was longer than the buffer and came back cut: such a
+// value must never be written back as the stored one.
+QByteArray profileRead(QByteArrayView file, QByteArrayView section, QByteArrayView key,
+                       bool* cut = nullptr);
 
 // Every key of the first section called `section`, each under its folded name (see
 // profileFoldName), with the value profileRead() would give for it. For reading many keys of
 // one section without going over the file each time.
-QHash<QByteArray, QByteArray> profileReadSection(QByteArrayView file, QByteArrayView section);
+// *cut, when given, receives the folded names of the values that came back cut.
+QHash<QByteArray, QByteArray> profileReadSection(QByteArrayView file, QByteArrayView section,
+                                                 QSet<QByteArray>* cut = nullptr);
 
 // A key name as lookups compare it: trimmed of spaces, single-byte letters upper-cased.
 QByteArray profileFoldName(QByteArrayView name);

@@ -4,8 +4,8 @@
 #include "platform/Prompts.h"
 #include "settings/ProfileFile.h"
 
-QString KeepsakeEditor::ReadIniString(const QString& section, const QString& key) {
-    return readProfileString(settings.IniPath, section, key);
+QString KeepsakeEditor::ReadIniString(const QString& section, const QString& key, bool* cut) {
+    return readProfileString(settings.IniPath, section, key, cut);
 }
 
 bool KeepsakeEditor::WriteIniValue(const QString& IniSection, const QString& IniKey,
