@@ -1,6 +1,7 @@
 #include "app/CollectionInstance.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -8,7 +9,12 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -99,5 +105,27 @@ void CollectionInstance::bringToFront(QWidget* main) {
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
-    window->activateWindow();
+    // The request comes from another program, not from an input event, so the last server
+    // time this editor saw may be older than the last change of focus, and the X server (or
+    // the window manager) ignores a request to activate dated before it. A change of a
+    // property of the window brings a current time with its notification; the activation
+    // follows once that has been read.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11) {
+        window->activateWindow();
+        return;
+    }
+    xcb_connection_t* connection = x11->connection();
+    static const QByteArray name = "_KEEPSAKE_EDITOR_RAISE";
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData());
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    if (reply) {
+        xcb_change_property(connection, XCB_PROP_MODE_APPEND,
+                            static_cast<xcb_window_t>(window->winId()), reply->atom,
+                            XCB_ATOM_STRING, 8, 0, nullptr);
+        xcb_flush(connection);
+        std::free(reply);
+    }
+    QTimer::singleShot(100, window, [window] { window->activateWindow(); });
 }
