@@ -1,11 +1,11 @@
 #include "app/CollectionInstance.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
