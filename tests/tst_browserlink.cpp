@@ -7,6 +7,7 @@
 #include "support/WindowFixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -229,6 +230,64 @@ private slots:
         // The help is the editor's own: no help file is handed to another program.
         ui(w).mn_Help->trigger();
         QVERIFY(f.launcher.documents.isEmpty());
+    }
+
+    // A Windows companion ("MZ") starts through wine, in its own folder, when wine is on the
+    // path, and the notice says that wine is needed when it is not; a link named
+    // "Scribble.exe" to a Linux program starts directly.
+    void theCompanionUnderWine_data() {
+        QTest::addColumn<QByteArray>("program");  // empty: a link to a Linux program
+        QTest::addColumn<bool>("wineOnPath");
+        QTest::newRow("Windows, wine") << QByteArray("MZ\x90\0") << true;
+        QTest::newRow("Windows, no wine") << QByteArray("MZ\x90\0") << false;
+        QTest::newRow("Linux link, wine") << QByteArray() << true;
+    }
+    void theCompanionUnderWine() {
+        QFETCH(QByteArray, program);
+        QFETCH(bool, wineOnPath);
+        QTemporaryDir bin;
+        const QString wine = bin.path() + "/wine";
+        // The stand-in wine notes its folder and its arguments.
+        QFile script(wine);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\npwd > \"$0.out\"\nprintf '%s\\n' \"$@\" >> \"$0.out\"\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", (wineOnPath ? bin.path().toUtf8() + ":" : QByteArray()) + "/usr/bin:/bin");
+
+        WindowFixture f;
+        start(f, QString());
+        const QString companion = f.companionFolder() + "Scribble.exe";
+        if (program.isEmpty())
+            QVERIFY(QFile::link("/usr/bin/true", companion));
+        else
+            f.writeFile(companion, program);
+        f.window().editor().mn_ScribbleExec_Click();
+        qputenv("PATH", path);
+
+        if (!program.isEmpty() && !wineOnPath) {
+            QVERIFY(f.launcher.starts.isEmpty());
+            QCOMPARE(f.prompts.messageTexts(),
+                     QStringList(
+                         {companion + "はWindowsのプログラムです。起動するにはwineが必要です。"}));
+            return;
+        }
+        QVERIFY(f.prompts.messageTexts().isEmpty());
+        QCOMPARE(f.launcher.starts.size(), 1);
+        const auto& started = f.launcher.starts[0];
+        if (program.isEmpty()) {
+            QCOMPARE(started.program, companion);
+            QCOMPARE(started.arguments, QStringList());
+            return;
+        }
+        QCOMPARE(started.program, wine);
+        QCOMPARE(started.arguments, QStringList({companion}));
+        // Started for real, wine runs in the companion's folder.
+        ProcessLauncher launcher;
+        QVERIFY(launcher.startProgram(started.program, started.arguments, nullptr, started.folder));
+        QTRY_COMPARE(f.readFile(wine + ".out"), QDir(f.companionFolder()).absolutePath().toUtf8() +
+                                                    "\n" + companion.toUtf8() + "\n");
     }
 
     void theCompanionsMenuItem() {

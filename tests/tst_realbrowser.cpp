@@ -56,10 +56,10 @@ constexpr int kPageMs = 60000;
 class RecordingLauncher : public ProcessLauncher {
 public:
     QList<qint64> started;
-    bool startProgram(const QString& program, const QStringList& arguments,
-                      qint64* processId) override {
+    bool startProgram(const QString& program, const QStringList& arguments, qint64* processId,
+                      const QString& folder) override {
         qint64 pid = 0;
-        const bool ok = ProcessLauncher::startProgram(program, arguments, &pid);
+        const bool ok = ProcessLauncher::startProgram(program, arguments, &pid, folder);
         if (ok)
             started.append(pid);
         if (processId)

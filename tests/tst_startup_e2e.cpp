@@ -130,11 +130,16 @@ private slots:
         const QString dialog = waitForWindow(editor->processId(), "Select Folder");
         QVERIFY(!dialog.isEmpty());
 
-        // A second editor on the same folder ends at once and touches nothing.
+        // A second editor on the same folder ends at once, touches nothing and brings the
+        // folder dialog to the front.
+        const QString root = xdotool({"search", "--maxdepth", "0", "--name", ""});
+        xdotool({"windowfocus", root});
+        QCOMPARE(xdotool({"getwindowfocus"}), root);
         auto second = startEditor(f);
         QVERIFY(second);
         QVERIFY(second->waitForFinished(20000));
         QCOMPARE(second->exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(xdotool({"getwindowfocus"}), dialog, 10000);
         QCOMPARE(filesOf(f), QStringList({".keepsake-editor.lock", "KEEPSAKE.INI"}));
 
         // "連携しない": the missing keepsake file is reported, and the window opens all the same.

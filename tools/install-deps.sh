@@ -11,6 +11,7 @@ packages=(
     qt6-translations-l10n python3 libicu-dev node-iconv-lite
     firefox-esr chromium dbus dbus-x11 iproute2 util-linux
     clang-format
+    dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
 )
 missing=()
 for p in "${packages[@]}"; do

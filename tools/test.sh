@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test headless: the plain build first, then the whole suite
-# again under AddressSanitizer and UndefinedBehaviorSanitizer (with clang), together with
+# Installs, builds and runs every test headless: the plain build first, then the Debian
+# package (built, checked with lintian, installed into a scratch root and started), then the
+# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer (with clang), together with
 # short runs of the fuzz targets. Ends with CTest's own summary.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -45,6 +46,9 @@ echo "== Plain build and tests =="
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Debian package: lintian, validators, the installed editor =="
+tools/check-package.sh build
 
 echo "== Sanitizer build (ASan + UBSan) with fuzz targets =="
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \

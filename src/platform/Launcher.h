@@ -8,10 +8,11 @@ class Launcher {
 public:
     virtual ~Launcher() = default;
 
-    // Starts `program` detached with `arguments`; false when it could not be started. The
-    // started process's id goes to `processId` when one is given.
+    // Starts `program` detached with `arguments`, in `folder` (the program's own folder when
+    // empty); false when it could not be started. The started process's id goes to
+    // `processId` when one is given.
     virtual bool startProgram(const QString& program, const QStringList& arguments,
-                              qint64* processId = nullptr) = 0;
+                              qint64* processId = nullptr, const QString& folder = {}) = 0;
 
     // Opens a document with the desktop's default viewer for it.
     virtual bool openDocument(const QString& path) = 0;

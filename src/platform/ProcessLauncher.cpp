@@ -17,7 +17,7 @@
 extern char** environ;
 
 bool ProcessLauncher::startProgram(const QString& program, const QStringList& arguments,
-                                   qint64* processId) {
+                                   qint64* processId, const QString& folder) {
     const QFileInfo info(program);
     if (!info.isFile() || !info.isExecutable())
         return false;
@@ -33,7 +33,8 @@ bool ProcessLauncher::startProgram(const QString& program, const QStringList& ar
     for (QByteArray& argument : encoded)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    const QByteArray workingFolder =
+        QFile::encodeName(folder.isEmpty() ? info.absolutePath() : folder);
 
     // The program leads a session of its own, so whatever it starts can be told apart from
     // the rest of the desktop by its session, even after the program itself has left. It
@@ -50,7 +51,7 @@ bool ProcessLauncher::startProgram(const QString& program, const QStringList& ar
                              POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.constData());
+    posix_spawn_file_actions_addchdir_np(&actions, workingFolder.constData());
 
     pid_t pid = 0;
     const int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);

@@ -7,6 +7,6 @@
 class ProcessLauncher : public Launcher {
 public:
     bool startProgram(const QString& program, const QStringList& arguments,
-                      qint64* processId = nullptr) override;
+                      qint64* processId = nullptr, const QString& folder = {}) override;
     bool openDocument(const QString& path) override;
 };

@@ -11,16 +11,17 @@ public:
     struct Start {
         QString program;
         QStringList arguments;
+        QString folder;
     };
     QList<Start> starts;
     QStringList documents;
     bool fail = false;
 
     bool startProgram(const QString& program, const QStringList& arguments,
-                      qint64* processId = nullptr) override {
+                      qint64* processId = nullptr, const QString& folder = {}) override {
         if (processId)
             *processId = 0;
-        starts.append({program, arguments});
+        starts.append({program, arguments, folder});
         return !fail;
     }
     bool openDocument(const QString& path) override {
