@@ -1,13 +1,13 @@
 // The collection's index without a window: what is filed where after a write, a rename and
 // a reload, a damaged page counted without a box, the marks the lists give their views,
 // hiding filed entries, and the search's matching rules.
+#include "collection/CollectionFolder.h"
 #include "search/FiledMarks.h"
 #include "search/TextFolding.h"
 #include "settings/EditorPreferences.h"
 #include "support/EditorFixture.h"
 
 #include <QAbstractItemModelTester>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -183,6 +183,7 @@ private slots:
     }
 
     void hidingFiledEntriesIsRememberedAndShowsWhatIsShown() {
+        QVERIFY(collection::remember(QStringLiteral("/remembered/")));
         {
             EditorFixture f;
             startCollection(f);
@@ -200,8 +201,9 @@ private slots:
             // Written, it is filed and hidden too.
             w.cmdSave_Click();
             QCOMPARE(itemTexts(w.lstURLs[0]), QStringList());
-            QSettings stored(preferences::filePath(), QSettings::IniFormat);
-            QCOMPARE(stored.value("view/hideFiled").toBool(), true);
+            // Kept in the user's settings file, beside the folder of the editor started last.
+            QCOMPARE(collection::readSetting("View", "HideFiled"), QStringLiteral("true"));
+            QCOMPARE(collection::rememberedFolder(), QStringLiteral("/remembered/"));
         }
         EditorFixture again;
         startCollection(again);

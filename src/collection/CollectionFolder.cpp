@@ -11,9 +11,6 @@ namespace collection {
 
 namespace {
 
-const QByteArray kSection = "[Collection]";
-const QByteArray kKey = "Folder=";
-
 QString withSeparator(QString folder) {
     if (!folder.endsWith(u'/'))
         folder += u'/';
@@ -37,30 +34,34 @@ bool isInstalled(const QString& programFolder) {
                              QStringLiteral(".desktop"));
 }
 
-// The file is UTF-8 text: a "[Collection]" line and a "Folder=" line whose value runs to the
-// end of the line, as it is (no quotes, no escapes).
-QString rememberedFolder() {
+// The file is UTF-8 text in sections: "[Section]" lines, then "Key=" lines whose value runs
+// to the end of the line, as it is (no quotes, no escapes). Every program reads it the same
+// way, and a write replaces only its own line.
+QString readSetting(const QString& section, const QString& key) {
     QByteArray bytes;
     if (!textfile::readAll(settingsFilePath(), &bytes))
         return {};
+    const QByteArray sectionLine = '[' + section.toUtf8() + ']';
+    const QByteArray keyStart = key.toUtf8() + '=';
     bool inSection = false;
     for (QByteArray line : bytes.split('\n')) {
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.startsWith('['))
-            inSection = line == kSection;
-        else if (inSection && line.startsWith(kKey) && line.size() > kKey.size())
-            return withSeparator(QString::fromUtf8(line.mid(kKey.size())));
+            inSection = line == sectionLine;
+        else if (inSection && line.startsWith(keyStart))
+            return QString::fromUtf8(line.mid(keyStart.size()));
     }
     return {};
 }
 
-bool remember(const QString& folder, QString* error) {
-    // A line break would end the value early: such a folder is not recorded.
-    for (const QChar c : folder) {
+bool writeSetting(const QString& section, const QString& key, const QString& value,
+                  QString* error) {
+    // A line break would end the value early: such a value is not written.
+    for (const QChar c : value) {
         if (c.unicode() < 0x20) {
             if (error)
-                *error = QStringLiteral("the folder's name holds a control character");
+                *error = QStringLiteral("the value holds a control character");
             return false;
         }
     }
@@ -70,7 +71,53 @@ bool remember(const QString& folder, QString* error) {
             *error = QStringLiteral("cannot make the folder of ") + path;
         return false;
     }
-    return textfile::replace(path, kSection + '\n' + kKey + folder.toUtf8() + '\n', error);
+    QByteArray bytes;
+    if (QFileInfo::exists(path) && !textfile::readAll(path, &bytes, error))
+        return false;
+    const QByteArray sectionLine = '[' + section.toUtf8() + ']';
+    const QByteArray keyStart = key.toUtf8() + '=';
+    const QByteArray newLine = keyStart + value.toUtf8();
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    qsizetype sectionAt = -1;
+    qsizetype insertAt = -1;
+    bool written = false;
+    for (qsizetype i = 0; i < lines.size() && !written; ++i) {
+        QByteArray line = lines[i];
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.startsWith('[')) {
+            if (sectionAt >= 0)
+                break;
+            if (line == sectionLine)
+                sectionAt = insertAt = i + 1;
+        } else if (sectionAt >= 0) {
+            if (line.startsWith(keyStart)) {
+                lines[i] = newLine;
+                written = true;
+            } else if (!line.trimmed().isEmpty()) {
+                insertAt = i + 1;
+            }
+        }
+    }
+    if (!written) {
+        if (sectionAt < 0) {
+            lines << sectionLine << newLine;
+        } else {
+            lines.insert(insertAt, newLine);
+        }
+    }
+    return textfile::replace(path, lines.join('\n') + '\n', error);
+}
+
+QString rememberedFolder() {
+    const QString folder = readSetting(QStringLiteral("Collection"), QStringLiteral("Folder"));
+    return folder.isEmpty() ? folder : withSeparator(folder);
+}
+
+bool remember(const QString& folder, QString* error) {
+    return writeSetting(QStringLiteral("Collection"), QStringLiteral("Folder"), folder, error);
 }
 
 Choice choose(const QString& given, const QString& programFolder) {

@@ -35,6 +35,13 @@ QString defaultFolder();
 // "../share/applications/" beside it, where `cmake --install` puts it.
 bool isInstalled(const QString& programFolder);
 
+// One value of the settings file, or empty; every program of the collection keeps its
+// settings there.
+QString readSetting(const QString& section, const QString& key);
+// Writes one value, leaving every other line of the file as it is; false with the reason.
+bool writeSetting(const QString& section, const QString& key, const QString& value,
+                  QString* error = nullptr);
+
 // The folder recorded in the settings file, ending in "/", or empty.
 QString rememberedFolder();
 

@@ -1,32 +1,30 @@
 #include "settings/EditorPreferences.h"
 
-#include <QSettings>
-#include <QStandardPaths>
+#include "collection/CollectionFolder.h"
 
 namespace preferences {
 
 namespace {
-const QString kHideFiled = QStringLiteral("view/hideFiled");
-}
+const QString kView = QStringLiteral("View");
+const QString kHideFiled = QStringLiteral("HideFiled");
+}  // namespace
 
 QString filePath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/keepsake-editor/keepsake-editor.conf");
+    return collection::settingsFilePath();
 }
 
 bool hideFiled() {
-    const QSettings file(filePath(), QSettings::IniFormat);
-    return file.value(kHideFiled, false).toBool();
+    return collection::readSetting(kView, kHideFiled) == QStringLiteral("true");
 }
 
 bool setHideFiled(bool hide, QString* error) {
-    QSettings file(filePath(), QSettings::IniFormat);
-    file.setValue(kHideFiled, hide);
-    file.sync();
-    if (file.status() == QSettings::NoError)
+    QString reason;
+    if (collection::writeSetting(kView, kHideFiled,
+                                 hide ? QStringLiteral("true") : QStringLiteral("false"), &reason))
         return true;
     if (error)
-        *error = QStringLiteral("[") + filePath() + QStringLiteral("]に書き込めませんでした。");
+        *error = QStringLiteral("[") + filePath() + QStringLiteral("]に書き込めませんでした。\n") +
+                 reason;
     return false;
 }
 
