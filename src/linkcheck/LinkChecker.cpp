@@ -163,8 +163,15 @@ void LinkChecker::request(Job& job, const QUrl& url, bool head) {
 
 void LinkChecker::answered(QNetworkReply* reply) {
     reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
+    // Not from inside the reply's own signal: it goes on after it.
+    QMetaObject::invokeMethod(
+        reply,
+        [reply] {
+            if (!reply->isFinished())
+                reply->abort();
+            reply->deleteLater();
+        },
+        Qt::QueuedConnection);
     Job* found = nullptr;
     for (Job* job : std::as_const(m_jobs)) {
         if (job->reply == reply)

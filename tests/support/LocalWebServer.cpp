@@ -97,7 +97,8 @@ void LocalWebServer::read(QTcpSocket* socket, bool tls) {
     }
     seen.append(s);
 
-    const QByteArray path = s.path;
+    // The query only tells addresses apart.
+    const QByteArray path = s.path.split('?').value(0);
     int status = 200;
     QByteArray location;
     QByteArray extra;
