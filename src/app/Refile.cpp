@@ -8,6 +8,7 @@
 #include "app/KeyCodes.h"
 #include "app/Pictures.h"
 #include "integration/HelpWindow.h"
+#include "linkcheck/LinkCheckWindow.h"
 #include "platform/Prompts.h"
 #include "search/SearchWindow.h"
 
@@ -234,6 +235,7 @@ void Refile::createMenus() {
     mn_Tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
     mn_Find = mn_Tools->addAction(QStringLiteral("検索(&F)…"));
     mn_Find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mn_LinkCheck = mn_Tools->addAction(QStringLiteral("リンク検査(&L)…"));
     mn_Help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));
 
     // Named like the controls, so that what shows the window can find them.
@@ -248,6 +250,7 @@ void Refile::createMenus() {
     mn_HideFiled->setObjectName(QStringLiteral("mn_HideFiled"));
     mn_Tools->setObjectName(QStringLiteral("mn_Tools"));
     mn_Find->setObjectName(QStringLiteral("mn_Find"));
+    mn_LinkCheck->setObjectName(QStringLiteral("mn_LinkCheck"));
     mn_Help->setObjectName(QStringLiteral("mn_Help"));
 }
 
@@ -281,6 +284,7 @@ void Refile::connectEvents() {
     connect(mn_Help, &QAction::triggered, this, [this] { mn_Help_Click(); });
     connect(mn_HideFiled, &QAction::triggered, e, [e](bool hide) { e->mn_HideFiled_Click(hide); });
     connect(mn_Find, &QAction::triggered, this, [this] { mn_Find_Click(); });
+    connect(mn_LinkCheck, &QAction::triggered, this, [this] { mn_LinkCheck_Click(); });
 
     connect(e, &KeepsakeEditor::displayChanged, this, &Refile::showState);
     connect(e, &KeepsakeEditor::message, this, &Refile::showHint);
@@ -289,7 +293,7 @@ void Refile::connectEvents() {
     for (QObject* source : std::initializer_list<QObject*>{
              cmdReload, cmdNew, Command1, cmdEditCom, cmdSave, cmdMove, cmdSend, cmdPreview,
              mnFile_Exit, mn_FolderSet, mn_ScribbleExec, mn_NetscapeFolderSet, mn_NNExec, mn_Help,
-             mn_HideFiled, mn_Find}) {
+             mn_HideFiled, mn_Find, mn_LinkCheck}) {
         m_commands->addSource(source);
     }
 
@@ -306,6 +310,7 @@ void Refile::connectEvents() {
     addKanaShortcut(this, u'ｶ', [this] { menuBar()->setActiveAction(mn_Tools->menuAction()); });
     accesskeys::addKanaMenuKey(mnFile, u'ｻ', Qt::Key_X);
     accesskeys::addKanaMenuKey(mn_Tools, u'ﾊ', Qt::Key_F);
+    accesskeys::addKanaMenuKey(mn_Tools, u'ﾘ', Qt::Key_L);
 }
 
 bool Refile::Load(const QString& appFolder) {
@@ -358,6 +363,13 @@ void Refile::mn_Find_Click() {
     if (!find)
         find = new SearchWindow(*m_editor, this);
     find->showFind();
+}
+
+void Refile::mn_LinkCheck_Click() {
+    auto* check = findChild<LinkCheckWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!check)
+        check = new LinkCheckWindow(*m_editor, this);
+    check->showWindow();
 }
 
 void Refile::closeEvent(QCloseEvent* event) {

@@ -55,6 +55,7 @@ private:
     // The message line: `text`, or the pending notice when `text` is empty.
     void showHint(const QString& text);
     void mn_Find_Click();
+    void mn_LinkCheck_Click();
 
     KeepsakeEditor* m_editor;  // a child object
     CommandGuard* m_commands = nullptr;
@@ -93,5 +94,6 @@ private:
     QAction* mn_HideFiled = nullptr;
     QMenu* mn_Tools = nullptr;
     QAction* mn_Find = nullptr;
+    QAction* mn_LinkCheck = nullptr;
     QAction* mn_Help = nullptr;
 };

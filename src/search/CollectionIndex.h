@@ -63,6 +63,8 @@ public:
     // The file names of the pages that could not be read whole.
     QStringList unreadablePages() const;
     QString categoryName(int page) const { return m_pages.value(page).name; }
+    // The entries of category `page` as last read or written; empty until the pages are built.
+    QList<keepsake::Entry> entriesOf(int page) const { return m_pages.value(page).entries; }
 
     // The entries in which every term of `query` occurs in the address or the comment:
     // kept entries first, then the pages in page order, each in its own order.
