@@ -55,6 +55,9 @@ private:
     // The message line: `text`, or the pending notice when `text` is empty.
     void showHint(const QString& text);
     void mn_Find_Click();
+    // Bookmark files out of and into the collection, on a worker thread behind a progress bar.
+    void mn_ExportBookmarks_Click();
+    void mn_ImportBookmarks_Click();
 
     KeepsakeEditor* m_editor;  // a child object
     CommandGuard* m_commands = nullptr;
@@ -93,5 +96,7 @@ private:
     QAction* mn_HideFiled = nullptr;
     QMenu* mn_Tools = nullptr;
     QAction* mn_Find = nullptr;
+    QAction* mn_ExportBookmarks = nullptr;
+    QAction* mn_ImportBookmarks = nullptr;
     QAction* mn_Help = nullptr;
 };
