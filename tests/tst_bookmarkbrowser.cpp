@@ -99,8 +99,7 @@ QString makeProfile(const QString& folder, const QString& bookmarksFile, bool ex
 QStringList placesBookmarks(const QString& profile) {
     QProcess sqlite;
     sqlite.start(kSqlite,
-                 {"-batch", "-noheader", "-separator", "|", "-readonly",
-                  profile + "/places.sqlite",
+                 {"-batch", "-noheader", "-separator", "|", "-readonly", profile + "/places.sqlite",
                   "WITH RECURSIVE menu(id) AS (SELECT id FROM moz_bookmarks WHERE guid = "
                   "'menu________' UNION ALL SELECT b.id FROM moz_bookmarks b JOIN menu ON "
                   "b.parent = menu.id) "
@@ -108,7 +107,8 @@ QStringList placesBookmarks(const QString& profile) {
                   "JOIN menu ON menu.id = b.id JOIN moz_places p ON p.id = b.fk "
                   "JOIN moz_bookmarks f ON f.id = b.parent WHERE b.type = 1 ORDER BY b.id"});
     if (!sqlite.waitForFinished(30000) || sqlite.exitCode() != 0)
-        return {QStringLiteral("sqlite3 failed: ") + QString::fromUtf8(sqlite.readAllStandardError())};
+        return {QStringLiteral("sqlite3 failed: ") +
+                QString::fromUtf8(sqlite.readAllStandardError())};
     return QString::fromUtf8(sqlite.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
@@ -152,8 +152,8 @@ private slots:
                   kHead + entry("art.example/", "filed already", "24/01/02 03:04:05") +
                       entry("kept.example/", "キープ中", "24/01/02 03:04:05") + kFoot);
         const QString file = folder + "exported.html";
-        const bookmarks::ExportResult exported = bookmarks::exportCollection(
-            {folder, folder}, {{1, "Art & <b>"}, {0, "音楽"}}, file);
+        const bookmarks::ExportResult exported =
+            bookmarks::exportCollection({folder, folder}, {{1, "Art & <b>"}, {0, "音楽"}}, file);
         QVERIFY2(exported.ok, qPrintable(exported.message));
 
         const QString profile = makeProfile(dir.path(), file, false);
@@ -169,15 +169,16 @@ private slots:
         QTemporaryDir dir;
         const QString folder = dir.path() + u'/';
         const QString file = folder + "bookmarks.html";
-        writeFile(file, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
-                        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
-                        "<DL><p>\n<DT><H3>外</H3>\n<DL><p>\n<DT><H3>内</H3>\n<DL><p>\n"
-                        "<DT><A HREF=\"http://deep.example/\" ADD_DATE=\"874310700\">深い &amp; "
-                        "&quot;題&quot;</A>\n</DL><p>\n"
-                        "<DT><A HREF=\"https://secure.example/p\" ADD_DATE=\"1704164645\">"
-                        "安全</A>\n</DL><p>\n"
-                        "<DT><A HREF=\"http://top.example/\" ADD_DATE=\"946684799\">トップ</A>\n"
-                        "</DL>\n");
+        writeFile(file,
+                  "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+                  "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+                  "<DL><p>\n<DT><H3>外</H3>\n<DL><p>\n<DT><H3>内</H3>\n<DL><p>\n"
+                  "<DT><A HREF=\"http://deep.example/\" ADD_DATE=\"874310700\">深い &amp; "
+                  "&quot;題&quot;</A>\n</DL><p>\n"
+                  "<DT><A HREF=\"https://secure.example/p\" ADD_DATE=\"1704164645\">"
+                  "安全</A>\n</DL><p>\n"
+                  "<DT><A HREF=\"http://top.example/\" ADD_DATE=\"946684799\">トップ</A>\n"
+                  "</DL>\n");
         const QString profile = makeProfile(dir.path(), file, true);
         runFirefox(profile);
         const QByteArray written = [&] {
@@ -226,8 +227,8 @@ int main(int argc, char** argv) {
         QByteArrayList args;
         for (int i = 1; i < argc; ++i)
             args << QByteArray("'") + argv[i] + "'";
-        const QByteArray script = "ip link set lo up && exec '" + QByteArray(self) + "' " +
-                                  args.join(' ');
+        const QByteArray script =
+            "ip link set lo up && exec '" + QByteArray(self) + "' " + args.join(' ');
         execlp("unshare", "unshare", "--net", "--", "sh", "-c", script.constData(),
                static_cast<char*>(nullptr));
         std::perror("unshare");
