@@ -19,6 +19,7 @@
 // The fuzz targets' checks, to replay their seeds and the inputs that once broke them.
 #define KEEPSAKE_FUZZ_NO_ENTRY_POINT
 #include "fuzz/fuzz_appender.cpp"
+#include "fuzz/fuzz_bookmarks.cpp"
 #include "fuzz/fuzz_categorypage.cpp"
 #include "fuzz/fuzz_codec.cpp"
 #include "fuzz/fuzz_indexpage.cpp"
@@ -589,6 +590,8 @@ private slots:
             fuzz_profile::testOneInput(data, size);
         } else if (target == QStringLiteral("fuzz_appender")) {
             fuzz_appender::testOneInput(data, size);
+        } else if (target == QStringLiteral("fuzz_bookmarks")) {
+            fuzz_bookmarks::testOneInput(data, size);
         } else if (target == QStringLiteral("fuzz_keephost")) {
             fuzz_keephost::testOneInput(data, size);
         } else {

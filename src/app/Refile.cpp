@@ -236,6 +236,8 @@ void Refile::createMenus() {
     mn_Find = mn_Tools->addAction(QStringLiteral("検索(&F)…"));
     mn_Find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     mn_LinkCheck = mn_Tools->addAction(QStringLiteral("リンク検査(&L)…"));
+    mn_ExportBookmarks = mn_Tools->addAction(QStringLiteral("ブックマークの書き出し(&X)…"));
+    mn_ImportBookmarks = mn_Tools->addAction(QStringLiteral("ブックマークの読み込み(&I)…"));
     mn_Help = menuBar()->addAction(QStringLiteral("ヘルプ(&H)"));
 
     // Named like the controls, so that what shows the window can find them.
@@ -251,6 +253,8 @@ void Refile::createMenus() {
     mn_Tools->setObjectName(QStringLiteral("mn_Tools"));
     mn_Find->setObjectName(QStringLiteral("mn_Find"));
     mn_LinkCheck->setObjectName(QStringLiteral("mn_LinkCheck"));
+    mn_ExportBookmarks->setObjectName(QStringLiteral("mn_ExportBookmarks"));
+    mn_ImportBookmarks->setObjectName(QStringLiteral("mn_ImportBookmarks"));
     mn_Help->setObjectName(QStringLiteral("mn_Help"));
 }
 
@@ -285,6 +289,8 @@ void Refile::connectEvents() {
     connect(mn_HideFiled, &QAction::triggered, e, [e](bool hide) { e->mn_HideFiled_Click(hide); });
     connect(mn_Find, &QAction::triggered, this, [this] { mn_Find_Click(); });
     connect(mn_LinkCheck, &QAction::triggered, this, [this] { mn_LinkCheck_Click(); });
+    connect(mn_ExportBookmarks, &QAction::triggered, this, [this] { mn_ExportBookmarks_Click(); });
+    connect(mn_ImportBookmarks, &QAction::triggered, this, [this] { mn_ImportBookmarks_Click(); });
 
     connect(e, &KeepsakeEditor::displayChanged, this, &Refile::showState);
     connect(e, &KeepsakeEditor::message, this, &Refile::showHint);
@@ -293,7 +299,7 @@ void Refile::connectEvents() {
     for (QObject* source : std::initializer_list<QObject*>{
              cmdReload, cmdNew, Command1, cmdEditCom, cmdSave, cmdMove, cmdSend, cmdPreview,
              mnFile_Exit, mn_FolderSet, mn_ScribbleExec, mn_NetscapeFolderSet, mn_NNExec, mn_Help,
-             mn_HideFiled, mn_Find, mn_LinkCheck}) {
+             mn_HideFiled, mn_Find, mn_LinkCheck, mn_ExportBookmarks, mn_ImportBookmarks}) {
         m_commands->addSource(source);
     }
 
@@ -311,6 +317,8 @@ void Refile::connectEvents() {
     accesskeys::addKanaMenuKey(mnFile, u'ｻ', Qt::Key_X);
     accesskeys::addKanaMenuKey(mn_Tools, u'ﾊ', Qt::Key_F);
     accesskeys::addKanaMenuKey(mn_Tools, u'ﾘ', Qt::Key_L);
+    accesskeys::addKanaMenuKey(mn_Tools, u'ｻ', Qt::Key_X);
+    accesskeys::addKanaMenuKey(mn_Tools, u'ﾆ', Qt::Key_I);
 }
 
 bool Refile::Load(const QString& appFolder) {

@@ -56,6 +56,9 @@ private:
     void showHint(const QString& text);
     void mn_Find_Click();
     void mn_LinkCheck_Click();
+    // Bookmark files out of and into the collection, on a worker thread behind a progress bar.
+    void mn_ExportBookmarks_Click();
+    void mn_ImportBookmarks_Click();
 
     KeepsakeEditor* m_editor;  // a child object
     CommandGuard* m_commands = nullptr;
@@ -95,5 +98,7 @@ private:
     QMenu* mn_Tools = nullptr;
     QAction* mn_Find = nullptr;
     QAction* mn_LinkCheck = nullptr;
+    QAction* mn_ExportBookmarks = nullptr;
+    QAction* mn_ImportBookmarks = nullptr;
     QAction* mn_Help = nullptr;
 };

@@ -51,6 +51,14 @@ QByteArray keepsakeSkeleton() {
 
 bool insertEntry(const QByteArray& file, const KeptEntry& entry, const QDateTime& date,
                  QByteArray* out, QString* error) {
+    QString lines;
+    // The keepsake file keeps the companion's form: its entries open where the browser chooses.
+    keepsake::appendEntryLines(lines, entry.url, entry.com, date,
+                               keepsake::LinkTarget::AsCompanion);
+    return insertLines(file, cp932::encode(lines), out, error);
+}
+
+bool insertLines(const QByteArray& file, QByteArrayView lines, QByteArray* out, QString* error) {
     const qsizetype start = findMarkerLine(file, 0, kStartMarker);
     if (start < 0) {
         *error = keepsake::kMsgNoStartMarker;
@@ -61,20 +69,26 @@ bool insertEntry(const QByteArray& file, const KeptEntry& entry, const QDateTime
         *error = keepsake::kMsgNoEndMarker;
         return false;
     }
-    QString lines;
-    // The keepsake file keeps the companion's form: its entries open where the browser chooses.
-    keepsake::appendEntryLines(lines, entry.url, entry.com, date,
-                               keepsake::LinkTarget::AsCompanion);
     QByteArray result;
-    result.reserve(file.size() + lines.size() * 2);
+    result.reserve(file.size() + lines.size());
     result += QByteArrayView(file).first(end);
-    cp932::encodeAppend(lines, result);
+    result += lines;
     result += QByteArrayView(file).sliced(end);
     *out = std::move(result);
     return true;
 }
 
 KeepResult keepEntry(const KeepPlace& place, const KeptEntry& entry, const QDateTime& date) {
+    return changeKeepsake(place, [&](const QByteArray& bytes, QByteArray* changed, QString* why) {
+        QString reason;
+        if (insertEntry(bytes, entry, date, changed, &reason))
+            return true;
+        *why = reason + QStringLiteral("\nキープセイクファイルは変更していません。");
+        return false;
+    });
+}
+
+KeepResult changeKeepsake(const KeepPlace& place, const KeepsakeChange& change) {
     KeepResult result;
     const QString lockPath = place.keepsakeFolder + kKeepsakeName + QStringLiteral(".lock");
     QLockFile lock(lockPath);
@@ -122,9 +136,10 @@ KeepResult keepEntry(const KeepPlace& place, const KeptEntry& entry, const QDate
     result.file = path;
 
     QByteArray changed;
-    if (!insertEntry(bytes, entry, date, &changed, &reason)) {
-        result.message = QStringLiteral("[") + path + QStringLiteral("]\n") + reason +
-                         QStringLiteral("\nキープセイクファイルは変更していません。");
+    reason.clear();
+    if (!change(bytes, &changed, &reason)) {
+        if (!reason.isEmpty())
+            result.message = QStringLiteral("[") + path + QStringLiteral("]\n") + reason;
         return result;
     }
     if (!textfile::replace(path, changed, &reason)) {

@@ -1,8 +1,10 @@
 // keepsake-keep: keeps one address in the collection's keepsake file, from the command line
 // or for the browser extension as its native messaging host.
+#include "bookmarks/CollectionBookmarks.h"
 #include "collecting/KeepHost.h"
 #include "collecting/KeepTarget.h"
 #include "keep/HostManifest.h"
+#include "keepsake/Collation.h"
 #include "platform/TextFile.h"
 
 #include <QCommandLineParser>
@@ -64,6 +66,41 @@ int installHosts() {
     return status;
 }
 
+// The collection's categories in the order of the editor's list.
+QList<bookmarks::Category> listedCategories(const collecting::KeepPlace& place) {
+    const QList<bookmarks::Category> stored =
+        bookmarks::storedCategories(place.collectionFolder + QStringLiteral("KEEPSAKE.INI"));
+    QList<QString> names;
+    for (const bookmarks::Category& c : stored)
+        names.append(c.name);
+    QList<bookmarks::Category> listed;
+    for (const qsizetype i : collation::stableOrder(names))
+        listed.append(stored[i]);
+    return listed;
+}
+
+int exportFile(const collecting::KeepTarget& target, const QString& file) {
+    const bookmarks::ExportResult result =
+        bookmarks::exportCollection(target.place, listedCategories(target.place), file);
+    if (!result.ok) {
+        say(stderr, result.message);
+        return 1;
+    }
+    say(stdout, bookmarks::exportSummary(result, file));
+    return 0;
+}
+
+int importFile(const collecting::KeepTarget& target, const QString& file) {
+    const bookmarks::ImportResult result = bookmarks::importBookmarks(
+        target.place, listedCategories(target.place), file, QDateTime::currentDateTime());
+    if (!result.ok) {
+        say(stderr, result.message);
+        return 1;
+    }
+    say(stdout, result.keepsakeFile + QStringLiteral(":\n") + bookmarks::importSummary(result));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,8 +125,18 @@ int main(int argc, char** argv) {
         QStringLiteral("install-browser-hosts"),
         QStringLiteral("Registers this program for the browser extension in firefox-esr and "
                        "chromium (the user's own folders)."));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Writes the whole collection to FILE as a bookmark file (UTF-8)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption importOption(
+        QStringLiteral("import"),
+        QStringLiteral("Keeps the bookmarks of the bookmark file FILE as kept entries."),
+        QStringLiteral("FILE"));
     parser.addOption(folder);
     parser.addOption(install);
+    parser.addOption(exportOption);
+    parser.addOption(importOption);
     parser.addPositionalArgument(QStringLiteral("ADDRESS"), QStringLiteral("http:// or https://"));
     parser.addPositionalArgument(QStringLiteral("COMMENT"),
                                  QStringLiteral("The comment (default: the address)."),
@@ -97,6 +144,21 @@ int main(int argc, char** argv) {
     parser.process(app);
     if (parser.isSet(install))
         return installHosts();
+    if (parser.isSet(exportOption) || parser.isSet(importOption)) {
+        if (!parser.positionalArguments().isEmpty() ||
+            (parser.isSet(exportOption) && parser.isSet(importOption))) {
+            say(stderr, QStringLiteral("keepsake-keep [--folder FOLDER] --export FILE | --import "
+                                       "FILE  (--help)"));
+            return 2;
+        }
+        const collecting::KeepTarget target = collecting::findKeepTarget(parser.value(folder));
+        if (!target.error.isEmpty()) {
+            say(stderr, target.error);
+            return 1;
+        }
+        return parser.isSet(exportOption) ? exportFile(target, parser.value(exportOption))
+                                          : importFile(target, parser.value(importOption));
+    }
 
     const QStringList arguments = parser.positionalArguments();
     if (arguments.isEmpty() || arguments.size() > 2) {

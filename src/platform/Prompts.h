@@ -32,6 +32,13 @@ public:
     virtual void chooseFolder(SharedSettings& settings, const QString& targetFile,
                               const QString& label) = 0;
 
+    // A file to write (`save`) or to read, chosen by the user, starting at `suggested`; empty
+    // on cancel. Without a file dialog of its own, the seam asks for the path in an input box.
+    virtual QString chooseFile(bool save, const QString& title, const QString& suggested) {
+        (void)save;
+        return input(title, title, suggested);
+    }
+
     // The wait pointer over the whole screen; calls nest.
     virtual void setWaitPointer(bool on) = 0;
 

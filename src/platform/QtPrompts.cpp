@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -88,4 +89,12 @@ void QtPrompts::setWaitPointer(bool on) {
     } else if (QApplication::overrideCursor()) {
         QApplication::restoreOverrideCursor();
     }
+}
+
+QString QtPrompts::chooseFile(bool save, const QString& title, const QString& suggested) {
+    const QString filter = QStringLiteral("ブックマーク (*.html *.htm);;すべてのファイル (*)");
+    return save ? QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested,
+                                               filter)
+                : QFileDialog::getOpenFileName(QApplication::activeWindow(), title, suggested,
+                                               filter);
 }

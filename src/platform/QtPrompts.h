@@ -15,6 +15,7 @@ public:
     QString input(const QString& prompt, const QString& title, const QString& defaultText) override;
     void chooseFolder(SharedSettings& settings, const QString& targetFile,
                       const QString& label) override;
+    QString chooseFile(bool save, const QString& title, const QString& suggested) override;
     void setWaitPointer(bool on) override;
 
 private:
