@@ -9,7 +9,7 @@ packages=(
     libbenchmark-dev
     xdotool xclip x11-xkb-utils x11-xserver-utils
     qt6-translations-l10n python3 libicu-dev node-iconv-lite
-    firefox-esr chromium dbus dbus-x11 iproute2 util-linux openssl
+    firefox-esr chromium dbus dbus-x11 iproute2 util-linux openssl sqlite3
     clang-format
     dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
 )
