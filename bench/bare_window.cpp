@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A bare Qt main window that shows rows of text: the yardstick for the editor's start-up. It
 // starts the way the editor does (a QApplication, one main window shown, the event loop) and
 // shows a list view over a plain string model of `rows` made-up addresses, and nothing else.

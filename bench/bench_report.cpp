@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reads the JSON that keepsake_bench and editor_bench write (--benchmark_out) and prints the
 // one table of bench/run.sh: operation, N, time, floor, ratio, target and whether it is met.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The editor program as a person runs it, on a real X server: the time from starting the
 // program until its window is on the screen (against a bare Qt window of the same size that
 // shows as many rows of text in a list view), the share of a processor core that an idle

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The editor's own operations, measured in one process on Qt's offscreen platform: reading
 // the keepsake file, selecting and writing a category page, the category list, the index and
 // closing the window, and one tick of the browser timer over the windows of a real X server.

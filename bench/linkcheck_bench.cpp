@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How long the link check takes for 1,000 addresses on a web server of its own (http and
 // https on this machine, in a network namespace with only loopback; needs root), and the
 // longest the event loop waited meanwhile: a window would have been that unresponsive.

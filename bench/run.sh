@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks (Release, in build-bench), starts a private X server, runs every
 # benchmark and prints one table: operation, N, time, floor, ratio, target, met?
 #

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Lays out a demo collection under demo/run: the editor's folder with a settings file that
 # links a companion folder holding the sample keepsake file. Existing files are kept, so the
 # demo's categories survive between runs.

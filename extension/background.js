@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The link menu and the keyboard shortcut; their answer shows on the toolbar button (a mark and
 // its tooltip) and as a notification.
 "use strict";

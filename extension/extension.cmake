@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The browser extension: one source for Firefox and Chromium. The build writes a manifest for
 # each (background scripts for Firefox, a service worker for Chromium), each with the fixed id
 # that the host manifests name, and packs Firefox's as an .xpi.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The host's name and the extension's fixed id in each browser, which the host manifests name.
 set(KEEPSAKE_HOST_NAME "io.github.keepsake_editor.keep")
 set(KEEPSAKE_FIREFOX_EXTENSION_ID "keepsake-keep@keepsake-editor.github.io")

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the toolbar button, the link menu and the shortcut share: one request to the host
 // keepsake-keep, which writes the keepsake file, and the words for its answer.
 "use strict";

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The toolbar button's popup: the address as it will be stored, a comment filled with the
 // page's title, and what the keepsake file will hold, checked with the host as the user types.
 "use strict";

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Files that are empty, binary, huge, oddly broken into lines or in another encoding, read by
 // the editor through its start-up and its commands: no crash, the messages of the format, and
 // every byte outside the list block kept.

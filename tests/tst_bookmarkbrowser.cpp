@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Bookmark files with the real browser: Debian's firefox-esr, headless, in a throw-away profile
 // inside a network namespace of the test's own with only the loopback device up. The exported
 // collection is imported by Firefox (browser.places.importBookmarksHTML) and its places.sqlite

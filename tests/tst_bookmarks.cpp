@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Bookmark files in and out of a collection on disk: the importer appends to a real keepsake
 // file and the result is read back with the editor's list reader; the exporter's bytes are
 // compared whole.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // End to end against the real window system: the editor runs on the X server the test
 // command started, a stand-in browser installed as "Netscape.exe" opens a window, and the
 // editor's timer, send button and real program start are watched doing their work.

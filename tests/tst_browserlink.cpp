@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The browser and the companion: window tests, the timer's tick, handing over addresses,
 // starting programs and the help file.
 #include "app/ImageButton.h"

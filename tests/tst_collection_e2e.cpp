@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Which collection the real editor opens, and one editor per collection: real editor
 // processes on the test command's X server, each case with a home and a configuration
 // folder of its own.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folder dialog, the companion link and the two folder commands.
 #include "dialogs/FolderDialog.h"
 #include "platform/Cp932Codec.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A crash in the middle of saving never leaves a half-written file. The helper crash_writer
 // saves a category page, the index page and KEEPSAKE.INI in a loop through the editor's own
 // writers, alternating between two known versions; it is killed with SIGKILL at random

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Faults of the file system met through the real files: a folder where a file should be, a
 // folder that has gone, a full disk, a keepsake file that is not there when it is read, and a
 // working copy that cannot be replaced. Each one gives the user a clear message (or, where the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Named files are found whatever the case of their names on disk; folders keep one separator.
 #include "platform/FileLookup.h"
 #include "platform/InstanceLock.h"

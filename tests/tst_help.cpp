@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The help: the editor's own manual, opened at its contents in a window that leaves the
 // editor usable, read through the text it shows. Where it opens is seen on an X server of the
 // test's own with a full-HD screen, at 1x and 2x scale.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The category list, the index and frameset pages, and the category commands.
 #include "platform/Cp932Codec.h"
 #include "support/EditorFixture.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Japanese text in the real editor on the X server the test command started: a kept comment
 // with duplicate codes as Windows shows it, a comment typed through the X server with the
 // WAVE DASH a Linux input method produces, and the toolkit's own button texts in Japanese.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // End to end with the real browsers: Debian's firefox-esr and chromium, each with the extension
 // installed in a throw-away profile and keepsake-keep registered as its host, open a page
 // served from 127.0.0.1 whose title is Japanese; the keyboard shortcut, sent through the X

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Keeping an entry in the keepsake file: the address and comment as they are stored, the bytes
 // of the file after the insert, the missing file restored or made, appends from two processes
 // at once, and keepsake-keep itself as a command and as the browsers' host.

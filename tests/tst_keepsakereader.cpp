@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading the keepsake file into the main window, and showing the kept entries.
 #include "app/ImageButton.h"
 #include "support/WindowFixture.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // While the editor runs, a change of the keepsake file on disk is noticed and announced, and
 // nothing is read until "Reload!"; its own writes beside the keepsake file are not a change.
 #include "collecting/KeepsakeAppend.h"

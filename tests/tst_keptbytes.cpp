@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Lines the editor does not rewrite keep their bytes: headers and footers of pages and of the
 // keepsake file, the index page's head and foot, and the untouched lines of the settings file,
 // duplicate codes and invalid bytes included. The lines it regenerates take Windows' own codes.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the keys of the window do, in-process: the Delete key in the category's list, the
 // kana access keys, and commands typed ahead of their boxes.
 #include "app/ImageButton.h"

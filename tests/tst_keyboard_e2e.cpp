@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The keyboard's own path, end to end: the editor runs on an X server of this test's own
 // (its keymap is changed), and every key and click comes from the server's test extension
 // through xdotool, a pasted text from xclip, kana from a keymap set with xmodmap. What the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The link check through the real window on the test command's X server, against a web
 // server of the test's own over http and https, in a network namespace that holds only the
 // loopback device: nothing the check sends can leave the machine.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The keepsake layout: scanners, dates and the reader shared by the keepsake file and the
 // category pages.
 #include "keepsake/KeepsakeFormat.h"

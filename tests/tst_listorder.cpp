@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The order of the sorted lists, against Qt's own collator as the reference.
 #include "keepsake/Collation.h"
 #include "keepsake/EntryListModel.h"

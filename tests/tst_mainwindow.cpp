@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window: its controls, the fitting arithmetic, resizing, hints and menus.
 #include "app/DesignLayout.h"
 #include "app/ImageButton.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // End to end with the real browsers. Debian's firefox-esr, set up as a user would (a link
 // named "Netscape.exe" in the browser's folder), started from the editor's menu, handed two
 // addresses on a local web server and the frame page, in which an entry is clicked. Debian's

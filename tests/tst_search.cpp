@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The collection's index without a window: what is filed where after a write, a rename and
 // a reload, a damaged page counted without a box, the marks the lists give their views,
 // hiding filed entries, and the search's matching rules.

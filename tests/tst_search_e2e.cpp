@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The search through the real window on the test command's X server: Ctrl+F, the query
 // typed and Return pressed with xdotool, and the found entry selected in its category.
 #include "support/RealDisplay.h"

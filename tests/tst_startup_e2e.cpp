@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real editor on the test command's X server, driven by real key presses and mouse
 // clicks (xdotool): a first start without a keepsake file, a category list that was never
 // loaded, the focus entering the category list, and a second editor on the same folder. The

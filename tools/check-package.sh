@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the build folder given, checks it with lintian (no errors),
 # validates its desktop entry and metainfo, unpacks it into a scratch root and starts the
 # installed editor on a fresh home on the X server in $KEEPSAKE_TEST_DISPLAY: it must open

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, builds and opens the editor on the demo collection under demo/run.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)

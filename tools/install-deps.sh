@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the editor, its tests and its benchmarks need, from Debian's packages.
 set -euo pipefail
 packages=(

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, builds and runs every test headless: the plain build first, then the Debian
 # package (built, checked with lintian, installed into a scratch root and started), then the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer (with clang), together with

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The ツール menu's bookmark commands. The work runs on a thread of its own while a progress
 // bar with Cancel stands over the window, so that a long file never freezes it; what the user
 // answers and the summary at the end go through the prompts.

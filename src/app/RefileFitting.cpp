@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fitting the main window to the screen, and stretching its lists with its width.
 #include "app/DesignLayout.h"
 #include "app/Refile.h"

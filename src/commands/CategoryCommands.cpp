@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Adding and renaming categories, and writing out the loaded category page.
 #include "app/KeepsakeEditor.h"
 #include "commands/NameRules.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Changing comments, copying kept entries into the loaded category, removing entries.
 #include "app/KeepsakeEditor.h"
 #include "app/KeyCodes.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The browser: finding it, handing it addresses, starting it.
 #include "app/KeepsakeEditor.h"
 #include "integration/BrowserAddress.h"

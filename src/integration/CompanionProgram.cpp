@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The companion program.
 #include "app/KeepsakeEditor.h"
 #include "platform/Launcher.h"

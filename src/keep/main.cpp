@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // keepsake-keep: keeps one address in the collection's keepsake file, from the command line
 // or for the browser extension as its native messaging host.
 #include "bookmarks/CollectionBookmarks.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading the keepsake file into the kept entries and the three kept-entry lists, and
 // showing them.
 #include "app/KeepsakeEditor.h"

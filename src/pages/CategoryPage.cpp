@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Selecting a category, and reading and writing its page.
 #include "app/KeepsakeEditor.h"
 #include "keepsake/EntryArrays.h"

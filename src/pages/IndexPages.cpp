@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The category list from the settings, and the index, frameset and first category pages.
 #include "app/KeepsakeEditor.h"
 #include "pages/IndexFormat.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The collection's index in the editor: building it, the marks of filed entries, hiding
 // them, and bringing a found entry into view.
 #include "app/KeepsakeEditor.h"

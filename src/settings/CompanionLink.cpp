@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Finding the companion's folder, and the two folder commands.
 #include "app/KeepsakeEditor.h"
 #include "platform/Prompts.h"

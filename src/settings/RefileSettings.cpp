@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Settings access of the main window: one value read, one value written.
 #include "app/KeepsakeEditor.h"
 #include "pages/PageFormat.h"

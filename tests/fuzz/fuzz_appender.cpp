@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any keepsake file, any entry: the result reads back with every old entry and the new one
 // last, or the file is refused and left as it was.
 #include "collecting/KeepsakeAppend.h"

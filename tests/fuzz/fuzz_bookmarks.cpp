@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The bookmark file reader on any bytes: every bookmark it finds that the appender takes reads
 // back from the keepsake file as it was kept, and what the writer makes of them reads back the
 // same.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A category page read to its end and composed again by the editor's own page composer reads
 // back to the same header, entries and footer; composing that again gives the same bytes.
 #include "keepsake/KeepsakeFormat.h"

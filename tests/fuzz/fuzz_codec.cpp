@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes decode to text that encodes to bytes of the same length that decode to the same
 // text (a duplicate code comes back as Windows' own code for its character), and decoding
 // keeps every line break where it was.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The index page reader on any bytes, and the page it composes read back: head and foot
 // survive, the lines between the markers are the program's own.
 #include "keepsake/KeepsakeFormat.h"

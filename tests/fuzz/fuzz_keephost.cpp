@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes on the host's input (framing and JSON: short, huge, truncated, not UTF-8, wrong
 // types): one framed answer for each whole message, or a clean end, never a crash; and the
 // keepsake file changes only by the entries the answers report kept.

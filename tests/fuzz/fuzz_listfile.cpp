@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The reader of the keepsake layout (header, list block, footer) on any bytes, once with a
 // host that always answers OK and once with one that alternates OK and Cancel.
 #include "keepsake/KeepsakeFormat.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The INI reader and writer. The input is a section name, a key and a value, each followed
 // by a NUL byte, and then the bytes of the file. After the write, the key reads back as the
 // value (cut to the read buffer), every other key reads as before, and writing again changes

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer) and runs
 # every one of them for longer than the short runs of the test suite.
 #

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes a category page, the index page and KEEPSAKE.INI over and over through the editor's
 // own writers, alternating between two known versions, until it is killed. The crash-safety
 // test kills it at random moments and checks that every file is whole.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A stand-in browser for the end-to-end tests, installed as "Netscape.exe".
 //
 // Started without arguments it opens a window titled "Netscape - test" and keeps it until it

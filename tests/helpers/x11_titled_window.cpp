@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Top-level X11 windows for tst_x11windows to find, on $DISPLAY.
 //
 //   x11_titled_window <title> [--unmapped] [--legacy] [--class <name>] [--keep]

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "support/FakePrompts.h"
 
 PromptAnswer FakePrompts::message(const QString& text, PromptIcon icon, PromptButtons buttons,
