@@ -16,8 +16,27 @@ using keepsake::Entry;
 
 namespace {
 
-QString foldedEntry(const QString& url, const QString& com) {
-    return search::fold(url) + u'\n' + search::fold(com);
+using Holders = QHash<QString, QList<int>>;
+
+// Looks an address up without making a string of its key.
+QString lookupKey(const QString& url) {
+    return url.endsWith(u'/') ? QString::fromRawData(url.constData(), url.size() - 1) : url;
+}
+
+void link(Holders& holders, int page, const CollectionIndex::Page& p) {
+    for (const Entry& e : p.entries)
+        holders[search::addressKey(e.url)].append(page);
+}
+
+void unlink(Holders& holders, int page, const CollectionIndex::Page& p) {
+    for (const Entry& e : p.entries) {
+        const auto it = holders.find(lookupKey(e.url));
+        if (it == holders.end())
+            continue;
+        it->removeOne(page);
+        if (it->isEmpty())
+            holders.erase(it);
+    }
 }
 
 // Reads a page for the index: nothing is shown, a failure only marks the page as damaged,
@@ -40,7 +59,7 @@ CollectionIndex::Page pageOf(const QString& name, QList<Entry> entries) {
     page.name = name;
     page.folded.reserve(entries.size());
     for (const Entry& e : entries)
-        page.folded.append(foldedEntry(e.url, e.com));
+        page.folded.append(search::foldEntry(e.url, e.com));
     page.entries = std::move(entries);
     return page;
 }
@@ -91,25 +110,31 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                     result->unreadable.insert(c.page, fileName);
                 result->pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
             }
+            // Made here, so that the window's thread only takes the finished index.
+            for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
+                link(result->holders, it.key(), it.value());
         },
         [this, generation, result] {
             if (generation != m_pagesGeneration)
                 return;
             // What changed while the build ran is newer than what it read.
             for (int page : std::as_const(m_touched)) {
-                result->pages.insert(page, m_pages.value(page));
+                if (const auto read = result->pages.constFind(page); read != result->pages.cend())
+                    unlink(result->holders, page, read.value());
+                const Page& written = m_pages[page];
+                link(result->holders, page, written);
+                result->pages.insert(page, written);
                 result->unreadable.remove(page);
             }
             for (auto it = m_renamed.cbegin(); it != m_renamed.cend(); ++it)
                 result->pages[it.key()].name = it.value();
             m_pages = std::move(result->pages);
             m_unreadable = std::move(result->unreadable);
-            m_holders.clear();
-            for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it)
-                link(it.key(), it.value());
+            m_holders = std::move(result->holders);
             m_touched.clear();
             m_renamed.clear();
             m_pagesBuilt = true;
+            emit filedChanged();
             emit changed();
         });
 }
@@ -128,7 +153,7 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
             QList<QString> folded;
             folded.reserve(count);
             for (int k = 1; k <= count; ++k)
-                folded.append(foldedEntry((*snapshot)[0][k], (*snapshot)[1][k]));
+                folded.append(search::foldEntry((*snapshot)[0][k], (*snapshot)[1][k]));
             (*snapshot)[2] = std::move(folded);
         },
         [this, generation, snapshot, keptDates] {
@@ -145,44 +170,30 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
 
 void CollectionIndex::setPage(int page, const QString& name, const QList<Entry>& entries) {
     if (const auto it = m_pages.constFind(page); it != m_pages.cend())
-        unlink(page, it.value());
+        unlink(m_holders, page, it.value());
     Page p = pageOf(name, entries);
-    link(page, p);
+    link(m_holders, page, p);
     m_pages.insert(page, std::move(p));
     m_unreadable.remove(page);
     m_touched.insert(page);
     m_renamed.remove(page);
+    emit filedChanged();
     emit changed();
 }
 
 void CollectionIndex::setName(int page, const QString& name) {
     m_pages[page].name = name;
     m_renamed.insert(page, name);
+    emit filedChanged();
     emit changed();
 }
 
-void CollectionIndex::link(int page, const Page& p) {
-    for (const Entry& e : p.entries)
-        m_holders[search::addressKey(e.url)].append(page);
-}
-
-void CollectionIndex::unlink(int page, const Page& p) {
-    for (const Entry& e : p.entries) {
-        const auto it = m_holders.find(search::addressKey(e.url));
-        if (it == m_holders.end())
-            continue;
-        it->removeOne(page);
-        if (it->isEmpty())
-            m_holders.erase(it);
-    }
-}
-
 bool CollectionIndex::isFiled(const QString& url) const {
-    return m_holders.contains(search::addressKey(url));
+    return m_holders.contains(lookupKey(url));
 }
 
 QStringList CollectionIndex::categoriesHolding(const QString& url) const {
-    QList<int> holders = m_holders.value(search::addressKey(url));
+    QList<int> holders = m_holders.value(lookupKey(url));
     std::sort(holders.begin(), holders.end());
     holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
     QStringList names;

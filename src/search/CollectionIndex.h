@@ -69,8 +69,11 @@ public:
     QList<Hit> find(const QString& query) const;
 
 signals:
-    // What is filed, or what can be found, has changed.
+    // What can be found has changed.
     void changed();
+    // What is filed, or the names of the categories that hold it, has changed (a page, not
+    // the kept entries: they are marked against the pages as they are read).
+    void filedChanged();
 
 public:
     // One page as the index holds it.
@@ -82,12 +85,11 @@ public:
     struct PagesRead {
         QHash<int, Page> pages;
         QMap<int, QString> unreadable;  // page number -> file name
+        QHash<QString, QList<int>> holders;
     };
 
 private:
     void run(std::function<void()> work, std::function<void()> done);
-    void link(int page, const Page& p);
-    void unlink(int page, const Page& p);
 
     QHash<int, Page> m_pages;
     QHash<QString, QList<int>> m_holders;  // address key -> pages, one per entry
