@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include <array>
+#include <memory>
 
 #include <algorithm>
 
@@ -86,13 +87,24 @@ void CollectionIndex::run(std::function<void()> work, std::function<void()> done
     thread->start(QThread::LowPriority);
 }
 
+void CollectionIndex::discard(std::shared_ptr<void> old, std::shared_ptr<void> more) {
+    // Freeing a hundred thousand entries would hold the window's thread for tens of
+    // milliseconds. Nothing else may hold them: the last reference goes on the worker.
+    run(
+        [old = std::move(old), more = std::move(more)]() mutable {
+            old.reset();
+            more.reset();
+        },
+        [] {});
+}
+
 void CollectionIndex::build(const QString& folder, const QList<Category>& categories) {
     const quint64 generation = ++m_pagesGeneration;
     m_touched.clear();
     m_renamed.clear();
     auto result = std::make_shared<PagesRead>();
     run(
-        [folder, categories, result] {
+        [folder, categories, result]() mutable {
             const filelookup::FolderFiles files(folder);
             for (const Category& c : categories) {
                 const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
@@ -113,10 +125,11 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
             // Made here, so that the window's thread only takes the finished index.
             for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
                 link(result->holders, it.key(), it.value());
+            result.reset();
         },
-        [this, generation, result] {
+        [this, generation, result]() mutable {
             if (generation != m_pagesGeneration)
-                return;
+                return discard(std::move(result));
             // What changed while the build ran is newer than what it read.
             for (int page : std::as_const(m_touched)) {
                 if (const auto read = result->pages.constFind(page); read != result->pages.cend())
@@ -128,9 +141,10 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
             }
             for (auto it = m_renamed.cbegin(); it != m_renamed.cend(); ++it)
                 result->pages[it.key()].name = it.value();
-            m_pages = std::move(result->pages);
-            m_unreadable = std::move(result->unreadable);
-            m_holders = std::move(result->holders);
+            std::swap(m_pages, result->pages);
+            std::swap(m_unreadable, result->unreadable);
+            std::swap(m_holders, result->holders);
+            discard(std::move(result));
             m_touched.clear();
             m_renamed.clear();
             m_pagesBuilt = true;
@@ -143,26 +157,33 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
                               const QList<QDateTime>& dates, int count) {
     const quint64 generation = ++m_keptGeneration;
     m_keptBuilt = false;
-    // Copies share the texts with the editor's arrays; the arrays detach if they change.
+    // These share the editor's arrays until the worker has made lists of its own, which share
+    // only the texts: the editor's next read then writes its arrays without copying them first.
     auto snapshot = std::make_shared<std::array<QList<QString>, 3>>();
     (*snapshot)[0] = urls.mid(0, count + 1);
     (*snapshot)[1] = coms.mid(0, count + 1);
     auto keptDates = std::make_shared<QList<QDateTime>>(dates.mid(0, count + 1));
     run(
-        [snapshot, count] {
+        [snapshot, keptDates, count]() mutable {
+            for (int i : {0, 1})
+                (*snapshot)[i] = QList<QString>((*snapshot)[i].cbegin(), (*snapshot)[i].cend());
+            *keptDates = QList<QDateTime>(keptDates->cbegin(), keptDates->cend());
             QList<QString> folded;
             folded.reserve(count);
             for (int k = 1; k <= count; ++k)
                 folded.append(search::foldEntry((*snapshot)[0][k], (*snapshot)[1][k]));
             (*snapshot)[2] = std::move(folded);
+            snapshot.reset();
+            keptDates.reset();
         },
-        [this, generation, snapshot, keptDates] {
+        [this, generation, snapshot, keptDates]() mutable {
             if (generation != m_keptGeneration)
-                return;
-            m_keptUrls = std::move((*snapshot)[0]);
-            m_keptComs = std::move((*snapshot)[1]);
-            m_keptFolded = std::move((*snapshot)[2]);
-            m_keptDates = std::move(*keptDates);
+                return discard(std::move(snapshot), std::move(keptDates));
+            std::swap(m_keptUrls, (*snapshot)[0]);
+            std::swap(m_keptComs, (*snapshot)[1]);
+            std::swap(m_keptFolded, (*snapshot)[2]);
+            std::swap(m_keptDates, *keptDates);
+            discard(std::move(snapshot), std::move(keptDates));
             m_keptBuilt = true;
             emit changed();
         });

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QThread;
 
@@ -89,7 +90,11 @@ public:
     };
 
 private:
+    // Runs `work` on a thread of its own, then `done` on this object's thread. Each may
+    // release what it holds; the functions themselves are freed on this object's thread.
     void run(std::function<void()> work, std::function<void()> done);
+    // Lets these go on a worker thread.
+    void discard(std::shared_ptr<void> old, std::shared_ptr<void> more = {});
 
     QHash<int, Page> m_pages;
     QHash<QString, QList<int>> m_holders;  // address key -> pages, one per entry
