@@ -17,26 +17,32 @@ using keepsake::Entry;
 
 namespace {
 
-using Holders = QHash<QString, QList<int>>;
+using Holders = CollectionIndex::Holders;
 
-// Looks an address up without making a string of its key.
-QString lookupKey(const QString& url) {
-    return url.endsWith(u'/') ? QString::fromRawData(url.constData(), url.size() - 1) : url;
-}
-
+// Keyed by the address as stored, which shares the entry's text: a hundred thousand entries
+// are linked without making a string or a list for each.
 void link(Holders& holders, int page, const CollectionIndex::Page& p) {
-    for (const Entry& e : p.entries)
-        holders[search::addressKey(e.url)].append(page);
+    for (const Entry& e : p.entries) {
+        CollectionIndex::Holding& h = holders[e.url];
+        if (h.first < 0)
+            h.first = page;
+        else
+            h.more.append(page);
+    }
 }
 
 void unlink(Holders& holders, int page, const CollectionIndex::Page& p) {
     for (const Entry& e : p.entries) {
-        const auto it = holders.find(lookupKey(e.url));
+        const auto it = holders.find(e.url);
         if (it == holders.end())
             continue;
-        it->removeOne(page);
-        if (it->isEmpty())
+        if (it->first != page) {
+            it->more.removeOne(page);
+        } else if (it->more.isEmpty()) {
             holders.erase(it);
+        } else {
+            it->first = it->more.takeFirst();
+        }
     }
 }
 
@@ -123,6 +129,10 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                 result->pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
             }
             // Made here, so that the window's thread only takes the finished index.
+            qsizetype entries = 0;
+            for (const Page& p : std::as_const(result->pages))
+                entries += p.entries.size();
+            result->holders.reserve(entries);
             for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
                 link(result->holders, it.key(), it.value());
             result.reset();
@@ -209,12 +219,31 @@ void CollectionIndex::setName(int page, const QString& name) {
     emit changed();
 }
 
+// The other way to write the same address: with or without one trailing "/".
+const QString& CollectionIndex::otherForm(const QString& url) const {
+    if (url.endsWith(u'/')) {
+        m_chopped = QString::fromRawData(url.constData(), url.size() - 1);
+        return m_chopped;
+    }
+    // Kept between calls, so that its room is made once for the marks of a whole list.
+    if (m_slashed.capacity() <= url.size())
+        m_slashed.reserve(url.size() + 64);
+    m_slashed.resize(url.size() + 1);
+    std::copy(url.cbegin(), url.cend(), m_slashed.begin());
+    m_slashed[url.size()] = u'/';
+    return m_slashed;
+}
+
 bool CollectionIndex::isFiled(const QString& url) const {
-    return m_holders.contains(lookupKey(url));
+    return m_holders.contains(url) || m_holders.contains(otherForm(url));
 }
 
 QStringList CollectionIndex::categoriesHolding(const QString& url) const {
-    QList<int> holders = m_holders.value(lookupKey(url));
+    QList<int> holders;
+    for (const QString& form : {url, otherForm(url)}) {
+        if (const auto it = m_holders.constFind(form); it != m_holders.cend())
+            holders << it->first << it->more;
+    }
     std::sort(holders.begin(), holders.end());
     holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
     QStringList names;

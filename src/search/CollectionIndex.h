@@ -56,6 +56,8 @@ public:
     // Both the pages and the kept entries are indexed.
     bool isBuilt() const { return m_pagesBuilt && m_keptBuilt; }
     bool pagesBuilt() const { return m_pagesBuilt; }
+    // No worker runs: nothing is being read, folded or freed.
+    bool isIdle() const { return m_threads.isEmpty(); }
     // The names of the categories whose pages hold `url` (trailing "/" ignored), in page
     // order; empty until the pages are built.
     QStringList categoriesHolding(const QString& url) const;
@@ -83,10 +85,17 @@ public:
         QList<keepsake::Entry> entries;
         QList<QString> folded;  // per entry: folded address, a line break, folded comment
     };
+    // The pages that hold one address, one per entry that holds it.
+    struct Holding {
+        int first = -1;
+        QList<int> more;
+    };
+    // Keyed by the address as stored: "a.jp/x" and "a.jp/x/" are two keys, looked up together.
+    using Holders = QHash<QString, Holding>;
     struct PagesRead {
         QHash<int, Page> pages;
         QMap<int, QString> unreadable;  // page number -> file name
-        QHash<QString, QList<int>> holders;
+        Holders holders;
     };
 
 private:
@@ -97,7 +106,12 @@ private:
     void discard(std::shared_ptr<void> old, std::shared_ptr<void> more = {});
 
     QHash<int, Page> m_pages;
-    QHash<QString, QList<int>> m_holders;  // address key -> pages, one per entry
+    const QString& otherForm(const QString& url) const;
+
+    Holders m_holders;
+    // otherForm's answers, made without an allocation for each address.
+    mutable QString m_chopped;
+    mutable QString m_slashed;
     QMap<int, QString> m_unreadable;
     bool m_pagesBuilt = false;
     quint64 m_pagesGeneration = 0;

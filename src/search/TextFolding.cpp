@@ -55,6 +55,8 @@ char16_t foldedAlone(char16_t u) {
         return u;
     if (u >= 0x3001 && u <= 0x301F)  // Japanese punctuation and brackets
         return u;
+    if (u == 0x3000)  // the ideographic space
+        return u' ';
     if (u >= 0xFF01 && u <= 0xFF5E) {  // full-width ASCII
         const auto a = static_cast<char16_t>(u - 0xFEE0);
         return a >= u'A' && a <= u'Z' ? static_cast<char16_t>(a + 0x20) : a;
