@@ -19,11 +19,10 @@ namespace {
 
 using Holders = CollectionIndex::Holders;
 
-// Keyed by the address as stored, which shares the entry's text: a hundred thousand entries
-// are linked without making a string or a list for each.
+// A hundred thousand entries are linked without making a string or a list for each.
 void link(Holders& holders, int page, const CollectionIndex::Page& p) {
     for (const Entry& e : p.entries) {
-        CollectionIndex::Holding& h = holders[e.url];
+        CollectionIndex::Holding& h = holders[{e.url}];
         if (h.first < 0)
             h.first = page;
         else
@@ -33,7 +32,7 @@ void link(Holders& holders, int page, const CollectionIndex::Page& p) {
 
 void unlink(Holders& holders, int page, const CollectionIndex::Page& p) {
     for (const Entry& e : p.entries) {
-        const auto it = holders.find(e.url);
+        const auto it = holders.find({e.url});
         if (it == holders.end())
             continue;
         if (it->first != page) {
@@ -219,31 +218,14 @@ void CollectionIndex::setName(int page, const QString& name) {
     emit changed();
 }
 
-// The other way to write the same address: with or without one trailing "/".
-const QString& CollectionIndex::otherForm(const QString& url) const {
-    if (url.endsWith(u'/')) {
-        m_chopped = QString::fromRawData(url.constData(), url.size() - 1);
-        return m_chopped;
-    }
-    // Kept between calls, so that its room is made once for the marks of a whole list.
-    if (m_slashed.capacity() <= url.size())
-        m_slashed.reserve(url.size() + 64);
-    m_slashed.resize(url.size() + 1);
-    std::copy(url.cbegin(), url.cend(), m_slashed.begin());
-    m_slashed[url.size()] = u'/';
-    return m_slashed;
-}
-
 bool CollectionIndex::isFiled(const QString& url) const {
-    return m_holders.contains(url) || m_holders.contains(otherForm(url));
+    return m_holders.contains({url});
 }
 
 QStringList CollectionIndex::categoriesHolding(const QString& url) const {
     QList<int> holders;
-    for (const QString& form : {url, otherForm(url)}) {
-        if (const auto it = m_holders.constFind(form); it != m_holders.cend())
-            holders << it->first << it->more;
-    }
+    if (const auto it = m_holders.constFind({url}); it != m_holders.cend())
+        holders << it->first << it->more;
     std::sort(holders.begin(), holders.end());
     holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
     QStringList names;

@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <functional>
 #include <memory>
@@ -90,8 +91,15 @@ public:
         int first = -1;
         QList<int> more;
     };
-    // Keyed by the address as stored: "a.jp/x" and "a.jp/x/" are two keys, looked up together.
-    using Holders = QHash<QString, Holding>;
+    // An address as stored, compared and hashed without one trailing "/": it shares the
+    // entry's text, so that neither linking nor looking up makes a string.
+    struct Address {
+        QString url;
+        QStringView key() const { return url.endsWith(u'/') ? QStringView(url).chopped(1) : url; }
+        friend bool operator==(const Address& a, const Address& b) { return a.key() == b.key(); }
+        friend size_t qHash(const Address& a, size_t seed = 0) { return qHash(a.key(), seed); }
+    };
+    using Holders = QHash<Address, Holding>;
     struct PagesRead {
         QHash<int, Page> pages;
         QMap<int, QString> unreadable;  // page number -> file name
@@ -106,12 +114,7 @@ private:
     void discard(std::shared_ptr<void> old, std::shared_ptr<void> more = {});
 
     QHash<int, Page> m_pages;
-    const QString& otherForm(const QString& url) const;
-
     Holders m_holders;
-    // otherForm's answers, made without an allocation for each address.
-    mutable QString m_chopped;
-    mutable QString m_slashed;
     QMap<int, QString> m_unreadable;
     bool m_pagesBuilt = false;
     quint64 m_pagesGeneration = 0;
