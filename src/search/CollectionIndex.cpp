@@ -7,6 +7,7 @@
 #include "search/TextFolding.h"
 
 #include <QThread>
+#include <QThreadPool>
 
 #include <array>
 #include <memory>
@@ -72,24 +73,29 @@ CollectionIndex::Page pageOf(const QString& name, QList<Entry> entries) {
 
 }  // namespace
 
-CollectionIndex::CollectionIndex(QObject* parent) : QObject(parent) {}
+CollectionIndex::CollectionIndex(QObject* parent) : QObject(parent) {
+    // The same threads for every build: a new thread each time would also take new memory
+    // for its allocations, and the index's entries would spread over all of it.
+    m_pool.setMaxThreadCount(2);
+    m_pool.setExpiryTimeout(-1);
+    m_pool.setThreadPriority(QThread::LowPriority);
+}
 
 CollectionIndex::~CollectionIndex() {
-    for (QThread* thread : m_threads) {
-        thread->wait();
-        delete thread;
-    }
+    m_pool.waitForDone();
 }
 
 void CollectionIndex::run(std::function<void()> work, std::function<void()> done) {
-    QThread* thread = QThread::create(std::move(work));
-    m_threads.append(thread);
-    connect(thread, &QThread::finished, this, [this, thread, done = std::move(done)] {
-        m_threads.removeOne(thread);
-        thread->deleteLater();
-        done();
+    ++m_running;
+    m_pool.start([this, work = std::move(work), done = std::move(done)]() mutable {
+        work();
+        work = nullptr;
+        // Queued to this object's thread; dropped if the index has gone meanwhile.
+        QMetaObject::invokeMethod(this, [this, done = std::move(done)] {
+            --m_running;
+            done();
+        });
     });
-    thread->start(QThread::LowPriority);
 }
 
 void CollectionIndex::discard(std::shared_ptr<void> old, std::shared_ptr<void> more) {

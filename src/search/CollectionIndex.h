@@ -11,11 +11,10 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <QThreadPool>
 
 #include <functional>
 #include <memory>
-
-class QThread;
 
 // The whole collection at a glance: which categories hold each stored address, and the
 // folded texts of every kept entry and every entry of every category page, to search.
@@ -58,7 +57,7 @@ public:
     bool isBuilt() const { return m_pagesBuilt && m_keptBuilt; }
     bool pagesBuilt() const { return m_pagesBuilt; }
     // No worker runs: nothing is being read, folded or freed.
-    bool isIdle() const { return m_threads.isEmpty(); }
+    bool isIdle() const { return m_running == 0; }
     // The names of the categories whose pages hold `url` (trailing "/" ignored), in page
     // order; empty until the pages are built.
     QStringList categoriesHolding(const QString& url) const;
@@ -128,5 +127,6 @@ private:
     bool m_keptBuilt = false;
     quint64 m_keptGeneration = 0;
 
-    QList<QThread*> m_threads;
+    QThreadPool m_pool;
+    int m_running = 0;  // work given to the pool whose `done` has not run yet
 };
