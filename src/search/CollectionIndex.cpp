@@ -10,7 +10,6 @@
 #include <QThreadPool>
 
 #include <array>
-#include <atomic>
 #include <memory>
 
 #include <algorithm>
@@ -110,104 +109,63 @@ void CollectionIndex::discard(std::shared_ptr<void> old, std::shared_ptr<void> m
         [] {});
 }
 
-namespace {
-
-// Reads these categories' pages into `into`, without a box.
-void readPages(const QString& folder, const QList<CollectionIndex::Category>& categories,
-               CollectionIndex::PagesRead& into) {
-    const filelookup::FolderFiles files(folder);
-    for (const CollectionIndex::Category& c : categories) {
-        const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
-        const QString path = files.find(fileName);
-        if (path.isEmpty()) {
-            // Never selected yet: no page, nothing filed there.
-            into.pages.insert(c.page, pageOf(c.name, {}));
-            continue;
-        }
-        QByteArray bytes;
-        SilentPageHost host;
-        const bool read = textfile::readAll(path, &bytes);
-        const ListFileResult r = read ? readListFile(bytes, host) : ListFileResult{};
-        if (!read || !r.complete || host.damaged)
-            into.unreadable.insert(c.page, fileName);
-        into.pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
-    }
-}
-
-// A build read in two halves, one on each worker.
-struct BuildHalves {
-    CollectionIndex::PagesRead whole;  // the first half, then everything
-    CollectionIndex::PagesRead second;
-    std::atomic<int> reading{2};
-    std::atomic<bool> ready{false};  // `whole` holds every page, linked
-    bool taken = false;              // the window's thread has it
-};
-
-}  // namespace
-
 void CollectionIndex::build(const QString& folder, const QList<Category>& categories) {
     const quint64 generation = ++m_pagesGeneration;
     m_touched.clear();
     m_renamed.clear();
-    auto halves = std::make_shared<BuildHalves>();
-    for (int half : {0, 1}) {
-        QList<Category> mine;
-        for (qsizetype i = half; i < categories.size(); i += 2)
-            mine.append(categories[i]);
-        run(
-            [folder, mine, halves, half]() mutable {
-                readPages(folder, mine, half == 0 ? halves->whole : halves->second);
-                if (halves->reading.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-                    // The other half is read too: the last to finish puts them together and
-                    // makes the address table, so that the window's thread only takes it.
-                    PagesRead& whole = halves->whole;
-                    for (auto it = halves->second.pages.begin(); it != halves->second.pages.end();
-                         ++it)
-                        whole.pages.insert(it.key(), std::move(it.value()));
-                    whole.unreadable.insert(halves->second.unreadable);
-                    halves->second = PagesRead();
-                    qsizetype entries = 0;
-                    for (const Page& p : std::as_const(whole.pages))
-                        entries += p.entries.size();
-                    whole.holders.reserve(entries);
-                    for (auto it = whole.pages.cbegin(); it != whole.pages.cend(); ++it)
-                        link(whole.holders, it.key(), it.value());
-                    halves->ready.store(true, std::memory_order_release);
+    auto result = std::make_shared<PagesRead>();
+    run(
+        [folder, categories, result]() mutable {
+            const filelookup::FolderFiles files(folder);
+            for (const Category& c : categories) {
+                const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
+                const QString path = files.find(fileName);
+                if (path.isEmpty()) {
+                    // Never selected yet: no page, nothing filed there.
+                    result->pages.insert(c.page, pageOf(c.name, {}));
+                    continue;
                 }
-                halves.reset();
-            },
-            [this, generation, halves]() mutable {
-                if (generation == m_pagesGeneration && !halves->taken &&
-                    halves->ready.load(std::memory_order_acquire)) {
-                    halves->taken = true;
-                    install(halves->whole);
-                }
-                // The last reference, with what the index replaced, goes on a worker.
-                discard(std::move(halves));
-            });
-    }
-}
-
-void CollectionIndex::install(PagesRead& result) {
-    // What changed while the build ran is newer than what it read.
-    for (int page : std::as_const(m_touched)) {
-        if (const auto read = result.pages.constFind(page); read != result.pages.cend())
-            unlink(result.holders, page, read.value());
-        const Page& written = m_pages[page];
-        link(result.holders, page, written);
-        result.pages.insert(page, written);
-        result.unreadable.remove(page);
-    }
-    for (auto it = m_renamed.cbegin(); it != m_renamed.cend(); ++it)
-        result.pages[it.key()].name = it.value();
-    std::swap(m_pages, result.pages);
-    std::swap(m_unreadable, result.unreadable);
-    std::swap(m_holders, result.holders);
-    m_touched.clear();
-    m_renamed.clear();
-    m_pagesBuilt = true;
-    emit filedChanged();
-    emit changed();
+                QByteArray bytes;
+                SilentPageHost host;
+                const bool read = textfile::readAll(path, &bytes);
+                const ListFileResult r = read ? readListFile(bytes, host) : ListFileResult{};
+                if (!read || !r.complete || host.damaged)
+                    result->unreadable.insert(c.page, fileName);
+                result->pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
+            }
+            // Made here, so that the window's thread only takes the finished index.
+            qsizetype entries = 0;
+            for (const Page& p : std::as_const(result->pages))
+                entries += p.entries.size();
+            result->holders.reserve(entries);
+            for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
+                link(result->holders, it.key(), it.value());
+            result.reset();
+        },
+        [this, generation, result]() mutable {
+            if (generation != m_pagesGeneration)
+                return discard(std::move(result));
+            // What changed while the build ran is newer than what it read.
+            for (int page : std::as_const(m_touched)) {
+                if (const auto read = result->pages.constFind(page); read != result->pages.cend())
+                    unlink(result->holders, page, read.value());
+                const Page& written = m_pages[page];
+                link(result->holders, page, written);
+                result->pages.insert(page, written);
+                result->unreadable.remove(page);
+            }
+            for (auto it = m_renamed.cbegin(); it != m_renamed.cend(); ++it)
+                result->pages[it.key()].name = it.value();
+            std::swap(m_pages, result->pages);
+            std::swap(m_unreadable, result->unreadable);
+            std::swap(m_holders, result->holders);
+            discard(std::move(result));
+            m_touched.clear();
+            m_renamed.clear();
+            m_pagesBuilt = true;
+            emit filedChanged();
+            emit changed();
+        });
 }
 
 void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& coms,

@@ -109,8 +109,6 @@ private:
     // Runs `work` on a thread of its own, then `done` on this object's thread. Each may
     // release what it holds; the functions themselves are freed on this object's thread.
     void run(std::function<void()> work, std::function<void()> done);
-    // Takes a finished build (leaving what it replaces in `result`).
-    void install(PagesRead& result);
     // Lets these go on a worker thread.
     void discard(std::shared_ptr<void> old, std::shared_ptr<void> more = {});
 
