@@ -127,8 +127,27 @@ private slots:
         QFETCH(QString, query);
         QFETCH(bool, found);
         const QStringList terms = search::queryTerms(query);
-        const QString folded = search::fold(address) + u'\n' + search::fold(comment);
+        const QString folded = search::foldEntry(address, comment);
+        QCOMPARE(folded, search::fold(address) + u'\n' + search::fold(comment));
         QCOMPARE(!terms.isEmpty() && search::matchesAll(terms, folded), found);
+    }
+
+    // The index folds its entries a character at a time where it can: every character of the
+    // basic plane, alone and after the ones it may combine with, folds as the full folding does.
+    void entryFoldingAgreesWithFullFolding() {
+        QStringList failed;
+        for (char32_t u = 1; u <= 0xFFFF; ++u) {
+            if (QChar::isSurrogate(u))
+                continue;
+            const QString c(QChar(static_cast<char16_t>(u)));
+            for (const QString& text : {c, "カ" + c, "A" + c, c + c}) {
+                if (search::foldEntry(text, text) !=
+                    search::fold(text) + u'\n' + search::fold(text))
+                    failed << QString::number(u, 16);
+            }
+        }
+        failed.removeDuplicates();
+        QCOMPARE(failed.mid(0, 20), QStringList());
     }
 
     void filedEntriesAreMarkedAndDamagedPagesCounted() {

@@ -2,7 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The search through the real window on the test command's X server: Ctrl+F, the query
-// typed and Return pressed with xdotool, and the found entry selected in its category.
+// typed and Return pressed with xdotool, and the found entry selected in its category; from a
+// changed page, only after the real question box has been answered through the X server.
+#include "platform/QtPrompts.h"
+#include "platform/X11WindowList.h"
+#include "support/FakeLauncher.h"
+#include "support/ModalScript.h"
 #include "support/RealDisplay.h"
 #include "support/WindowFixture.h"
 
@@ -10,21 +15,24 @@
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// Runs xdotool while the editor goes on handling events.
+// Runs xdotool while the editor goes on handling events. A key may open a modal box whose
+// own loop sees the program end: the state, not waitForFinished, tells.
 bool xdotool(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral("xdotool"), arguments);
     if (!process.waitForStarted(10000))
         return false;
     QDeadlineTimer deadline(15000);
-    while (!process.waitForFinished(5)) {
+    while (process.state() != QProcess::NotRunning && !process.waitForFinished(5)) {
         QCoreApplication::processEvents();
         if (deadline.hasExpired()) {
             process.kill();
@@ -36,9 +44,33 @@ bool xdotool(const QStringList& arguments) {
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool clickThroughX(QWidget* widget, QPoint at) {
+    const QPoint global = widget->mapToGlobal(at);
+    return xdotool(
+        {"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "1"});
+}
+
+bool clickRowThroughX(QListView* list, int row) {
+    return clickThroughX(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+}
+
+// There is no window manager: a window takes the keyboard itself.
+bool activate(QWidget* window) {
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window, 5000);
+}
+
 QByteArray categoryPage(const QString& title, const QStringList& listLines) {
     return EditorFixture::listFile(
         QStringList{QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)} + listLines);
+}
+
+int rowNamed(KeepsakeEditor& e, const QString& name) {
+    for (int row = 0; row < e.lstKinds.count(); ++row) {
+        if (e.lstKinds.model().name(row) == name)
+            return row;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -47,6 +79,11 @@ class SearchEndToEndTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_config;
+    X11WindowList m_windows;
+    FakeLauncher m_launcher;
+    std::unique_ptr<WindowFixture> m_fixture;
+    std::unique_ptr<QtPrompts> m_prompts;
+    std::unique_ptr<Refile> m_window;
 
 private slots:
     void initTestCase() {
@@ -54,31 +91,57 @@ private slots:
         QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     }
+    void cleanup() {
+        m_window.reset();
+        m_prompts.reset();
+        m_fixture.reset();
+    }
 
+    // `change` is made to the page of 映画 first ("" for none), then "live jazz" is found in
+    // 音楽 and Return pressed; `answer` is the key that answers the question about 映画.
+    void typedQueryAndReturnSelectTheFoundEntry_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("unchanged page") << ""
+                                        << "" << true;
+        QTest::newRow("moved, Escape") << "move"
+                                       << "Escape" << false;
+        QTest::newRow("moved, no") << "move"
+                                   << "n" << true;
+        QTest::newRow("deleted, Escape") << "delete"
+                                         << "Escape" << false;
+        QTest::newRow("deleted, no") << "delete"
+                                     << "n" << true;
+    }
     void typedQueryAndReturnSelectTheFoundEntry() {
-        WindowFixture f;
-        f.writeSettings({"映画", "音楽"});
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "うめ")));
-        f.writeFile(f.appFolder() + "URL_0000.html",
-                    categoryPage("映画", EditorFixture::entry("film.example/", "Jazz Film")));
-        f.writeFile(f.appFolder() + "URL_0001.html",
-                    categoryPage("音楽", EditorFixture::entry("a.example/", "梅") +
-                                             EditorFixture::entry("jazz.example/", "Live JAZZ") +
-                                             EditorFixture::entry("z.example/", "Zoo")));
-        QVERIFY(f.start());
-        Refile& w = f.window();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        // There is no window manager: the window takes the focus itself.
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QFETCH(QString, change);
+        QFETCH(QString, answer);
+        QFETCH(bool, found);
+
+        Refile& w = start();
         KeepsakeEditor& e = w.editor();
         QTRY_VERIFY(e.Index->isBuilt());
+        const int film = rowNamed(e, "映画");
+        QVERIFY(clickRowThroughX(ui(w).lstKinds, film));
+        QTRY_COMPARE(itemTexts(e.lstSub), QStringList({"Jazz Film"}));
+        QStringList changed;
+        if (change == "move") {
+            QVERIFY(clickRowThroughX(ui(w).lstURLs[0], 0));
+            QVERIFY(clickThroughX(ui(w).cmdMove, ui(w).cmdMove->rect().center()));
+            changed = QStringList({"Jazz Film", "うめ"});
+        } else if (change == "delete") {
+            QVERIFY(clickRowThroughX(ui(w).lstSub, 0));
+            QTRY_COMPARE(e.lstSub.selectedCurrentRow(), 0);
+            QVERIFY(activate(&w) && xdotool({"key", "Delete"}));
+        }
+        QTRY_COMPARE(itemTexts(e.lstSub), change.isEmpty() ? QStringList({"Jazz Film"}) : changed);
+        QCOMPARE(e.KindChanged, !change.isEmpty());
 
-        QVERIFY(xdotool({"key", "--clearmodifiers", "ctrl+f"}));
+        QVERIFY(activate(&w) && xdotool({"key", "--clearmodifiers", "ctrl+f"}));
         QWidget* find = nullptr;
         QTRY_VERIFY((find = w.findChild<QWidget*>("SearchWindow")) && find->isVisible());
-        QVERIFY(QTest::qWaitForWindowActive(find));
+        QVERIFY(activate(find));
         auto* field = find->findChild<QLineEdit*>("txtFind");
         QTRY_VERIFY(field->hasFocus());
 
@@ -89,14 +152,62 @@ private slots:
         QTRY_COMPARE(table->model()->rowCount(), 1);
         QCOMPARE(table->model()->index(0, 2).data().toString(), "音楽");
 
+        QStringList asked;
+        QList<ModalScript::Step> steps;
+        if (!answer.isEmpty()) {
+            steps << [&](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                asked << (box ? box->text() : modal->windowTitle());
+                xdotool({"key", answer});
+            };
+        }
+        ModalScript script(steps);
         QVERIFY(xdotool({"key", "Return"}));
-        QTRY_COMPARE(e.lstKinds.model().name(e.lstKinds.selectedRow()), "音楽");
-        QTRY_COMPARE(e.lstSub.text(e.lstSub.selectedCurrentRow()), "Live JAZZ");
-        // The main window's list shows it.
-        auto* lstSub = w.findChild<QListView*>("lstSub");
-        QCOMPARE(lstSub->currentIndex().data().toString(), "Live JAZZ");
+        QTRY_VERIFY_WITH_TIMEOUT(script.finished(), 20000);
+        QCOMPARE(script.failures, QStringList());
+        QCOMPARE(asked, answer.isEmpty() ? QStringList()
+                                         : QStringList({"「映画」の変更を書き出しますか？"}));
+
+        auto* lstSub = ui(w).lstSub;
+        if (found) {
+            QTRY_COMPARE(e.lstKinds.model().name(e.lstKinds.selectedRow()), "音楽");
+            QTRY_COMPARE(e.lstSub.text(e.lstSub.selectedCurrentRow()), "Live JAZZ");
+            // The main window's lists show it.
+            QCOMPARE(ui(w).lstKinds->currentIndex().row(), e.lstKinds.selectedRow());
+            QCOMPARE(lstSub->currentIndex().data().toString(), "Live JAZZ");
+            QVERIFY(!e.KindChanged);
+        } else {
+            // Still on the changed page, its category selected in the list the user sees.
+            QCOMPARE(e.lstKinds.selectedRow(), film);
+            QCOMPARE(ui(w).lstKinds->currentIndex().row(), film);
+            QCOMPARE(itemTexts(e.lstSub), changed);
+            QVERIFY(e.KindChanged);
+        }
         find->close();
-        f.close();
+    }
+
+private:
+    Refile& start() {
+        m_fixture = std::make_unique<WindowFixture>();
+        WindowFixture& f = *m_fixture;
+        f.writeSettings({"映画", "音楽"});
+        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "うめ")));
+        f.writeFile(f.appFolder() + "URL_0000.html",
+                    categoryPage("映画", EditorFixture::entry("film.example/", "Jazz Film")));
+        f.writeFile(f.appFolder() + "URL_0001.html",
+                    categoryPage("音楽", EditorFixture::entry("a.example/", "梅") +
+                                             EditorFixture::entry("jazz.example/", "Live JAZZ") +
+                                             EditorFixture::entry("z.example/", "Zoo")));
+        m_prompts = std::make_unique<QtPrompts>();
+        m_window = std::make_unique<Refile>(Platform{*m_prompts, m_windows, m_launcher});
+        m_prompts->setParentWindow(m_window.get());
+        [&] { QVERIFY(m_window->Load(f.appFolder())); }();
+        m_window->show();
+        [&] {
+            QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+            QVERIFY(activate(m_window.get()));
+        }();
+        return *m_window;
     }
 };
 

@@ -10,8 +10,10 @@
 #include "search/TextFolding.h"
 
 #include <QThread>
+#include <QThreadPool>
 
 #include <array>
+#include <memory>
 
 #include <algorithm>
 
@@ -19,8 +21,32 @@ using keepsake::Entry;
 
 namespace {
 
-QString foldedEntry(const QString& url, const QString& com) {
-    return search::fold(url) + u'\n' + search::fold(com);
+using Holders = CollectionIndex::Holders;
+
+// A hundred thousand entries are linked without making a string or a list for each.
+void link(Holders& holders, int page, const CollectionIndex::Page& p) {
+    for (const Entry& e : p.entries) {
+        CollectionIndex::Holding& h = holders[{e.url}];
+        if (h.first < 0)
+            h.first = page;
+        else
+            h.more.append(page);
+    }
+}
+
+void unlink(Holders& holders, int page, const CollectionIndex::Page& p) {
+    for (const Entry& e : p.entries) {
+        const auto it = holders.find({e.url});
+        if (it == holders.end())
+            continue;
+        if (it->first != page) {
+            it->more.removeOne(page);
+        } else if (it->more.isEmpty()) {
+            holders.erase(it);
+        } else {
+            it->first = it->more.takeFirst();
+        }
+    }
 }
 
 // Reads a page for the index: nothing is shown, a failure only marks the page as damaged,
@@ -43,31 +69,47 @@ CollectionIndex::Page pageOf(const QString& name, QList<Entry> entries) {
     page.name = name;
     page.folded.reserve(entries.size());
     for (const Entry& e : entries)
-        page.folded.append(foldedEntry(e.url, e.com));
+        page.folded.append(search::foldEntry(e.url, e.com));
     page.entries = std::move(entries);
     return page;
 }
 
 }  // namespace
 
-CollectionIndex::CollectionIndex(QObject* parent) : QObject(parent) {}
+CollectionIndex::CollectionIndex(QObject* parent) : QObject(parent) {
+    // The same threads for every build: a new thread each time would also take new memory
+    // for its allocations, and the index's entries would spread over all of it.
+    m_pool.setMaxThreadCount(2);
+    m_pool.setExpiryTimeout(-1);
+    m_pool.setThreadPriority(QThread::LowPriority);
+}
 
 CollectionIndex::~CollectionIndex() {
-    for (QThread* thread : m_threads) {
-        thread->wait();
-        delete thread;
-    }
+    m_pool.waitForDone();
 }
 
 void CollectionIndex::run(std::function<void()> work, std::function<void()> done) {
-    QThread* thread = QThread::create(std::move(work));
-    m_threads.append(thread);
-    connect(thread, &QThread::finished, this, [this, thread, done = std::move(done)] {
-        m_threads.removeOne(thread);
-        thread->deleteLater();
-        done();
+    ++m_running;
+    m_pool.start([this, work = std::move(work), done = std::move(done)]() mutable {
+        work();
+        work = nullptr;
+        // Queued to this object's thread; dropped if the index has gone meanwhile.
+        QMetaObject::invokeMethod(this, [this, done = std::move(done)] {
+            --m_running;
+            done();
+        });
     });
-    thread->start(QThread::LowPriority);
+}
+
+void CollectionIndex::discard(std::shared_ptr<void> old, std::shared_ptr<void> more) {
+    // Freeing a hundred thousand entries would hold the window's thread for tens of
+    // milliseconds. Nothing else may hold them: the last reference goes on the worker.
+    run(
+        [old = std::move(old), more = std::move(more)]() mutable {
+            old.reset();
+            more.reset();
+        },
+        [] {});
 }
 
 void CollectionIndex::build(const QString& folder, const QList<Category>& categories) {
@@ -76,7 +118,7 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
     m_renamed.clear();
     auto result = std::make_shared<PagesRead>();
     run(
-        [folder, categories, result] {
+        [folder, categories, result]() mutable {
             const filelookup::FolderFiles files(folder);
             for (const Category& c : categories) {
                 const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
@@ -94,25 +136,37 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                     result->unreadable.insert(c.page, fileName);
                 result->pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
             }
+            // Made here, so that the window's thread only takes the finished index.
+            qsizetype entries = 0;
+            for (const Page& p : std::as_const(result->pages))
+                entries += p.entries.size();
+            result->holders.reserve(entries);
+            for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
+                link(result->holders, it.key(), it.value());
+            result.reset();
         },
-        [this, generation, result] {
+        [this, generation, result]() mutable {
             if (generation != m_pagesGeneration)
-                return;
+                return discard(std::move(result));
             // What changed while the build ran is newer than what it read.
             for (int page : std::as_const(m_touched)) {
-                result->pages.insert(page, m_pages.value(page));
+                if (const auto read = result->pages.constFind(page); read != result->pages.cend())
+                    unlink(result->holders, page, read.value());
+                const Page& written = m_pages[page];
+                link(result->holders, page, written);
+                result->pages.insert(page, written);
                 result->unreadable.remove(page);
             }
             for (auto it = m_renamed.cbegin(); it != m_renamed.cend(); ++it)
                 result->pages[it.key()].name = it.value();
-            m_pages = std::move(result->pages);
-            m_unreadable = std::move(result->unreadable);
-            m_holders.clear();
-            for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it)
-                link(it.key(), it.value());
+            std::swap(m_pages, result->pages);
+            std::swap(m_unreadable, result->unreadable);
+            std::swap(m_holders, result->holders);
+            discard(std::move(result));
             m_touched.clear();
             m_renamed.clear();
             m_pagesBuilt = true;
+            emit filedChanged();
             emit changed();
         });
 }
@@ -121,26 +175,33 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
                               const QList<QDateTime>& dates, int count) {
     const quint64 generation = ++m_keptGeneration;
     m_keptBuilt = false;
-    // Copies share the texts with the editor's arrays; the arrays detach if they change.
+    // These share the editor's arrays until the worker has made lists of its own, which share
+    // only the texts: the editor's next read then writes its arrays without copying them first.
     auto snapshot = std::make_shared<std::array<QList<QString>, 3>>();
     (*snapshot)[0] = urls.mid(0, count + 1);
     (*snapshot)[1] = coms.mid(0, count + 1);
     auto keptDates = std::make_shared<QList<QDateTime>>(dates.mid(0, count + 1));
     run(
-        [snapshot, count] {
+        [snapshot, keptDates, count]() mutable {
+            for (int i : {0, 1})
+                (*snapshot)[i] = QList<QString>((*snapshot)[i].cbegin(), (*snapshot)[i].cend());
+            *keptDates = QList<QDateTime>(keptDates->cbegin(), keptDates->cend());
             QList<QString> folded;
             folded.reserve(count);
             for (int k = 1; k <= count; ++k)
-                folded.append(foldedEntry((*snapshot)[0][k], (*snapshot)[1][k]));
+                folded.append(search::foldEntry((*snapshot)[0][k], (*snapshot)[1][k]));
             (*snapshot)[2] = std::move(folded);
+            snapshot.reset();
+            keptDates.reset();
         },
-        [this, generation, snapshot, keptDates] {
+        [this, generation, snapshot, keptDates]() mutable {
             if (generation != m_keptGeneration)
-                return;
-            m_keptUrls = std::move((*snapshot)[0]);
-            m_keptComs = std::move((*snapshot)[1]);
-            m_keptFolded = std::move((*snapshot)[2]);
-            m_keptDates = std::move(*keptDates);
+                return discard(std::move(snapshot), std::move(keptDates));
+            std::swap(m_keptUrls, (*snapshot)[0]);
+            std::swap(m_keptComs, (*snapshot)[1]);
+            std::swap(m_keptFolded, (*snapshot)[2]);
+            std::swap(m_keptDates, *keptDates);
+            discard(std::move(snapshot), std::move(keptDates));
             m_keptBuilt = true;
             emit changed();
         });
@@ -148,44 +209,32 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
 
 void CollectionIndex::setPage(int page, const QString& name, const QList<Entry>& entries) {
     if (const auto it = m_pages.constFind(page); it != m_pages.cend())
-        unlink(page, it.value());
+        unlink(m_holders, page, it.value());
     Page p = pageOf(name, entries);
-    link(page, p);
+    link(m_holders, page, p);
     m_pages.insert(page, std::move(p));
     m_unreadable.remove(page);
     m_touched.insert(page);
     m_renamed.remove(page);
+    emit filedChanged();
     emit changed();
 }
 
 void CollectionIndex::setName(int page, const QString& name) {
     m_pages[page].name = name;
     m_renamed.insert(page, name);
+    emit filedChanged();
     emit changed();
 }
 
-void CollectionIndex::link(int page, const Page& p) {
-    for (const Entry& e : p.entries)
-        m_holders[search::addressKey(e.url)].append(page);
-}
-
-void CollectionIndex::unlink(int page, const Page& p) {
-    for (const Entry& e : p.entries) {
-        const auto it = m_holders.find(search::addressKey(e.url));
-        if (it == m_holders.end())
-            continue;
-        it->removeOne(page);
-        if (it->isEmpty())
-            m_holders.erase(it);
-    }
-}
-
 bool CollectionIndex::isFiled(const QString& url) const {
-    return m_holders.contains(search::addressKey(url));
+    return m_holders.contains({url});
 }
 
 QStringList CollectionIndex::categoriesHolding(const QString& url) const {
-    QList<int> holders = m_holders.value(search::addressKey(url));
+    QList<int> holders;
+    if (const auto it = m_holders.constFind({url}); it != m_holders.cend())
+        holders << it->first << it->more;
     std::sort(holders.begin(), holders.end());
     holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
     QStringList names;

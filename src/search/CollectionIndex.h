@@ -13,10 +13,11 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <QThreadPool>
 
 #include <functional>
-
-class QThread;
+#include <memory>
 
 // The whole collection at a glance: which categories hold each stored address, and the
 // folded texts of every kept entry and every entry of every category page, to search.
@@ -58,6 +59,8 @@ public:
     // Both the pages and the kept entries are indexed.
     bool isBuilt() const { return m_pagesBuilt && m_keptBuilt; }
     bool pagesBuilt() const { return m_pagesBuilt; }
+    // No worker runs: nothing is being read, folded or freed.
+    bool isIdle() const { return m_running == 0; }
     // The names of the categories whose pages hold `url` (trailing "/" ignored), in page
     // order; empty until the pages are built.
     QStringList categoriesHolding(const QString& url) const;
@@ -74,8 +77,11 @@ public:
     QList<Hit> find(const QString& query) const;
 
 signals:
-    // What is filed, or what can be found, has changed.
+    // What can be found has changed.
     void changed();
+    // What is filed, or the names of the categories that hold it, has changed (a page, not
+    // the kept entries: they are marked against the pages as they are read).
+    void filedChanged();
 
 public:
     // One page as the index holds it.
@@ -84,18 +90,35 @@ public:
         QList<keepsake::Entry> entries;
         QList<QString> folded;  // per entry: folded address, a line break, folded comment
     };
+    // The pages that hold one address, one per entry that holds it.
+    struct Holding {
+        int first = -1;
+        QList<int> more;
+    };
+    // An address as stored, compared and hashed without one trailing "/": it shares the
+    // entry's text, so that neither linking nor looking up makes a string.
+    struct Address {
+        QString url;
+        QStringView key() const { return url.endsWith(u'/') ? QStringView(url).chopped(1) : url; }
+        friend bool operator==(const Address& a, const Address& b) { return a.key() == b.key(); }
+        friend size_t qHash(const Address& a, size_t seed = 0) { return qHash(a.key(), seed); }
+    };
+    using Holders = QHash<Address, Holding>;
     struct PagesRead {
         QHash<int, Page> pages;
         QMap<int, QString> unreadable;  // page number -> file name
+        Holders holders;
     };
 
 private:
+    // Runs `work` on a thread of its own, then `done` on this object's thread. Each may
+    // release what it holds; the functions themselves are freed on this object's thread.
     void run(std::function<void()> work, std::function<void()> done);
-    void link(int page, const Page& p);
-    void unlink(int page, const Page& p);
+    // Lets these go on a worker thread.
+    void discard(std::shared_ptr<void> old, std::shared_ptr<void> more = {});
 
     QHash<int, Page> m_pages;
-    QHash<QString, QList<int>> m_holders;  // address key -> pages, one per entry
+    Holders m_holders;
     QMap<int, QString> m_unreadable;
     bool m_pagesBuilt = false;
     quint64 m_pagesGeneration = 0;
@@ -109,5 +132,6 @@ private:
     bool m_keptBuilt = false;
     quint64 m_keptGeneration = 0;
 
-    QList<QThread*> m_threads;
+    QThreadPool m_pool;
+    int m_running = 0;  // work given to the pool whose `done` has not run yet
 };

@@ -14,7 +14,7 @@ void KeepsakeEditor::setUpMarks() {
     for (auto& list : lstURLs)
         list.model().setMarks(m_keptMarks.get());
     lstSub.model().setMarks(m_pageMarks.get());
-    connect(Index, &CollectionIndex::changed, this, [this] { refreshMarks(); });
+    connect(Index, &CollectionIndex::filedChanged, this, [this] { refreshMarks(); });
 
     // An address twice in the loaded page is marked in both rows.
     EntryListModel* sub = &lstSub.model();

@@ -16,6 +16,9 @@ namespace search {
 // A and a.
 QString fold(QStringView text);
 
+// fold(url), a line break, fold(com): what the index searches for one entry.
+QString foldEntry(QStringView url, QStringView com);
+
 // The address as stored, without one trailing "/".
 QString addressKey(const QString& address);
 

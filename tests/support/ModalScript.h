@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+// Answers the modal boxes and dialogs that come up, one step each, in order. A step runs once
+// its window is up and has the keyboard; it acts through the X server and returns. A window
+// that no step expects, or that is still up long after, is closed, so that nothing is left
+// waiting for a person.
+class ModalScript : public QObject {
+public:
+    using Step = std::function<void(QWidget*)>;
+
+    explicit ModalScript(QList<Step> steps) : m_steps(std::move(steps)) {
+        m_timer.setInterval(50);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+        m_timer.start();
+    }
+    bool finished() const { return m_steps.isEmpty() && !QApplication::activeModalWidget(); }
+    QStringList failures;
+
+private:
+    void tick() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == m_answered)
+            return giveUpAfterAWhile(modal);
+        if (m_steps.isEmpty()) {
+            failures << QStringLiteral("unexpected window: ") + modal->windowTitle();
+            modal->close();
+            return;
+        }
+        if (!modal->isVisible())
+            return;
+        modal->activateWindow();
+        m_timer.stop();
+        if (QTest::qWaitForWindowActive(modal, 5000)) {
+            m_answered = modal;
+            m_answeredAt = QDeadlineTimer(10000);
+            m_steps.takeFirst()(modal);
+        } else {
+            failures << QStringLiteral("never got the keyboard: ") + modal->windowTitle();
+            modal->close();
+        }
+        m_timer.start();
+    }
+    void giveUpAfterAWhile(QWidget* modal) {
+        if (modal && modal == m_answered && m_answeredAt.hasExpired()) {
+            failures << QStringLiteral("still up after its answer: ") + modal->windowTitle();
+            modal->close();
+        }
+    }
+
+    QList<Step> m_steps;
+    QTimer m_timer;
+    // A box on the stack may come back at the address of the one before: only a box that
+    // still exists counts as answered.
+    QPointer<QWidget> m_answered;
+    QDeadlineTimer m_answeredAt;
+};
