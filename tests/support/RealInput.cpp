@@ -17,7 +17,9 @@ bool xdotool(const QStringList& arguments) {
     if (!process.waitForStarted(10000))
         return false;
     QDeadlineTimer deadline(15000);
-    while (!process.waitForFinished(5)) {
+    // What a key sets off may run an event loop of its own, which sees the end of xdotool
+    // before the wait here does.
+    while (process.state() != QProcess::NotRunning && !process.waitForFinished(5)) {
         QApplication::processEvents();
         if (deadline.hasExpired()) {
             process.kill();
