@@ -1,21 +1,26 @@
 // SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The link check through the real window on the test command's X server, against a web
-// server of the test's own over http and https, in a network namespace that holds only the
-// loopback device: nothing the check sends can leave the machine.
+// The link check through the real window on the test command's X server, opened from the menu
+// with real keys and its rows clicked with the real pointer, against a web server of the
+// test's own over http and https, in a network namespace that holds only the loopback device:
+// nothing the check sends can leave the machine.
 #include "linkcheck/LinkCheckWindow.h"
 #include "linkcheck/LinkChecker.h"
 #include "linkcheck/LinkResults.h"
 #include "support/LocalWebServer.h"
 #include "support/RealDisplay.h"
+#include "support/RealInput.h"
 #include "support/WindowFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QLabel>
+#include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -55,6 +60,8 @@ const Expected kAnswers[] = {
     {"https://127.0.0.1/ok", "応答なし", 0, ""},
     {"localhost/moved", "移転", 200, "https://localhost/final"},
     {"localhost/temp", "正常", 200, ""},
+    // Sent from http to the same address over https: it works where it is.
+    {"localhost/up-https", "正常", 200, ""},
     {"localhost/loop", "応答なし（転送が繰り返されています）", 0, ""},
     {"localhost/many", "応答なし（転送が多すぎます）", 0, ""},
     {"localhost/gone", "消滅", 404, ""},
@@ -73,14 +80,6 @@ QStringList pageLines(const QStringList& urls) {
     return lines;
 }
 
-void clickRow(QTableView* table, int row, bool twice) {
-    const QRect rect = table->visualRect(table->model()->index(row, 0));
-    if (twice)
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, rect.center());
-    else
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
 int rowOf(const LinkResults& results, const QString& url) {
     for (int row = 0; row < results.rowCount(); ++row) {
         if (results.target(row).url == url)
@@ -96,14 +95,17 @@ class LinkCheckTest : public QObject {
 
     QTemporaryDir m_config;
 
-    // Opens the window from the tools menu on the started editor, its checker trusting the
-    // test's certificate and waiting 3 s per address.
+    // Opens the window from the tools menu on the started editor with Alt+T and L, its
+    // checker trusting the test's certificate and waiting 3 s per address.
     LinkCheckWindow* open(Refile& w) {
         auto* action = w.findChild<QAction*>(QStringLiteral("mn_LinkCheck"));
-        if (!action || action->text() != QStringLiteral("リンク検査(&L)…"))
+        if (!action || action->text() != QStringLiteral("リンク検査(&L)…") ||
+            !realinput::pressKeys(&w, {"alt+t", "l"}))
             return nullptr;
-        action->trigger();
-        auto* check = w.findChild<LinkCheckWindow*>();
+        LinkCheckWindow* check = nullptr;
+        QDeadlineTimer deadline(5000);
+        while (!(check = w.findChild<LinkCheckWindow*>()) && !deadline.hasExpired())
+            QTest::qWait(20);
         if (!check || !QTest::qWaitForWindowExposed(check))
             return nullptr;
         check->checker().addCaCertificates({server->certificate()});
@@ -134,6 +136,7 @@ class LinkCheckTest : public QObject {
 private slots:
     void initTestCase() {
         REQUIRE_TEST_DISPLAY();
+        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         server = new LocalWebServer;
         QString error;
@@ -183,6 +186,7 @@ private slots:
         // Only the request is sent: the program's name, no cookie although one was set;
         // HEAD first, GET only where HEAD was refused; "http://" went over https first.
         QList<QByteArray> noHead;
+        QList<bool> upgradedOverTls;
         for (const LocalWebServer::Seen& s : server->seen) {
             QCOMPARE(s.userAgent, LinkChecker::userAgent().toUtf8());
             QVERIFY(!s.cookie);
@@ -190,8 +194,14 @@ private slots:
                 QCOMPARE(s.path, QByteArray("/nohead"));
             if (s.path == "/nohead")
                 noHead << s.method;
+            if (s.path == "/up-https")
+                upgradedOverTls << s.tls;
         }
         QCOMPARE(noHead, (QList<QByteArray>{"HEAD", "GET"}));
+        // The upgrade was taken: over https first, then the address as written, then where
+        // it was sent.
+        QVERIFY(upgradedOverTls.size() >= 3 && upgradedOverTls.first());
+        QCOMPARE(upgradedOverTls.mid(upgradedOverTls.size() - 2), (QList<bool>{false, true}));
 
         // The failed only.
         auto* grid = check->findChild<QTableView*>("grdLinks");
@@ -204,7 +214,8 @@ private slots:
         // in memory.
         auto* remove = check->findChild<QPushButton*>("cmdLinkDelete");
         auto* move = check->findChild<QPushButton*>("cmdLinkMove");
-        clickRow(grid, rowOf(*results, "localhost/moved"), false);
+        QVERIFY(realinput::clickRow(grid, rowOf(*results, "localhost/moved")));
+        QTRY_COMPARE(grid->currentIndex().row(), rowOf(*results, "localhost/moved"));
         QVERIFY(remove->isEnabled() && move->isEnabled());
         const QByteArray before = f.readFile(f.appFolder() + "URL_0000.html");
         QTest::mouseClick(move, Qt::LeftButton);
@@ -213,7 +224,8 @@ private slots:
                 !e.lstSub.model().entries().contains(
                     static_cast<int>(e.KindURL.indexOf(QStringLiteral("localhost/moved")))));
         QVERIFY(e.KindChanged);
-        clickRow(grid, rowOf(*results, "localhost/gone"), false);
+        QVERIFY(realinput::clickRow(grid, rowOf(*results, "localhost/gone")));
+        QTRY_COMPARE(grid->currentIndex().row(), rowOf(*results, "localhost/gone"));
         QVERIFY(remove->isEnabled() && !move->isEnabled());
         const qsizetype listed = e.lstSub.model().entries().size();
         QTest::mouseClick(remove, Qt::LeftButton);
@@ -225,13 +237,14 @@ private slots:
         // before the changed page is left.
         const int other = static_cast<int>(results->rowCount()) - 1;
         QCOMPARE(results->target(other).category, QStringLiteral("別"));
-        clickRow(grid, other, false);
+        QVERIFY(realinput::clickRow(grid, other));
+        QTRY_COMPARE(grid->currentIndex().row(), other);
         QVERIFY(!remove->isEnabled() && !move->isEnabled());
         f.prompts.clear();
         f.prompts.answerMessage(PromptAnswer::No);
-        clickRow(grid, other, true);
-        QCOMPARE(f.prompts.messageTexts(),
-                 QStringList{QStringLiteral("「生きている」の変更を書き出しますか？")});
+        QVERIFY(realinput::clickRow(grid, other, 2));
+        QTRY_COMPARE(f.prompts.messageTexts(),
+                     QStringList{QStringLiteral("「生きている」の変更を書き出しますか？")});
         QCOMPARE(e.KindPage, 1);
         QCOMPARE(e.lstSub.selectedCurrentRow(), 0);
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), before);

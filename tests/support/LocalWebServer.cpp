@@ -109,7 +109,17 @@ void LocalWebServer::read(QTcpSocket* socket, bool tls) {
         m_silent.append(socket);
         return;
     }
+    if (path == "/up-https" && tls && !m_sentUp) {
+        socket->disconnectFromHost();
+        return;
+    }
     if (path == "/ok" || path == "/final") {
+    } else if (path == "/up-https") {
+        if (!tls) {
+            status = 301;
+            location = "https://localhost/up-https";
+            m_sentUp = true;
+        }
     } else if (path == "/moved") {
         status = 301;
         location = "/moved2";

@@ -19,6 +19,9 @@ class QTcpSocket;
 //   /ok /final 200 · /moved 301 → /moved2 308 → /final (and sets a cookie) · /temp 302 →
 //   /final · /loop 301 ↔ /loop2 · /many 301 → /many/1 → /many/2 … · /gone 404 · /gone410
 //   410 · /broken 500 · /nohead 405 for HEAD, 200 for GET · /silent accepts and never answers
+//   · /up-https over http 301 → https://localhost/up-https, which answers 200 once the http
+//   side has sent someone there and hangs up on anyone before, so that a check must take
+//   the redirect
 // Anything else is 404. Every request is recorded.
 class LocalWebServer : public QObject {
     Q_OBJECT
@@ -52,4 +55,5 @@ private:
     QTcpServer* m_http = nullptr;
     QSslServer* m_https = nullptr;
     QList<QPointer<QTcpSocket>> m_silent;
+    bool m_sentUp = false;
 };
