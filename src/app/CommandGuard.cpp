@@ -9,7 +9,7 @@
 #include <QWidget>
 
 CommandGuard::CommandGuard(QWidget* window, CommandGate& gate)
-    : QObject(window), m_window(window), m_gate(gate) {
+    : QObject(window), m_window(window), m_gate(&gate) {
     QCoreApplication::instance()->installEventFilter(this);
     connect(&gate, &CommandGate::closed, this, &CommandGuard::blockSources);
     connect(&gate, &CommandGate::opened, this, &CommandGuard::unblockSources);
@@ -45,7 +45,7 @@ bool CommandGuard::belongsToWindow(const QObject* object) const {
 }
 
 bool CommandGuard::eventFilter(QObject* watched, QEvent* event) {
-    if (m_gate.busy() && event->type() == QEvent::Shortcut && belongsToWindow(watched))
+    if (m_gate && m_gate->busy() && event->type() == QEvent::Shortcut && belongsToWindow(watched))
         return true;
     return QObject::eventFilter(watched, event);
 }

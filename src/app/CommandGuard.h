@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 
 class QWidget;
 
@@ -33,7 +34,9 @@ private:
     bool belongsToWindow(const QObject* object) const;
 
     QWidget* m_window;
-    CommandGate& m_gate;
+    // The editor that owns the gate may go first while the window's children are deleted,
+    // and events still pass the filter meanwhile.
+    QPointer<CommandGate> m_gate;
     QList<QObject*> m_sources;
     QList<bool> m_wasBlocked;
 };

@@ -76,6 +76,9 @@ Refile::Refile(Platform platform, QWidget* parent)
 }
 
 Refile::~Refile() {
+    // The guard filters every event of the program: it goes before the editor it asks.
+    delete m_commands;
+    m_commands = nullptr;
     delete m_layout;
 }
 

@@ -284,6 +284,25 @@ ParsedFile parseBookmarkFile(QByteArrayView bytes) {
     return result;
 }
 
+QString exportableUrl(const QString& url) {
+    QString out;
+    out.reserve(url.size());
+    for (qsizetype i = 0; i < url.size(); ++i) {
+        const QChar c = url[i];
+        if (c.isHighSurrogate() && i + 1 < url.size() && url[i + 1].isLowSurrogate()) {
+            out += c;
+            out += url[++i];
+        } else if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF) {
+            out += u'%' + QString::number(c.unicode() - 0xDC00, 16).toUpper();
+        } else if (c.isSurrogate()) {
+            out += QChar(0xFFFD);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 QString escapeHtml(const QString& text) {
     QString out;
     out.reserve(text.size());
@@ -329,7 +348,8 @@ QByteArray writeBookmarkFile(const QList<ExportFolder>& folders) {
                QStringLiteral("</H3>\n    <DL><p>\n");
         for (const ExportEntry& e : folder.entries) {
             const QString title = escapeHtml(e.title);
-            out += QStringLiteral("        <DT><A HREF=\"") + escapeHtml(e.url) + u'"';
+            out +=
+                QStringLiteral("        <DT><A HREF=\"") + escapeHtml(exportableUrl(e.url)) + u'"';
             if (e.date.isValid())
                 out += QStringLiteral(" ADD_DATE=\"%1\"").arg(e.date.toSecsSinceEpoch());
             out += u'>' + title + QStringLiteral("</A>\n        <DD>") + title + u'\n';
