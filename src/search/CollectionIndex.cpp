@@ -22,11 +22,17 @@ using keepsake::Entry;
 namespace {
 
 using Holders = CollectionIndex::Holders;
+using AddressBits = CollectionIndex::AddressBits;
+
+// 2^21 bits (256 KiB): a hundred thousand addresses set about one bit in twenty.
+constexpr qsizetype kAddressWords = qsizetype(1) << 15;
 
 // A hundred thousand entries are linked without making a string or a list for each.
-void link(Holders& holders, int page, const CollectionIndex::Page& p) {
+void link(Holders& holders, AddressBits& bits, int page, const CollectionIndex::Page& p) {
     for (const Entry& e : p.entries) {
-        CollectionIndex::Holding& h = holders[{e.url}];
+        const CollectionIndex::Address address{e.url};
+        bits.add(address.key());
+        CollectionIndex::Holding& h = holders[address];
         if (h.first < 0)
             h.first = page;
         else
@@ -142,7 +148,7 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                 entries += p.entries.size();
             result->holders.reserve(entries);
             for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
-                link(result->holders, it.key(), it.value());
+                link(result->holders, result->bits, it.key(), it.value());
             result.reset();
         },
         [this, generation, result]() mutable {
@@ -153,7 +159,7 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                 if (const auto read = result->pages.constFind(page); read != result->pages.cend())
                     unlink(result->holders, page, read.value());
                 const Page& written = m_pages[page];
-                link(result->holders, page, written);
+                link(result->holders, result->bits, page, written);
                 result->pages.insert(page, written);
                 result->unreadable.remove(page);
             }
@@ -162,6 +168,7 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
             std::swap(m_pages, result->pages);
             std::swap(m_unreadable, result->unreadable);
             std::swap(m_holders, result->holders);
+            std::swap(m_bits, result->bits);
             discard(std::move(result));
             m_touched.clear();
             m_renamed.clear();
@@ -211,7 +218,7 @@ void CollectionIndex::setPage(int page, const QString& name, const QList<Entry>&
     if (const auto it = m_pages.constFind(page); it != m_pages.cend())
         unlink(m_holders, page, it.value());
     Page p = pageOf(name, entries);
-    link(m_holders, page, p);
+    link(m_holders, m_bits, page, p);
     m_pages.insert(page, std::move(p));
     m_unreadable.remove(page);
     m_touched.insert(page);
@@ -227,8 +234,23 @@ void CollectionIndex::setName(int page, const QString& name) {
     emit changed();
 }
 
+void CollectionIndex::AddressBits::add(QStringView key) {
+    if (words.isEmpty())
+        words.resize(kAddressWords, 0);
+    const size_t h = qHash(key) & (size_t(kAddressWords) * 64 - 1);
+    words[qsizetype(h >> 6)] |= quint64(1) << (h & 63);
+}
+
+bool CollectionIndex::AddressBits::mayHold(QStringView key) const {
+    if (words.isEmpty())
+        return false;
+    const size_t h = qHash(key) & (size_t(kAddressWords) * 64 - 1);
+    return (words[qsizetype(h >> 6)] >> (h & 63)) & 1;
+}
+
 bool CollectionIndex::isFiled(const QString& url) const {
-    return m_holders.contains({url});
+    const Address address{url};
+    return m_bits.mayHold(address.key()) && m_holders.contains(address);
 }
 
 QStringList CollectionIndex::categoriesHolding(const QString& url) const {

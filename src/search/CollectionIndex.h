@@ -104,10 +104,20 @@ public:
         friend size_t qHash(const Address& a, size_t seed = 0) { return qHash(a.key(), seed); }
     };
     using Holders = QHash<Address, Holding>;
+    // One bit per hash of every address linked: most kept addresses are on no page, and
+    // telling them so from a table that stays in the processor's cache spares the lookup in
+    // `Holders`, whose keys and entries lie all over memory. A set bit only says "maybe";
+    // addresses unlinked keep their bit.
+    struct AddressBits {
+        QList<quint64> words;
+        void add(QStringView key);
+        bool mayHold(QStringView key) const;
+    };
     struct PagesRead {
         QHash<int, Page> pages;
         QMap<int, QString> unreadable;  // page number -> file name
         Holders holders;
+        AddressBits bits;
     };
 
 private:
@@ -119,6 +129,7 @@ private:
 
     QHash<int, Page> m_pages;
     Holders m_holders;
+    AddressBits m_bits;
     QMap<int, QString> m_unreadable;
     bool m_pagesBuilt = false;
     quint64 m_pagesGeneration = 0;

@@ -12,8 +12,8 @@
 class CollectionIndex;
 
 // Kept entries whose address some category page already holds: dimmed, with a tooltip that
-// names the categories. Each entry's answer is looked up once, when a list first asks, and
-// kept until the index or the kept entries change.
+// names the categories. Every entry's answer is looked up when a list first asks, and kept
+// until the index or the kept entries change.
 class KeptMarks : public EntryMarks {
 public:
     KeptMarks(const QList<QString>& urls, const CollectionIndex& index)
@@ -22,10 +22,9 @@ public:
     bool marked(int entry) const override;
     QString note(int entry) const override;
     // Forgets every answer.
-    void forget() { m_known.fill(kUnknown); }
+    void forget() { m_known.clear(); }
 
 private:
-    static constexpr signed char kUnknown = -1;
     const QList<QString>& m_urls;
     const CollectionIndex& m_index;
     mutable QList<signed char> m_known;
