@@ -9,6 +9,7 @@
 #include "support/FakeLauncher.h"
 #include "support/ModalScript.h"
 #include "support/RealDisplay.h"
+#include "support/RealInput.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
@@ -24,25 +25,7 @@
 
 namespace {
 
-// Runs xdotool while the editor goes on handling events. A key may open a modal box whose
-// own loop sees the program end: the state, not waitForFinished, tells.
-bool xdotool(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    if (!process.waitForStarted(10000))
-        return false;
-    QDeadlineTimer deadline(15000);
-    while (process.state() != QProcess::NotRunning && !process.waitForFinished(5)) {
-        QCoreApplication::processEvents();
-        if (deadline.hasExpired()) {
-            process.kill();
-            process.waitForFinished();
-            return false;
-        }
-    }
-    QCoreApplication::processEvents();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
+using realinput::xdotool;
 
 bool clickThroughX(QWidget* widget, QPoint at) {
     const QPoint global = widget->mapToGlobal(at);

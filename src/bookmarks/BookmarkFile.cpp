@@ -3,6 +3,8 @@
 
 #include "bookmarks/BookmarkFile.h"
 
+#include "pages/PageMarkup.h"
+
 #include "platform/Cp932Codec.h"
 
 #include <QStringDecoder>
@@ -303,30 +305,6 @@ QString exportableUrl(const QString& url) {
     return out;
 }
 
-QString escapeHtml(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-            case u'&':
-                out += QStringLiteral("&amp;");
-                break;
-            case u'<':
-                out += QStringLiteral("&lt;");
-                break;
-            case u'>':
-                out += QStringLiteral("&gt;");
-                break;
-            case u'"':
-                out += QStringLiteral("&quot;");
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 QByteArray writeBookmarkFile(const QList<ExportFolder>& folders) {
     // Firefox's own header, byte for byte, so that every reader that takes Firefox's files
     // takes this one.
@@ -344,12 +322,12 @@ QByteArray writeBookmarkFile(const QList<ExportFolder>& folders) {
         "\n"
         "<DL><p>\n");
     for (const ExportFolder& folder : folders) {
-        out += QStringLiteral("    <DT><H3>") + escapeHtml(folder.name) +
+        out += QStringLiteral("    <DT><H3>") + pages::htmlText(folder.name) +
                QStringLiteral("</H3>\n    <DL><p>\n");
         for (const ExportEntry& e : folder.entries) {
-            const QString title = escapeHtml(e.title);
-            out +=
-                QStringLiteral("        <DT><A HREF=\"") + escapeHtml(exportableUrl(e.url)) + u'"';
+            const QString title = pages::htmlText(e.title);
+            out += QStringLiteral("        <DT><A HREF=\"") +
+                   pages::htmlText(exportableUrl(e.url)) + u'"';
             if (e.date.isValid())
                 out += QStringLiteral(" ADD_DATE=\"%1\"").arg(e.date.toSecsSinceEpoch());
             out += u'>' + title + QStringLiteral("</A>\n        <DD>") + title + u'\n';

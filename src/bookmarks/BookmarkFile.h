@@ -61,9 +61,6 @@ struct ExportFolder {
 // at the top level, in order, each entry's title also as its description.
 QByteArray writeBookmarkFile(const QList<ExportFolder>& folders);
 
-// `text` with & < > " as entities.
-QString escapeHtml(const QString& text);
-
 // An address as a UTF-8 file can hold it: a byte that was not code page 932 (kept as an
 // escape character when the page was read) is written as %XX of that byte, as a browser sends
 // it; any other lone surrogate becomes U+FFFD.
