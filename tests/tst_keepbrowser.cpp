@@ -12,6 +12,7 @@
 // Needs root (for the namespace) and the X server of the test command.
 #include "platform/Cp932Codec.h"
 #include "support/RealDisplay.h"
+#include "support/StagedProcess.h"
 #include "support/WindowControls.h"
 #include "support/WindowFixture.h"
 
@@ -68,38 +69,10 @@ public:
     }
 };
 
-// Runs a program with its arguments and waits for it; its exit status, or -1.
-int run(const std::vector<const char*>& command) {
-    std::vector<char*> argv;
-    for (const char* argument : command)
-        argv.push_back(const_cast<char*>(argument));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) < 0 || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
+using staged::run;
 
-// Replaces this process by `command` followed by this program and its arguments, with the
-// stage set; returns only on failure.
 void execStage(const char* stage, const std::vector<const char*>& command, char** argv) {
-    setenv(kStage, stage, 1);
-    std::vector<char*> full;
-    for (const char* part : command)
-        full.push_back(const_cast<char*>(part));
-    char self[4096] = {};
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return;
-    full.push_back(self);
-    for (char** a = argv + 1; *a; ++a)
-        full.push_back(*a);
-    full.push_back(nullptr);
-    execvp(full[0], full.data());
-    std::perror(full[0]);
+    staged::execStage(kStage, stage, command, argv);
 }
 
 // xdotool's answer, trimmed; empty when it fails.

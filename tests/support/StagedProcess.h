@@ -1,0 +1,53 @@
+// SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+// A test program that re-runs itself in stages (inside a network namespace of its own, then
+// on a private session bus) starts programs and itself with these.
+namespace staged {
+
+// Runs a program with its arguments and waits for it; its exit status, or -1.
+inline int run(const std::vector<const char*>& command) {
+    std::vector<char*> argv;
+    for (const char* argument : command)
+        argv.push_back(const_cast<char*>(argument));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) < 0 || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// Replaces this process by `command` followed by this program and its arguments, with the
+// environment variable `stageVariable` set to `stage`; returns only on failure.
+inline void execStage(const char* stageVariable, const char* stage,
+                      const std::vector<const char*>& command, char** argv) {
+    setenv(stageVariable, stage, 1);
+    std::vector<char*> full;
+    for (const char* part : command)
+        full.push_back(const_cast<char*>(part));
+    char self[4096] = {};
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0)
+        return;
+    full.push_back(self);
+    for (char** a = argv + 1; *a; ++a)
+        full.push_back(*a);
+    full.push_back(nullptr);
+    execvp(full[0], full.data());
+    std::perror(full[0]);
+}
+
+}  // namespace staged
