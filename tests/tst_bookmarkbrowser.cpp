@@ -10,6 +10,7 @@
 #include "bookmarks/CollectionBookmarks.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/Cp932Codec.h"
+#include "support/StagedProcess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -222,19 +223,11 @@ int main(int argc, char** argv) {
             std::fputs("this test needs root for its network namespace\n", stderr);
             return 1;
         }
-        setenv(kStage, "namespace", 1);
-        char self[4096] = {};
-        if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
-            return 1;
-        // unshare runs a shell that brings the loopback device up and starts this program again.
-        QByteArrayList args;
-        for (int i = 1; i < argc; ++i)
-            args << QByteArray("'") + argv[i] + "'";
-        const QByteArray script =
-            "ip link set lo up && exec '" + QByteArray(self) + "' " + args.join(' ');
-        execlp("unshare", "unshare", "--net", "--", "sh", "-c", script.constData(),
-               static_cast<char*>(nullptr));
-        std::perror("unshare");
+        staged::execStage(kStage, "namespace", {"unshare", "--net", "--"}, argv);
+        return 1;
+    }
+    if (staged::run({"ip", "link", "set", "lo", "up"}) != 0) {
+        std::fputs("cannot bring up the loopback device\n", stderr);
         return 1;
     }
     qputenv("MOZ_CRASHREPORTER_DISABLE", "1");

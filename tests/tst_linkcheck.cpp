@@ -11,6 +11,7 @@
 #include "support/LocalWebServer.h"
 #include "support/RealDisplay.h"
 #include "support/RealInput.h"
+#include "support/StagedProcess.h"
 #include "support/WindowFixture.h"
 
 #include <QAbstractItemModelTester>
@@ -290,24 +291,11 @@ int main(int argc, char** argv) {
         }
         // A network namespace of its own, with only the loopback device, so that the web
         // server may take ports 80 and 443 and nothing reaches another machine.
-        setenv(kStage, "namespace", 1);
-        char self[4096] = {};
-        if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0)
-            return 1;
-        std::vector<char*> full{const_cast<char*>("unshare"), const_cast<char*>("--net"),
-                                const_cast<char*>("--"), self};
-        for (char** a = argv + 1; *a; ++a)
-            full.push_back(*a);
-        full.push_back(nullptr);
-        execvp(full[0], full.data());
-        std::perror("unshare (this test needs root for a network namespace)");
+        staged::execStage(kStage, "namespace", {"unshare", "--net", "--"}, argv);
+        std::fputs("this test needs root for a network namespace\n", stderr);
         return 1;
     }
-    pid_t pid = 0;
-    const char* up[] = {"ip", "link", "set", "lo", "up", nullptr};
-    int status = 0;
-    if (posix_spawnp(&pid, up[0], nullptr, nullptr, const_cast<char**>(up), environ) != 0 ||
-        waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (staged::run({"ip", "link", "set", "lo", "up"}) != 0) {
         std::fputs("cannot bring up the loopback device\n", stderr);
         return 1;
     }
