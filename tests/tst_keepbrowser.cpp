@@ -69,12 +69,6 @@ public:
     }
 };
 
-using staged::run;
-
-void execStage(const char* stage, const std::vector<const char*>& command, char** argv) {
-    staged::execStage(kStage, stage, command, argv);
-}
-
 // xdotool's answer, trimmed; empty when it fails.
 QString xdotool(const QStringList& arguments) {
     QProcess p;
@@ -226,29 +220,9 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray stage = qgetenv(kStage);
-    const QByteArray display = realTestDisplay();
-    if (stage.isEmpty()) {
-        if (display.isEmpty()) {
-            if (mayRunWithoutX()) {
-                std::puts("SKIP: no X server for this test");
-                return 0;
-            }
-            std::fputs("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb\n", stderr);
-            return 1;
-        }
-        execStage("namespace", {"unshare", "--net", "--"}, argv);
-        return 1;
-    }
-    if (stage == "namespace") {
-        if (run({"ip", "link", "set", "lo", "up"}) != 0) {
-            std::fputs("cannot bring up the loopback device\n", stderr);
-            return 1;
-        }
-        execStage("inside", {"dbus-run-session", "--"}, argv);
-        return 1;
-    }
-    showWindowsOn(display);
+    if (const int status = staged::enterLoopbackSession(kStage, argv); status >= 0)
+        return status;
+    showWindowsOn();
     QApplication app(argc, argv);
     KeepBrowserTest test;
     return QTest::qExec(&test, argc, argv);

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "support/RealDisplay.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -48,6 +50,35 @@ inline void execStage(const char* stageVariable, const char* stage,
     full.push_back(nullptr);
     execvp(full[0], full.data());
     std::perror(full[0]);
+}
+
+// The stages of a test that drives a real browser: first a network namespace of its own with
+// only the loopback device, then a private session bus. -1 in the last stage, where the test
+// runs; otherwise the status the program ends with (a missing X server fails, unless
+// KEEPSAKE_ALLOW_NO_X=1 lets it skip).
+inline int enterLoopbackSession(const char* stageVariable, char** argv) {
+    const QByteArray stage = qgetenv(stageVariable);
+    if (stage.isEmpty()) {
+        if (realTestDisplay().isEmpty()) {
+            if (mayRunWithoutX()) {
+                std::puts("SKIP: no X server for this test");
+                return 0;
+            }
+            std::fputs("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb\n", stderr);
+            return 1;
+        }
+        execStage(stageVariable, "namespace", {"unshare", "--net", "--"}, argv);
+        return 1;
+    }
+    if (stage == "namespace") {
+        if (run({"ip", "link", "set", "lo", "up"}) != 0) {
+            std::fputs("cannot bring up the loopback device\n", stderr);
+            return 1;
+        }
+        execStage(stageVariable, "inside", {"dbus-run-session", "--"}, argv);
+        return 1;
+    }
+    return -1;
 }
 
 }  // namespace staged
