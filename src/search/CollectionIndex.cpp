@@ -76,9 +76,15 @@ public:
 CollectionIndex::Page pageOf(const QString& name, QList<Entry> entries) {
     CollectionIndex::Page page;
     page.name = name;
-    page.folded.reserve(entries.size());
+    qsizetype size = 0;
     for (const Entry& e : entries)
-        page.folded.append(search::foldEntry(e.url, e.com));
+        size += e.url.size() + 1 + e.com.size();
+    page.folded.reserve(size);
+    page.ends.reserve(entries.size());
+    for (const Entry& e : entries) {
+        search::appendFoldedEntry(e.url, e.com, page.folded);
+        page.ends.append(page.folded.size());
+    }
     page.entries = std::move(entries);
     return page;
 }
@@ -338,8 +344,8 @@ QList<CollectionIndex::Hit> CollectionIndex::find(const QString& query) const {
     std::sort(order.begin(), order.end());
     for (int page : order) {
         const Page& p = m_pages[page];
-        for (qsizetype i = 0; i < p.folded.size(); ++i) {
-            if (search::matchesAll(terms, p.folded[i])) {
+        for (qsizetype i = 0; i < p.ends.size(); ++i) {
+            if (search::matchesAll(terms, p.foldedOf(i))) {
                 const Entry& e = p.entries[i];
                 hits.append({page, static_cast<int>(i + 1), e.url, e.com, e.date});
             }

@@ -88,7 +88,15 @@ public:
     struct Page {
         QString name;
         QList<keepsake::Entry> entries;
-        QList<QString> folded;  // per entry: folded address, a line break, folded comment
+        // Every entry's folded address, a line break and its folded comment, one after the
+        // other in one text (one allocation a page, not one an entry); entry i ends at
+        // ends[i] and starts where entry i - 1 ends.
+        QString folded;
+        QList<qsizetype> ends;
+        QStringView foldedOf(qsizetype i) const {
+            const qsizetype from = i == 0 ? 0 : ends[i - 1];
+            return QStringView(folded).sliced(from, ends[i] - from);
+        }
     };
     // The pages that hold one address, one per entry that holds it.
     struct Holding {
