@@ -13,7 +13,10 @@
 #include <QThreadPool>
 
 #include <array>
+#include <atomic>
 #include <memory>
+#include <span>
+#include <vector>
 
 #include <algorithm>
 
@@ -73,9 +76,15 @@ public:
 CollectionIndex::Page pageOf(const QString& name, QList<Entry> entries) {
     CollectionIndex::Page page;
     page.name = name;
-    page.folded.reserve(entries.size());
+    qsizetype size = 0;
     for (const Entry& e : entries)
-        page.folded.append(search::foldEntry(e.url, e.com));
+        size += e.url.size() + 1 + e.com.size();
+    page.folded.reserve(size);
+    page.ends.reserve(entries.size());
+    for (const Entry& e : entries) {
+        search::appendFoldedEntry(e.url, e.com, page.folded);
+        page.ends.append(page.folded.size());
+    }
     page.entries = std::move(entries);
     return page;
 }
@@ -118,64 +127,115 @@ void CollectionIndex::discard(std::shared_ptr<void> old, std::shared_ptr<void> m
         [] {});
 }
 
+namespace {
+
+// Reads the pages of `categories` into `into`.
+void readPages(const QString& folder, std::span<const CollectionIndex::Category> categories,
+               CollectionIndex::PagesRead& into) {
+    const filelookup::FolderFiles files(folder);
+    for (const CollectionIndex::Category& c : categories) {
+        const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
+        const QString path = files.find(fileName);
+        if (path.isEmpty()) {
+            // Never selected yet: no page, nothing filed there.
+            into.pages.insert(c.page, pageOf(c.name, {}));
+            continue;
+        }
+        QByteArray bytes;
+        SilentPageHost host;
+        const bool read = textfile::readAll(path, &bytes);
+        const ListFileResult r = read ? readListFile(bytes, host) : ListFileResult{};
+        if (!read || !r.complete || host.damaged)
+            into.unreadable.insert(c.page, fileName);
+        into.pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
+    }
+}
+
+// The pages read in parts, and the work that has not finished yet.
+struct PagesInParts {
+    QList<CollectionIndex::Category> categories;
+    std::vector<CollectionIndex::PagesRead> parts;
+    std::atomic<int> reading{0};
+    int landing = 0;  // parts whose `done` has not run yet; the window's thread only
+};
+
+}  // namespace
+
 void CollectionIndex::build(const QString& folder, const QList<Category>& categories) {
     const quint64 generation = ++m_pagesGeneration;
     m_touched.clear();
     m_renamed.clear();
     auto result = std::make_shared<PagesRead>();
-    run(
-        [folder, categories, result]() mutable {
-            const filelookup::FolderFiles files(folder);
-            for (const Category& c : categories) {
-                const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
-                const QString path = files.find(fileName);
-                if (path.isEmpty()) {
-                    // Never selected yet: no page, nothing filed there.
-                    result->pages.insert(c.page, pageOf(c.name, {}));
-                    continue;
+    // Reading and parsing the pages is most of the work, and the pages are independent: each
+    // thread of the pool reads a share of them. The last to finish puts the index together.
+    const int parts =
+        std::max(1, std::min(m_pool.maxThreadCount(), static_cast<int>(categories.size())));
+    auto state = std::make_shared<PagesInParts>();
+    state->categories = categories;
+    state->parts.resize(static_cast<std::size_t>(parts));
+    state->reading = parts;
+    state->landing = parts;
+    for (int part = 0; part < parts; ++part) {
+        const qsizetype from = categories.size() * part / parts;
+        const qsizetype to = categories.size() * (part + 1) / parts;
+        run(
+            [folder, state, result, part, from, to]() mutable {
+                readPages(folder,
+                          std::span(std::as_const(state->categories))
+                              .subspan(static_cast<std::size_t>(from),
+                                       static_cast<std::size_t>(to - from)),
+                          state->parts[static_cast<std::size_t>(part)]);
+                if (--state->reading > 0)
+                    return;
+                for (PagesRead& read : state->parts) {
+                    for (auto it = read.pages.begin(); it != read.pages.end(); ++it)
+                        result->pages.insert(it.key(), std::move(it.value()));
+                    result->unreadable.insert(read.unreadable);
                 }
-                QByteArray bytes;
-                SilentPageHost host;
-                const bool read = textfile::readAll(path, &bytes);
-                const ListFileResult r = read ? readListFile(bytes, host) : ListFileResult{};
-                if (!read || !r.complete || host.damaged)
-                    result->unreadable.insert(c.page, fileName);
-                result->pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
-            }
-            // Made here, so that the window's thread only takes the finished index.
-            qsizetype entries = 0;
-            for (const Page& p : std::as_const(result->pages))
-                entries += p.entries.size();
-            result->holders.reserve(entries);
-            for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
-                link(result->holders, result->bits, it.key(), it.value());
-            result.reset();
-        },
-        [this, generation, result]() mutable {
-            if (generation != m_pagesGeneration)
-                return discard(std::move(result));
-            // What changed while the build ran is newer than what it read.
-            for (int page : std::as_const(m_touched)) {
-                if (const auto read = result->pages.constFind(page); read != result->pages.cend())
-                    unlink(result->holders, page, read.value());
-                const Page& written = m_pages[page];
-                link(result->holders, result->bits, page, written);
-                result->pages.insert(page, written);
-                result->unreadable.remove(page);
-            }
-            for (auto it = m_renamed.cbegin(); it != m_renamed.cend(); ++it)
-                result->pages[it.key()].name = it.value();
-            std::swap(m_pages, result->pages);
-            std::swap(m_unreadable, result->unreadable);
-            std::swap(m_holders, result->holders);
-            std::swap(m_bits, result->bits);
-            discard(std::move(result));
-            m_touched.clear();
-            m_renamed.clear();
-            m_pagesBuilt = true;
-            emit filedChanged();
-            emit changed();
-        });
+                state->parts.clear();
+                // Made here, so that the window's thread only takes the finished index.
+                qsizetype entries = 0;
+                for (const Page& p : std::as_const(result->pages))
+                    entries += p.entries.size();
+                result->holders.reserve(entries);
+                for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
+                    link(result->holders, result->bits, it.key(), it.value());
+                result.reset();
+                state.reset();
+            },
+            [this, generation, state, result]() mutable {
+                if (--state->landing > 0)
+                    return;
+                state.reset();
+                land(generation, std::move(result));
+            });
+    }
+}
+
+void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result) {
+    if (generation != m_pagesGeneration)
+        return discard(std::move(result));
+    // What changed while the build ran is newer than what it read.
+    for (int page : std::as_const(m_touched)) {
+        if (const auto read = result->pages.constFind(page); read != result->pages.cend())
+            unlink(result->holders, page, read.value());
+        const Page& written = m_pages[page];
+        link(result->holders, result->bits, page, written);
+        result->pages.insert(page, written);
+        result->unreadable.remove(page);
+    }
+    for (auto it = m_renamed.cbegin(); it != m_renamed.cend(); ++it)
+        result->pages[it.key()].name = it.value();
+    std::swap(m_pages, result->pages);
+    std::swap(m_unreadable, result->unreadable);
+    std::swap(m_holders, result->holders);
+    std::swap(m_bits, result->bits);
+    discard(std::move(result));
+    m_touched.clear();
+    m_renamed.clear();
+    m_pagesBuilt = true;
+    emit filedChanged();
+    emit changed();
 }
 
 void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& coms,
@@ -284,8 +344,8 @@ QList<CollectionIndex::Hit> CollectionIndex::find(const QString& query) const {
     std::sort(order.begin(), order.end());
     for (int page : order) {
         const Page& p = m_pages[page];
-        for (qsizetype i = 0; i < p.folded.size(); ++i) {
-            if (search::matchesAll(terms, p.folded[i])) {
+        for (qsizetype i = 0; i < p.ends.size(); ++i) {
+            if (search::matchesAll(terms, p.foldedOf(i))) {
                 const Entry& e = p.entries[i];
                 hits.append({page, static_cast<int>(i + 1), e.url, e.com, e.date});
             }

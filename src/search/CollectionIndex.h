@@ -88,7 +88,15 @@ public:
     struct Page {
         QString name;
         QList<keepsake::Entry> entries;
-        QList<QString> folded;  // per entry: folded address, a line break, folded comment
+        // Every entry's folded address, a line break and its folded comment, one after the
+        // other in one text (one allocation a page, not one an entry); entry i ends at
+        // ends[i] and starts where entry i - 1 ends.
+        QString folded;
+        QList<qsizetype> ends;
+        QStringView foldedOf(qsizetype i) const {
+            const qsizetype from = i == 0 ? 0 : ends[i - 1];
+            return QStringView(folded).sliced(from, ends[i] - from);
+        }
     };
     // The pages that hold one address, one per entry that holds it.
     struct Holding {
@@ -99,7 +107,11 @@ public:
     // entry's text, so that neither linking nor looking up makes a string.
     struct Address {
         QString url;
-        QStringView key() const { return url.endsWith(u'/') ? QStringView(url).chopped(1) : url; }
+        // Inline: hashing and comparing a hundred thousand addresses calls this for each.
+        QStringView key() const {
+            const QStringView all(url);
+            return !all.isEmpty() && all.back() == u'/' ? all.chopped(1) : all;
+        }
         friend bool operator==(const Address& a, const Address& b) { return a.key() == b.key(); }
         friend size_t qHash(const Address& a, size_t seed = 0) { return qHash(a.key(), seed); }
     };
@@ -124,6 +136,8 @@ private:
     // Runs `work` on a thread of its own, then `done` on this object's thread. Each may
     // release what it holds; the functions themselves are freed on this object's thread.
     void run(std::function<void()> work, std::function<void()> done);
+    // Takes the pages a build has read, unless a newer build has started since.
+    void land(quint64 generation, std::shared_ptr<PagesRead> result);
     // Lets these go on a worker thread.
     void discard(std::shared_ptr<void> old, std::shared_ptr<void> more = {});
 

@@ -84,16 +84,26 @@ bool appendFoldedAlone(QStringView text, QChar*& out) {
 }  // namespace
 
 QString foldEntry(QStringView url, QStringView com) {
-    // Most texts are ASCII addresses and kana-and-kanji comments: those are folded into one
-    // buffer, without the allocations of a full normalization, for a hundred thousand entries.
-    QString folded(url.size() + 1 + com.size(), Qt::Uninitialized);
-    QChar* out = folded.data();
-    if (appendFoldedAlone(url, out)) {
-        *out++ = u'\n';
-        if (appendFoldedAlone(com, out))
-            return folded;
+    QString folded;
+    appendFoldedEntry(url, com, folded);
+    return folded;
+}
+
+void appendFoldedEntry(QStringView url, QStringView com, QString& out) {
+    // Most texts are ASCII addresses and kana-and-kanji comments: those are folded in place,
+    // without the allocations of a full normalization, for a hundred thousand entries.
+    const qsizetype from = out.size();
+    out.resize(from + url.size() + 1 + com.size());
+    QChar* at = out.data() + from;
+    if (appendFoldedAlone(url, at)) {
+        *at++ = u'\n';
+        if (appendFoldedAlone(com, at))
+            return;
     }
-    return fold(url) + u'\n' + fold(com);
+    out.truncate(from);
+    out += fold(url);
+    out += u'\n';
+    out += fold(com);
 }
 
 QString addressKey(const QString& address) {

@@ -18,6 +18,8 @@ QString fold(QStringView text);
 
 // fold(url), a line break, fold(com): what the index searches for one entry.
 QString foldEntry(QStringView url, QStringView com);
+// The same, appended to `out`.
+void appendFoldedEntry(QStringView url, QStringView com, QString& out);
 
 // The address as stored, without one trailing "/".
 QString addressKey(const QString& address);
