@@ -6,15 +6,14 @@
 // folder of its own.
 #include "collection/CollectionFolder.h"
 #include "support/EditorFixture.h"
+#include "support/OtherWindows.h"
 #include "support/RealDisplay.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <csignal>
 
@@ -22,6 +21,9 @@ namespace {
 
 const QString kCaption = QStringLiteral("KEEPSAKE EDITOR");
 const QString kBoxTitle = QStringLiteral("Quillet");
+
+using otherwindows::waitForWindows;
+using otherwindows::xdotool;
 
 }  // namespace
 
@@ -36,33 +38,6 @@ private:
     QString home() const { return m_home->path() + u'/'; }
     QString settingsFile() const {
         return home() + QStringLiteral(".config/keepsake-editor/keepsake-editor.conf");
-    }
-
-    QString xdotool(const QStringList& arguments) {
-        QProcess process;
-        process.setProcessEnvironment(m_env);
-        process.start(QStringLiteral("xdotool"), arguments);
-        if (!process.waitForFinished(20000))
-            return {};
-        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-    }
-
-    // The visible windows of process `pid` titled exactly `title`, waited for.
-    QStringList waitForWindows(qint64 pid, const QString& title) {
-        const QDeadlineTimer deadline(20000);
-        while (!deadline.hasExpired()) {
-            QStringList windows;
-            const QString found = xdotool({"search", "--all", "--onlyvisible", "--pid",
-                                           QString::number(pid), "--name", title});
-            for (const QString& window : found.split(u'\n', Qt::SkipEmptyParts)) {
-                if (xdotool({"getwindowname", window}) == title)
-                    windows << window;
-            }
-            if (!windows.isEmpty())
-                return windows;
-            QThread::msleep(100);
-        }
-        return {};
     }
 
     QProcess* start(const QString& program, const QStringList& arguments = {}) {
@@ -152,8 +127,7 @@ private slots:
         for (int i = 0; i < boxes; ++i) {
             const QStringList box = waitForWindows(editor->processId(), kBoxTitle);
             QVERIFY(!box.isEmpty());
-            xdotool({"windowfocus", "--sync", box[0]});
-            xdotool({"key", "Return"});
+            otherwindows::pressKeys(box[0], {"Return"});
             QTRY_VERIFY_WITH_TIMEOUT(
                 !xdotool({"search", "--onlyvisible", "--pid", QString::number(editor->processId()),
                           "--name", kBoxTitle})
