@@ -97,8 +97,7 @@ class BookmarksEndToEndTest : public QObject {
 
 private slots:
     void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
+        REQUIRE_TEST_DISPLAY_AND_XDOTOOL();
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     }
 

@@ -74,11 +74,7 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        m_env = realDisplayEnvironment();
-        QVERIFY2(!xdotool({"version"}).isEmpty(), "xdotool is not installed");
-    }
+    void initTestCase() { REQUIRE_TEST_DISPLAY_AND_XDOTOOL(); }
 
     void init() {
         m_home = std::make_unique<QTemporaryDir>();

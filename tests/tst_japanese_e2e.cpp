@@ -12,6 +12,7 @@
 #include "support/FakeLauncher.h"
 #include "support/ModalScript.h"
 #include "support/RealDisplay.h"
+#include "support/RealInput.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
@@ -40,9 +41,7 @@ QByteArray listFile(const QByteArray& list) {
     return "<HTML>\r\n<!--StartList-->\r\n" + list + "<!--EndList-->\r\n</HTML>\r\n";
 }
 
-bool xdotool(const QStringList& arguments) {
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
-}
+using realinput::xdotool;
 
 // A keysym on a key that has none, for as long as it lives. xdotool could map one itself,
 // but it takes the mapping back right after the key press, before the toolkit has read the
@@ -82,32 +81,9 @@ private:
     QString m_keycode;
 };
 
-// Clicks a widget with the real pointer.
-bool clickThroughX(QWidget* widget) {
-    if (!widget)
-        return false;
-    const QPoint centre = widget->mapToGlobal(widget->rect().center());
-    return xdotool(
-        {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
-}
-
 QString buttonText(QWidget* modal, QMessageBox::StandardButton which) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     return box && box->button(which) ? box->button(which)->text() : QStringLiteral("<none>");
-}
-
-// Clicks a row of a list with the real pointer.
-bool clickRowThroughX(QListView* list, int row) {
-    const QPoint centre =
-        list->viewport()->mapToGlobal(list->visualRect(list->model()->index(row, 0)).center());
-    return xdotool(
-        {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
-}
-
-// There is no window manager to give the window the keyboard, at the start or after a box.
-bool typeInto(QWidget* window, const QStringList& keyNames) {
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window, 5000) && xdotool(QStringList{"key"} + keyNames);
 }
 
 // A category page of the editor's own writing: its title line, then the entries.
@@ -136,10 +112,7 @@ class JapaneseEndToEndTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
-    }
+    void initTestCase() { REQUIRE_TEST_DISPLAY_AND_XDOTOOL(); }
 
     void init() {
         m_fixture = std::make_unique<WindowFixture>();
@@ -205,12 +178,12 @@ private slots:
         ModalScript script({
             [&](QWidget* modal) {
                 texts << buttonText(modal, QMessageBox::Ok);
-                clickThroughX(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok));
+                realinput::click(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok));
             },
             [&](QWidget* modal) {
                 texts << buttonText(modal, QMessageBox::Ok)
                       << buttonText(modal, QMessageBox::Cancel);
-                clickThroughX(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Cancel));
+                realinput::click(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Cancel));
             },
             [&](QWidget* modal) {  // "データがありません。"
                 xdotool({"key", "Return"});
@@ -273,7 +246,7 @@ private slots:
                     categoryPage("Travel", keptEntry("t.example/", "t")));
         Refile& w = start();
         KeepsakeEditor& e = w.editor();
-        QVERIFY(clickRowThroughX(ui(w).lstKinds, 0));
+        QVERIFY(realinput::clickRow(ui(w).lstKinds, 0));
         QTRY_COMPARE(itemTexts(e.lstSub), QStringList({"x"}));
 
         QStringList boxes;
@@ -295,16 +268,16 @@ private slots:
 
         QStringList changed;
         if (change == "move") {
-            QVERIFY(clickRowThroughX(ui(w).lstURLs[0], 0));
-            QVERIFY(clickThroughX(ui(w).cmdMove));
+            QVERIFY(realinput::clickRow(ui(w).lstURLs[0], 0));
+            QVERIFY(realinput::click(ui(w).cmdMove));
             changed = QStringList({"A", "x"});
         } else {
-            QVERIFY(clickRowThroughX(ui(w).lstSub, 0));
+            QVERIFY(realinput::clickRow(ui(w).lstSub, 0));
             QTRY_COMPARE(e.lstSub.selectedCurrentRow(), 0);
             if (change == "delete") {
-                QVERIFY(typeInto(&w, {"Delete"}));
+                QVERIFY(realinput::pressKeys(&w, {"Delete"}));
             } else {
-                QVERIFY(clickThroughX(ui(w).cmdEditCom));
+                QVERIFY(realinput::click(ui(w).cmdEditCom));
                 changed = QStringList({"xz"});
             }
         }
@@ -314,12 +287,12 @@ private slots:
         const QString index = f.appFolder() + "URLINDEX.HTML";
         const QByteArray indexBefore = f.exists(index) ? f.readFile(index) : QByteArray();
         if (leave == "click") {
-            QVERIFY(clickRowThroughX(ui(w).lstKinds, 1));
+            QVERIFY(realinput::clickRow(ui(w).lstKinds, 1));
         } else if (leave == "key") {
             ui(w).lstKinds->setFocus();
-            QVERIFY(typeInto(&w, {"Down"}));
+            QVERIFY(realinput::pressKeys(&w, {"Down"}));
         } else {
-            QVERIFY(typeInto(&w, {"alt+f"}));
+            QVERIFY(realinput::pressKeys(&w, {"alt+f"}));
             QTRY_VERIFY(ui(w).mnFile->isVisible());
             QVERIFY(xdotool({"key", "x"}));
         }

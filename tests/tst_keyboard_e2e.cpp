@@ -8,11 +8,11 @@
 #include "keepsake/ListFileReader.h"
 #include "platform/QtPrompts.h"
 #include "support/RealDisplay.h"
+#include "support/RealInput.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -71,55 +71,9 @@ void stopPrivateXvfb() {
     }
 }
 
-// Runs a tool against the test's X server while the editor goes on handling events. A run
-// that has not ended after fifteen seconds is stopped and, once, started again: on a loaded
-// machine the key tool has been seen to hang without ever reaching the server.
-bool run(const QString& program, const QStringList& arguments, const QByteArray& input = {},
-         int attempts = 2) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted(10000))
-        return false;
-    if (!input.isNull()) {
-        process.write(input);
-        process.closeWriteChannel();
-    }
-    QDeadlineTimer deadline(15000);
-    while (!process.waitForFinished(5)) {
-        QCoreApplication::processEvents();
-        if (deadline.hasExpired()) {
-            qWarning("%s %s: no end", qPrintable(program), qPrintable(arguments.join(' ')));
-            process.kill();
-            process.waitForFinished();
-            return attempts > 1 && run(program, arguments, input, attempts - 1);
-        }
-    }
-    QCoreApplication::processEvents();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        qWarning("%s %s: %s", qPrintable(program), qPrintable(arguments.join(' ')),
-                 process.readAllStandardError().constData());
-        return false;
-    }
-    return true;
-}
-
-bool keys(const QStringList& names) {
-    return run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + names);
-}
-
-bool click(QWidget* widget, QPoint at) {
-    const QPoint global = widget->mapToGlobal(at);
-    return run(QStringLiteral("xdotool"), {"mousemove", QString::number(global.x()),
-                                           QString::number(global.y()), "click", "1"});
-}
-
-bool click(QWidget* widget) {
-    return click(widget, widget->rect().center());
-}
-
-bool clickItem(QListView* list, int row) {
-    return click(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
-}
+using realinput::click;
+using realinput::keys;
+using realinput::run;
 
 // The inode of a file: every write of a page replaces it with a new file.
 ino_t inode(const QString& path) {
@@ -146,17 +100,6 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
-
-// Handles events until `done` holds; false after ten seconds without.
-bool waitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 // Types into the boxes the editor opens. A box runs its own event loop, inside whatever the
 // test was doing when it opened, so the test hands over its next keys beforehand: each run of
@@ -206,12 +149,6 @@ private:
     std::unique_ptr<QProcess> m_xdotool;
 };
 
-// There is no window manager to hand the focus back to the window when a box has closed.
-bool focusBack(QWidget* window) {
-    window->activateWindow();
-    return waitFor([window] { return window->isActiveWindow(); });
-}
-
 // Puts `text` on the clipboard with xclip, opens コメント修正 with Alt+E and pastes the text
 // over the comment with Ctrl+A, Ctrl+V and Return; when `refused`, Return closes the box that
 // follows.
@@ -225,10 +162,12 @@ bool paste(QWidget* window, Typist& typist, const QString& text, bool refused) {
     typist.inBox<QInputDialog>({"ctrl+a", "ctrl+v", "Return"});
     if (refused)
         typist.inBox<QMessageBox>({"Return"});
-    const bool ok = waitFor([&] { return QGuiApplication::clipboard()->text() == text; }) &&
-                    keys({"alt+e"}) &&
-                    waitFor([&] { return typist.idle() && !QApplication::activeModalWidget(); }) &&
-                    focusBack(window);
+    const bool ok =
+        QTest::qWaitFor([&] { return QGuiApplication::clipboard()->text() == text; }, 10000) &&
+        keys({"alt+e"}) &&
+        QTest::qWaitFor([&] { return typist.idle() && !QApplication::activeModalWidget(); },
+                        10000) &&
+        realinput::activate(window);
     clip.kill();
     clip.waitForFinished();
     return ok;
@@ -315,13 +254,13 @@ private slots:
         qApp->installEventFilter(&repeats);
 
         // The category, chosen with the mouse: its entries by comment.
-        QVERIFY(clickItem(ui(w).lstKinds, 0));
+        QVERIFY(realinput::clickRow(ui(w).lstKinds, 0));
         QTRY_COMPARE(itemTexts(w.editor().lstSub),
                      QStringList({"five", "four", "one", "three", "two"}));
 
         // "." and the keypad's "." and "0" remove nothing (xdotool reaches the keypad's
         // figures with Shift, as NumLock would).
-        QVERIFY(clickItem(ui(w).lstSub, 1));
+        QVERIFY(realinput::clickRow(ui(w).lstSub, 1));
         QTRY_COMPARE(ui(w).lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
         QVERIFY(keys({"period", "KP_Decimal", "KP_0", "shift+period"}));
         QVERIFY(keys({"Down"}));
@@ -343,16 +282,16 @@ private slots:
         QCOMPARE(w.editor().lstSub.count(), 4);
 
         // A held Delete removes one entry however often it repeats.
-        QVERIFY(run("xdotool", {"keydown", "Delete"}));
+        QVERIFY(realinput::xdotool({"keydown", "Delete"}));
         QTRY_VERIFY(repeats.repeats >= 5);
-        QVERIFY(run("xdotool", {"keyup", "Delete"}));
+        QVERIFY(realinput::xdotool({"keyup", "Delete"}));
         QTRY_COMPARE(itemTexts(w.editor().lstSub), QStringList({"one", "three", "two"}));
         QVERIFY(keys({"Down"}));
         QTRY_VERIFY(w.editor().lstSub.currentRow() >= 0);
         QCOMPARE(w.editor().lstSub.count(), 3);
 
         // A comment pasted with a line break is refused with a word on why; a tab is kept.
-        QVERIFY(clickItem(ui(w).lstSub, 1));
+        QVERIFY(realinput::clickRow(ui(w).lstSub, 1));
         QTRY_COMPARE(w.editor().lstSub.currentRow(), 1);
         Typist typist;
         QVERIFY(paste(&w, typist, QStringLiteral("一行目\r\n二行目"), true));
@@ -366,7 +305,7 @@ private slots:
         // Ctrl+Space, which turns a Japanese input method on, leaves a list's selection as it
         // is, in the category's list and in the category list.
         for (QListView* view : {ui(w).lstSub, ui(w).lstKinds}) {
-            QVERIFY(clickItem(view, view == ui(w).lstSub ? 1 : 0));
+            QVERIFY(realinput::clickRow(view, view == ui(w).lstSub ? 1 : 0));
             QTRY_VERIFY(view->hasFocus());
             const QModelIndexList before = view->selectionModel()->selectedRows();
             QCOMPARE(before.size(), 1);
@@ -386,7 +325,7 @@ private slots:
         // Type-ahead finds an address and Shift extends the selection; Ctrl moves on without
         // changing it, and Ctrl+Space toggles nothing.
         ListRows& addresses = w.editor().lstURLs[0];
-        QVERIFY(clickItem(ui(w).lstURLs[0], 0));
+        QVERIFY(realinput::clickRow(ui(w).lstURLs[0], 0));
         QVERIFY(keys({"c"}));
         QTRY_COMPARE(addresses.currentRow(), 2);
         QVERIFY(keys({"shift+Up"}));
@@ -396,7 +335,7 @@ private slots:
         QTRY_VERIFY(repeats.pressed.contains(Qt::Key_Space));
         QCOMPARE(addresses.currentRow(), 0);
         QCOMPARE(addresses.selectedRows(), QList<int>({1, 2}));
-        QVERIFY(clickItem(ui(w).lstURLs[0], 1));
+        QVERIFY(realinput::clickRow(ui(w).lstURLs[0], 1));
         QTRY_COMPARE(ui(w).lblComDisp->text(), QStringLiteral("YYY"));
         QVERIFY(click(ui(w).cmdMove));
         QTRY_COMPARE(itemTexts(w.editor().lstSub),

@@ -21,7 +21,6 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -136,8 +135,7 @@ class LinkCheckTest : public QObject {
 
 private slots:
     void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
+        REQUIRE_TEST_DISPLAY_AND_XDOTOOL();
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         server = new LocalWebServer;
         QString error;

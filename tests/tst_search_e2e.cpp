@@ -13,11 +13,9 @@
 #include "support/WindowFixture.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -25,23 +23,8 @@
 
 namespace {
 
+using realinput::activate;
 using realinput::xdotool;
-
-bool clickThroughX(QWidget* widget, QPoint at) {
-    const QPoint global = widget->mapToGlobal(at);
-    return xdotool(
-        {"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "1"});
-}
-
-bool clickRowThroughX(QListView* list, int row) {
-    return clickThroughX(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
-}
-
-// There is no window manager: a window takes the keyboard itself.
-bool activate(QWidget* window) {
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window, 5000);
-}
 
 QByteArray categoryPage(const QString& title, const QStringList& listLines) {
     return EditorFixture::listFile(
@@ -70,8 +53,7 @@ class SearchEndToEndTest : public QObject {
 
 private slots:
     void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
+        REQUIRE_TEST_DISPLAY_AND_XDOTOOL();
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     }
     void cleanup() {
@@ -106,15 +88,15 @@ private slots:
         KeepsakeEditor& e = w.editor();
         QTRY_VERIFY(e.Index->isBuilt());
         const int film = rowNamed(e, "映画");
-        QVERIFY(clickRowThroughX(ui(w).lstKinds, film));
+        QVERIFY(realinput::clickRow(ui(w).lstKinds, film));
         QTRY_COMPARE(itemTexts(e.lstSub), QStringList({"Jazz Film"}));
         QStringList changed;
         if (change == "move") {
-            QVERIFY(clickRowThroughX(ui(w).lstURLs[0], 0));
-            QVERIFY(clickThroughX(ui(w).cmdMove, ui(w).cmdMove->rect().center()));
+            QVERIFY(realinput::clickRow(ui(w).lstURLs[0], 0));
+            QVERIFY(realinput::click(ui(w).cmdMove));
             changed = QStringList({"Jazz Film", "うめ"});
         } else if (change == "delete") {
-            QVERIFY(clickRowThroughX(ui(w).lstSub, 0));
+            QVERIFY(realinput::clickRow(ui(w).lstSub, 0));
             QTRY_COMPARE(e.lstSub.selectedCurrentRow(), 0);
             QVERIFY(activate(&w) && xdotool({"key", "Delete"}));
         }

@@ -69,9 +69,8 @@ private:
 
 private slots:
     void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
+        REQUIRE_TEST_DISPLAY_AND_XDOTOOL();
         m_env = realDisplayEnvironment();
-        QVERIFY2(!xdotool({"version"}).isEmpty(), "xdotool is not installed");
     }
 
     void aNewUserIsNeverLockedOutAndLosesNoCategory() {
