@@ -26,11 +26,6 @@ namespace {
 using realinput::activate;
 using realinput::xdotool;
 
-QByteArray categoryPage(const QString& title, const QStringList& listLines) {
-    return EditorFixture::listFile(
-        QStringList{QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)} + listLines);
-}
-
 int rowNamed(KeepsakeEditor& e, const QString& name) {
     for (int row = 0; row < e.lstKinds.count(); ++row) {
         if (e.lstKinds.model().name(row) == name)
@@ -158,11 +153,13 @@ private:
         f.writeSettings({"映画", "音楽"});
         f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "うめ")));
         f.writeFile(f.appFolder() + "URL_0000.html",
-                    categoryPage("映画", EditorFixture::entry("film.example/", "Jazz Film")));
+                    EditorFixture::categoryPage(
+                        "映画", EditorFixture::entry("film.example/", "Jazz Film")));
         f.writeFile(f.appFolder() + "URL_0001.html",
-                    categoryPage("音楽", EditorFixture::entry("a.example/", "梅") +
-                                             EditorFixture::entry("jazz.example/", "Live JAZZ") +
-                                             EditorFixture::entry("z.example/", "Zoo")));
+                    EditorFixture::categoryPage(
+                        "音楽", EditorFixture::entry("a.example/", "梅") +
+                                    EditorFixture::entry("jazz.example/", "Live JAZZ") +
+                                    EditorFixture::entry("z.example/", "Zoo")));
         m_prompts = std::make_unique<QtPrompts>();
         m_window = std::make_unique<Refile>(Platform{*m_prompts, m_windows, m_launcher});
         m_prompts->setParentWindow(m_window.get());

@@ -18,6 +18,13 @@ QByteArray ListFileBytes::listFile(const QStringList& listLines, const QStringLi
                 QStringList{QStringLiteral("<!--EndList-->")} + footer);
 }
 
+QByteArray ListFileBytes::categoryPage(const QString& title, const QStringList& listLines,
+                                       const QStringList& header, const QStringList& footer) {
+    return listFile(
+        QStringList{QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)} + listLines,
+        header, footer);
+}
+
 QStringList ListFileBytes::entry(const QString& url, const QString& comment, const QString& date) {
     return {QStringLiteral("<A HREF=\"http://%1\">%1</A><BR>").arg(url),
             QStringLiteral("《 %1 》%2<P>").arg(comment, date)};

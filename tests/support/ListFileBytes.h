@@ -17,6 +17,10 @@ public:
     static QByteArray listFile(const QStringList& listLines,
                                const QStringList& header = {QStringLiteral("<HTML><BODY>")},
                                const QStringList& footer = {QStringLiteral("</BODY></HTML>")});
+    // A category's page: the list opens with the category's title line.
+    static QByteArray categoryPage(const QString& title, const QStringList& listLines,
+                                   const QStringList& header = {QStringLiteral("<HTML><BODY>")},
+                                   const QStringList& footer = {QStringLiteral("</BODY></HTML>")});
     // The two lines of an entry, as the companion writes them.
     static QStringList entry(const QString& url, const QString& comment,
                              const QString& date = QStringLiteral("97/09/15 08:05:00"));
