@@ -7,6 +7,7 @@
 // editor writes is compared byte for byte and read back.
 #include "keepsake/ListFileReader.h"
 #include "platform/QtPrompts.h"
+#include "support/PrivateXServer.h"
 #include "support/RealDisplay.h"
 #include "support/RealInput.h"
 #include "support/WindowFixture.h"
@@ -27,49 +28,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sys/prctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <csignal>
 #include <functional>
 #include <memory>
 
 namespace {
-
-pid_t g_xvfb = 0;
-
-// Starts Xvfb on a free display number and returns that number's display name.
-QByteArray startPrivateXvfb() {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {};
-    g_xvfb = fork();
-    if (g_xvfb == 0) {
-        // The server goes with the test, even when the test is killed on a time-out.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        close(fds[0]);
-        const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    QByteArray number;
-    char c = 0;
-    while (read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(fds[0]);
-    return number.isEmpty() ? QByteArray() : ":" + number;
-}
-
-void stopPrivateXvfb() {
-    if (g_xvfb > 0) {
-        kill(g_xvfb, SIGTERM);
-        waitpid(g_xvfb, nullptr, 0);
-        g_xvfb = 0;
-    }
-}
 
 using realinput::click;
 using realinput::keys;
@@ -199,8 +162,6 @@ class KeyboardEndToEndTest : public QObject {
 
 private slots:
     void initTestCase() {
-        if (g_xvfb <= 0)
-            QFAIL("Xvfb could not be started");
         for (const char* tool : {"xdotool", "xclip", "xmodmap", "xset"}) {
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 QFAIL(qPrintable(QStringLiteral("%1 is not installed").arg(tool)));
@@ -375,21 +336,15 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray display = startPrivateXvfb();
-    if (display.isEmpty()) {
+    PrivateXServer server(QSize(1024, 768));
+    if (server.display().isEmpty()) {
         fprintf(stderr, "Xvfb could not be started\n");
-        stopPrivateXvfb();
         return 1;
     }
-    showWindowsOn(display);
-    int status = 0;
-    {
-        QApplication app(argc, argv);
-        KeyboardEndToEndTest test;
-        status = QTest::qExec(&test, argc, argv);
-    }
-    stopPrivateXvfb();
-    return status;
+    showWindowsOn(server.display());
+    QApplication app(argc, argv);
+    KeyboardEndToEndTest test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_keyboard_e2e.moc"
