@@ -6,10 +6,8 @@
 // WAVE DASH a Linux input method produces, and the toolkit's own button texts in Japanese.
 // The boxes are the real ones; the test answers them through the X server with xdotool.
 #include "app/Refile.h"
-#include "platform/QtPrompts.h"
 #include "platform/ToolkitTranslation.h"
 #include "platform/X11WindowList.h"
-#include "support/FakeLauncher.h"
 #include "support/ModalScript.h"
 #include "support/RealDisplay.h"
 #include "support/RealInput.h"
@@ -114,32 +112,24 @@ class JapaneseEndToEndTest : public QObject {
 private slots:
     void initTestCase() { REQUIRE_TEST_DISPLAY_AND_XDOTOOL(); }
 
-    void init() {
-        m_fixture = std::make_unique<WindowFixture>();
-        m_prompts = std::make_unique<QtPrompts>();
-    }
-    void cleanup() {
-        m_window.reset();
-        m_prompts.reset();
-        m_fixture.reset();
-    }
-
     void aKeptCommentShowsAsOnWindows() {
-        WindowFixture& f = *m_fixture;
+        WindowFixture f;
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", kKeptComment)));
-        Refile& w = start();
+        QVERIFY(f.startWithRealBoxes(m_windows));
+        Refile& w = f.window();
         QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("髙橋さん≒あいう"));
         QCOMPARE(itemTexts(w.editor().lstURLs[1]),
                  QStringList({QStringLiteral("髙橋さん≒あいう")}));
     }
 
     void aTypedWaveDashIsStoredAsWindowsTilde() {
-        WindowFixture& f = *m_fixture;
+        WindowFixture f;
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
         f.writeFile(f.appFolder() + "URL_0000.html", listFile(keptEntry("b.example/", "x")));
-        Refile& w = start();
+        QVERIFY(f.startWithRealBoxes(m_windows));
+        Refile& w = f.window();
         w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"x"}));
         w.editor().lstSub.setCurrentRow(0);
@@ -167,13 +157,14 @@ private slots:
     }
 
     void theQuestionBoxSpeaksJapanese() {
-        WindowFixture& f = *m_fixture;
+        WindowFixture f;
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
         // An entry whose comment line has no " 》": the scanner's message, then the question.
         f.writeFile(f.appFolder() + "URL_0000.html",
                     listFile("<A HREF=\"http://b.example/\">b</A><BR>\r\nno comment\r\n"));
-        Refile& w = start();
+        QVERIFY(f.startWithRealBoxes(m_windows));
+        Refile& w = f.window();
         QStringList texts;
         ModalScript script({
             [&](QWidget* modal) {
@@ -237,14 +228,15 @@ private slots:
         QFETCH(bool, left);
         QFETCH(QByteArray, pageAfter);
 
-        WindowFixture& f = *m_fixture;
+        WindowFixture f;
         f.writeSettings({"Books", "Travel"});
         f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
         const QString page = f.appFolder() + "URL_0000.html";
         f.writeFile(page, categoryPage("Books", keptEntry("b.example/", "x")));
         f.writeFile(f.appFolder() + "URL_0001.html",
                     categoryPage("Travel", keptEntry("t.example/", "t")));
-        Refile& w = start();
+        QVERIFY(f.startWithRealBoxes(m_windows));
+        Refile& w = f.window();
         KeepsakeEditor& e = w.editor();
         QVERIFY(realinput::clickRow(ui(w).lstKinds, 0));
         QTRY_COMPARE(itemTexts(e.lstSub), QStringList({"x"}));
@@ -326,20 +318,7 @@ private slots:
     }
 
 private:
-    Refile& start() {
-        m_window = std::make_unique<Refile>(Platform{*m_prompts, m_windows, m_launcher});
-        m_prompts->setParentWindow(m_window.get());
-        [&] { QVERIFY(m_window->Load(m_fixture->appFolder())); }();
-        m_window->show();
-        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_window.get())); }();
-        return *m_window;
-    }
-
     X11WindowList m_windows;
-    FakeLauncher m_launcher;
-    std::unique_ptr<WindowFixture> m_fixture;
-    std::unique_ptr<QtPrompts> m_prompts;
-    std::unique_ptr<Refile> m_window;
 };
 
 int main(int argc, char** argv) {

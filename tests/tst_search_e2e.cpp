@@ -4,9 +4,7 @@
 // The search through the real window on the test command's X server: Ctrl+F, the query
 // typed and Return pressed with xdotool, and the found entry selected in its category; from a
 // changed page, only after the real question box has been answered through the X server.
-#include "platform/QtPrompts.h"
 #include "platform/X11WindowList.h"
-#include "support/FakeLauncher.h"
 #include "support/ModalScript.h"
 #include "support/RealDisplay.h"
 #include "support/RealInput.h"
@@ -41,21 +39,14 @@ class SearchEndToEndTest : public QObject {
 
     QTemporaryDir m_config;
     X11WindowList m_windows;
-    FakeLauncher m_launcher;
     std::unique_ptr<WindowFixture> m_fixture;
-    std::unique_ptr<QtPrompts> m_prompts;
-    std::unique_ptr<Refile> m_window;
 
 private slots:
     void initTestCase() {
         REQUIRE_TEST_DISPLAY_AND_XDOTOOL();
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     }
-    void cleanup() {
-        m_window.reset();
-        m_prompts.reset();
-        m_fixture.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     // `change` is made to the page of 映画 first ("" for none), then "live jazz" is found in
     // 音楽 and Return pressed; `answer` is the key that answers the question about 映画.
@@ -160,16 +151,8 @@ private:
                         "音楽", EditorFixture::entry("a.example/", "梅") +
                                     EditorFixture::entry("jazz.example/", "Live JAZZ") +
                                     EditorFixture::entry("z.example/", "Zoo")));
-        m_prompts = std::make_unique<QtPrompts>();
-        m_window = std::make_unique<Refile>(Platform{*m_prompts, m_windows, m_launcher});
-        m_prompts->setParentWindow(m_window.get());
-        [&] { QVERIFY(m_window->Load(f.appFolder())); }();
-        m_window->show();
-        [&] {
-            QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-            QVERIFY(activate(m_window.get()));
-        }();
-        return *m_window;
+        [&] { QVERIFY(f.startWithRealBoxes(m_windows)); }();
+        return f.window();
     }
 };
 
