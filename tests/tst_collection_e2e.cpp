@@ -63,11 +63,6 @@ private:
         return bin + QStringLiteral("keepsake-editor");
     }
 
-    void prepare(EditorFixture& f) {
-        f.writeSettings({"Music"});
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
-    }
-
     QByteArray readFile(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -106,7 +101,7 @@ private slots:
         QFETCH(QString, remembered);
         QFETCH(int, boxes);
         EditorFixture f;
-        prepare(f);
+        f.writeSmallCollection();
         const bool existing = remembered == "collection";
         if (existing)
             remembered = f.appFolder();
@@ -143,7 +138,7 @@ private slots:
     // ends; a start on another collection (given on the command line) opens its own.
     void oneEditorPerCollection() {
         EditorFixture f;
-        prepare(f);
+        f.writeSmallCollection();
         auto first = f.startProgram(m_env);
         QVERIFY(first);
         const QStringList window = waitForWindows(first->processId(), kCaption);
@@ -165,7 +160,7 @@ private slots:
         QCOMPARE(waitForWindows(first->processId(), kCaption), window);
 
         EditorFixture g;
-        prepare(g);
+        g.writeSmallCollection();
         QProcess* third = start(f.appFolder() + "keepsake-editor", {g.appFolder()});
         QVERIFY(third);
         QVERIFY(!waitForWindows(third->processId(), kCaption).isEmpty());
@@ -180,7 +175,7 @@ private slots:
     // next editor from starting.
     void aKilledEditorDoesNotBlockTheNext() {
         EditorFixture f;
-        prepare(f);
+        f.writeSmallCollection();
         auto killed = f.startProgram(m_env);
         QVERIFY(killed);
         QVERIFY(!waitForWindows(killed->processId(), kCaption).isEmpty());

@@ -61,8 +61,7 @@ class HelpPlacement : public QObject {
 private slots:
     void besideTheEditorAndOnTheScreen() {
         WindowFixture f;
-        f.writeSettings({"Music"});
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeSmallCollection();
         QVERIFY(f.start());
         Refile& w = f.window();
         w.show();
@@ -132,8 +131,7 @@ private slots:
 
     void opensAtItsContentsBesideTheEditor() {
         WindowFixture f;
-        f.writeSettings({"Music"});
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeSmallCollection();
         QVERIFY(f.start());
         Refile& w = f.window();
         w.show();
@@ -225,8 +223,7 @@ private slots:
         QCOMPARE(QSet<QString>(pages.cbegin(), pages.cend()), reached);
 
         WindowFixture f;
-        f.writeSettings({"Music"});
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeSmallCollection();
         QVERIFY(f.start());
         Refile& w = f.window();
         QStringList captions;

@@ -38,6 +38,11 @@ public:
     }
     // A settings file linking the companion folder, with these categories under "Books".
     void writeSettings(const QStringList& books = {}, const QString& extra = {}) const;
+    // The smallest collection with something in it: the category Music, and one kept entry.
+    void writeSmallCollection() const {
+        writeSettings({QStringLiteral("Music")});
+        writeKeepsake(listFile(entry(QStringLiteral("a.example/"), QStringLiteral("A"))));
+    }
 
     // Creates the editor and runs its start-up; false when the start ended the program.
     virtual bool start();
