@@ -63,11 +63,6 @@ private:
         return bin + QStringLiteral("keepsake-editor");
     }
 
-    QByteArray readFile(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
 private slots:
     void initTestCase() { REQUIRE_TEST_DISPLAY_AND_XDOTOOL(); }
 
@@ -128,9 +123,10 @@ private slots:
         QVERIFY(!waitForWindows(editor->processId(), kCaption).isEmpty());
         const QString folder = existing ? f.appFolder() : home() + "Keepsake/";
         QVERIFY(QFile::exists(folder + ".keepsake-editor.lock"));
-        QCOMPARE(readFile(settingsFile()), "[Collection]\nFolder=" + folder.toUtf8() + "\n");
+        QCOMPARE(EditorFixture::readFile(settingsFile()),
+                 "[Collection]\nFolder=" + folder.toUtf8() + "\n");
         if (!existing)
-            QCOMPARE(readFile(folder + "KEEPSAKE.INI"),
+            QCOMPARE(EditorFixture::readFile(folder + "KEEPSAKE.INI"),
                      "[Scribble]\r\nFolder=" + folder.toUtf8() + "\r\n");
     }
 
@@ -143,7 +139,8 @@ private slots:
         QVERIFY(first);
         const QStringList window = waitForWindows(first->processId(), kCaption);
         QVERIFY(!window.isEmpty());
-        QCOMPARE(readFile(settingsFile()), "[Collection]\nFolder=" + f.appFolder().toUtf8() + "\n");
+        QCOMPARE(EditorFixture::readFile(settingsFile()),
+                 "[Collection]\nFolder=" + f.appFolder().toUtf8() + "\n");
 
         QProcess* other = start(KEEPSAKE_HELPER_DIR "/x11_titled_window", {"other"});
         QVERIFY(other && other->waitForReadyRead(10000));
@@ -164,7 +161,8 @@ private slots:
         QProcess* third = start(f.appFolder() + "keepsake-editor", {g.appFolder()});
         QVERIFY(third);
         QVERIFY(!waitForWindows(third->processId(), kCaption).isEmpty());
-        QCOMPARE(readFile(settingsFile()), "[Collection]\nFolder=" + g.appFolder().toUtf8() + "\n");
+        QCOMPARE(EditorFixture::readFile(settingsFile()),
+                 "[Collection]\nFolder=" + g.appFolder().toUtf8() + "\n");
         QVERIFY(QFile::exists(g.appFolder() + ".keepsake-editor.lock"));
         QCOMPARE(first->state(), QProcess::Running);
         first->terminate();

@@ -36,13 +36,6 @@ const QString kTitle = QStringLiteral("日本語のページ「キープ」");
 constexpr int kStartMs = 180000;
 constexpr int kKeepMs = 60000;
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 }  // namespace
 
 class KeepBrowserTest : public QObject {
@@ -84,8 +77,9 @@ private slots:
         WindowFixture f;
         f.writeSettings({"Music"});
         f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("old.example/", "古い")));
-        writeBytes(config + "/keepsake-editor/keepsake-editor.conf",
-                   "[Collection]\nFolder=" + f.appFolder().toUtf8() + "\n");
+        QVERIFY(QDir().mkpath(config + "/keepsake-editor"));
+        f.writeFile(config + "/keepsake-editor/keepsake-editor.conf",
+                    "[Collection]\nFolder=" + f.appFolder().toUtf8() + "\n");
         QCOMPARE(QProcess::execute(KEEPSAKE_KEEP_PATH, {"--install-browser-hosts"}), 0);
 
         // The editor runs while the page is kept.
@@ -107,13 +101,13 @@ private slots:
             QVERIFY(QDir().mkpath(profile + "/extensions"));
             QVERIFY(QFile::copy(KEEPSAKE_EXTENSION_DIR "/keepsake-keep-firefox.xpi",
                                 profile + "/extensions/" KEEPSAKE_FIREFOX_EXTENSION_ID ".xpi"));
-            writeBytes(profile + "/user.js",
-                       "user_pref(\"xpinstall.signatures.required\", false);\n"
-                       "user_pref(\"extensions.autoDisableScopes\", 0);\n"
-                       "user_pref(\"extensions.enabledScopes\", 15);\n"
-                       "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
-                       "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
-                       "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n");
+            f.writeFile(profile + "/user.js",
+                        "user_pref(\"xpinstall.signatures.required\", false);\n"
+                        "user_pref(\"extensions.autoDisableScopes\", 0);\n"
+                        "user_pref(\"extensions.enabledScopes\", 15);\n"
+                        "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+                        "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
+                        "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n");
             arguments << "--no-remote"
                       << "--profile" << profile << page;
         } else {

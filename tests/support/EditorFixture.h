@@ -29,8 +29,6 @@ public:
     QString appFolder() const { return m_dir.path() + QStringLiteral("/app/"); }
     QString companionFolder() const { return m_dir.path() + QStringLiteral("/companion/"); }
 
-    void writeFile(const QString& path, const QByteArray& bytes) const;
-    QByteArray readFile(const QString& path) const;
     bool exists(const QString& path) const;
 
     void writeKeepsake(const QByteArray& bytes) const {

@@ -5,6 +5,22 @@
 
 #include "platform/Cp932Codec.h"
 
+#include <QFile>
+#include <QTest>
+
+void ListFileBytes::writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray ListFileBytes::readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
 QByteArray ListFileBytes::page(const QStringList& lines) {
     QString text;
     for (const QString& line : lines)

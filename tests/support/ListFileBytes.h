@@ -11,6 +11,10 @@
 // with CR LF line ends. Needs no window, so the format tests use it as the editor's do.
 class ListFileBytes {
 public:
+    // Writes a file's bytes; the test fails when it cannot.
+    static void writeFile(const QString& path, const QByteArray& bytes);
+    // A file's bytes, or "<missing>" when it cannot be read.
+    static QByteArray readFile(const QString& path);
     // Lines joined with CR LF, a CR LF after the last, in CP932.
     static QByteArray page(const QStringList& lines);
     // The keepsake layout: header lines, the start marker, list lines, the end marker, footer.
