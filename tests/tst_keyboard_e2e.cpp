@@ -149,7 +149,6 @@ struct Reader : ListFileHost {
 
 const QStringList kHeader = {"<HTML>", "<BODY>"};
 const QStringList kFooter = {"<HR>", "</BODY></HTML>"};
-const QString kTitle = QStringLiteral("<H3><I><B>～ 本 ～</B></I></H3>");
 
 QStringList entry(const QString& url, const QString& comment, const QString& date) {
     return WindowFixture::entry(url, comment, date);
@@ -183,14 +182,14 @@ private slots:
                                                 entry("b.example/", "YYY", "97/09/15 08:05:00") +
                                                 entry("c.example/", "XXX", "97/09/15 08:05:00")));
         const QString page = f.appFolder() + "URL_0000.html";
-        f.writeFile(page,
-                    WindowFixture::listFile(
-                        QStringList{kTitle} + entry("one.example/", "one", "2051/01/02 03:04:05") +
-                            entry("two.example/", "two", "1947/12/31 23:59:59") +
-                            entry("three.example/", "three", "99/05/06 07:08:09") +
-                            entry("four.example/", "four", "00/01/01 00:00:00") +
-                            entry("five.example/", "five", "29/02/03 04:05:06"),
-                        kHeader, kFooter));
+        f.writeFile(page, WindowFixture::categoryPage(
+                              QStringLiteral("本"),
+                              entry("one.example/", "one", "2051/01/02 03:04:05") +
+                                  entry("two.example/", "two", "1947/12/31 23:59:59") +
+                                  entry("three.example/", "three", "99/05/06 07:08:09") +
+                                  entry("four.example/", "four", "00/01/01 00:00:00") +
+                                  entry("five.example/", "five", "29/02/03 04:05:06"),
+                              kHeader, kFooter));
 
         QtPrompts prompts;
         Refile w(Platform{prompts, f.windows, f.launcher});
@@ -311,9 +310,9 @@ private slots:
         const QByteArray written = f.readFile(page);
         QCOMPARE(
             written,
-            WindowFixture::listFile(
-                QStringList{WindowFixture::charsetMeta(), kTitle} +
-                    WindowFixture::written("one.example/", "one", "2051/01/02 03:04:05") +
+            WindowFixture::writtenCategoryPage(
+                QStringLiteral("本"),
+                WindowFixture::written("one.example/", "one", "2051/01/02 03:04:05") +
                     WindowFixture::written("three.example/", "three\ttab", "99/05/06 07:08:09") +
                     WindowFixture::written("two.example/", "two", "1947/12/31 23:59:59") +
                     WindowFixture::written("b.example/", "YYY", "97/09/15 08:05:00"),

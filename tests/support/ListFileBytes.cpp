@@ -34,11 +34,21 @@ QByteArray ListFileBytes::listFile(const QStringList& listLines, const QStringLi
                 QStringList{QStringLiteral("<!--EndList-->")} + footer);
 }
 
+namespace {
+QString titleLine(const QString& title) {
+    return QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title);
+}
+}  // namespace
+
 QByteArray ListFileBytes::categoryPage(const QString& title, const QStringList& listLines,
                                        const QStringList& header, const QStringList& footer) {
-    return listFile(
-        QStringList{QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)} + listLines,
-        header, footer);
+    return listFile(QStringList{titleLine(title)} + listLines, header, footer);
+}
+
+QByteArray ListFileBytes::writtenCategoryPage(const QString& title, const QStringList& listLines,
+                                              const QStringList& header,
+                                              const QStringList& footer) {
+    return listFile(QStringList{charsetMeta(), titleLine(title)} + listLines, header, footer);
 }
 
 QStringList ListFileBytes::entry(const QString& url, const QString& comment, const QString& date) {

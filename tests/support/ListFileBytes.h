@@ -25,6 +25,12 @@ public:
     static QByteArray categoryPage(const QString& title, const QStringList& listLines,
                                    const QStringList& header = {QStringLiteral("<HTML><BODY>")},
                                    const QStringList& footer = {QStringLiteral("</BODY></HTML>")});
+    // The same page as the editor writes it: its head declares no charset, so the list opens
+    // with the charset line.
+    static QByteArray writtenCategoryPage(
+        const QString& title, const QStringList& listLines,
+        const QStringList& header = {QStringLiteral("<HTML><BODY>")},
+        const QStringList& footer = {QStringLiteral("</BODY></HTML>")});
     // The two lines of an entry, as the companion writes them.
     static QStringList entry(const QString& url, const QString& comment,
                              const QString& date = QStringLiteral("97/09/15 08:05:00"));
