@@ -10,6 +10,7 @@
 #include "bookmarks/CollectionBookmarks.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/Cp932Codec.h"
+#include "support/ListFileBytes.h"
 #include "support/StagedProcess.h"
 
 #include <QCoreApplication>
@@ -20,29 +21,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
-
-#include <cstdio>
-
 namespace {
 
 const char* const kStage = "KEEPSAKE_BOOKMARK_BROWSER_STAGE";
 const QString kFirefox = QStringLiteral("/usr/bin/firefox-esr");
 const QString kSqlite = QStringLiteral("/usr/bin/sqlite3");
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(f.write(bytes), bytes.size());
+// A list file holding `entries`, each with its comment and date.
+QByteArray listOf(const QList<std::array<QString, 3>>& entries) {
+    QStringList lines;
+    for (const auto& [url, comment, date] : entries)
+        lines += ListFileBytes::entry(url, comment, date);
+    return ListFileBytes::listFile(lines);
 }
-
-QByteArray entry(const QString& url, const QString& com, const QString& date) {
-    return cp932::encode(QStringLiteral("<A HREF=\"http://") + url + QStringLiteral("\">") + url +
-                         QStringLiteral("</A><BR>\r\n《 ") + com + QStringLiteral(" 》") + date +
-                         QStringLiteral("<P>\r\n"));
-}
-const QByteArray kHead = "<HTML><BODY>\r\n<!--StartList-->\r\n";
-const QByteArray kFoot = "<!--EndList-->\r\n</BODY></HTML>\r\n";
 
 // One Marionette message: its length, a colon and the JSON.
 bool marionette(QTcpSocket& s, const QByteArray& json) {
@@ -84,17 +75,18 @@ void runFirefox(const QString& profile) {
 QString makeProfile(const QString& folder, const QString& bookmarksFile, bool exportAtEnd) {
     const QString profile = folder + "/profile";
     QDir().mkpath(profile);
-    writeFile(profile + "/user.js",
-              "user_pref(\"browser.places.importBookmarksHTML\", true);\n"
-              "user_pref(\"browser.bookmarks.file\", \"" +
-                  bookmarksFile.toUtf8() +
-                  "\");\n"
-                  "user_pref(\"browser.bookmarks.autoExportHTML\", " +
-                  (exportAtEnd ? "true" : "false") +
-                  ");\n"
-                  "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
-                  "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
-                  "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n");
+    ListFileBytes::writeFile(
+        profile + "/user.js",
+        "user_pref(\"browser.places.importBookmarksHTML\", true);\n"
+        "user_pref(\"browser.bookmarks.file\", \"" +
+            bookmarksFile.toUtf8() +
+            "\");\n"
+            "user_pref(\"browser.bookmarks.autoExportHTML\", " +
+            (exportAtEnd ? "true" : "false") +
+            ");\n"
+            "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+            "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
+            "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n");
     return profile;
 }
 
@@ -134,9 +126,7 @@ class BookmarkBrowserTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QTcpSocket outside;
-        outside.connectToHost(QStringLiteral("192.0.2.1"), 80);
-        QVERIFY(!outside.waitForConnected(2000));
+        QVERIFY(staged::reachesOnlyThisMachine());
         QVERIFY2(QFileInfo(kFirefox).isExecutable(), "firefox-esr is not installed");
         QVERIFY2(QFileInfo(kSqlite).isExecutable(), "sqlite3 is not installed");
     }
@@ -144,17 +134,18 @@ private slots:
     void firefoxImportsTheExportedCollection() {
         QTemporaryDir dir;
         const QString folder = dir.path() + u'/';
-        writeFile(folder + "KEEPSAKE.INI",
-                  cp932::encode(QStringLiteral("[Books]\r\n0000=音楽\r\n0001=Art & <b>\r\n")));
-        writeFile(folder + "URL_0000.html",
-                  kHead + entry("music.example/曲", "日本語の「曲」", "97/09/15 08:05:00") +
-                      entry("a.example/?x=1&y=2", "A \"quoted\" & <tag>", "24/01/02 03:04:05") +
-                      kFoot);
-        writeFile(folder + "URL_0001.html",
-                  kHead + entry("art.example/", "美術館", "99/12/31 23:59:59") + kFoot);
-        writeFile(folder + "KEEPSAKE.HTML",
-                  kHead + entry("art.example/", "filed already", "24/01/02 03:04:05") +
-                      entry("kept.example/", "キープ中", "24/01/02 03:04:05") + kFoot);
+        ListFileBytes::writeFile(
+            folder + "KEEPSAKE.INI",
+            cp932::encode(QStringLiteral("[Books]\r\n0000=音楽\r\n0001=Art & <b>\r\n")));
+        ListFileBytes::writeFile(
+            folder + "URL_0000.html",
+            listOf({{"music.example/曲", "日本語の「曲」", "97/09/15 08:05:00"},
+                    {"a.example/?x=1&y=2", "A \"quoted\" & <tag>", "24/01/02 03:04:05"}}));
+        ListFileBytes::writeFile(folder + "URL_0001.html",
+                                 listOf({{"art.example/", "美術館", "99/12/31 23:59:59"}}));
+        ListFileBytes::writeFile(folder + "KEEPSAKE.HTML",
+                                 listOf({{"art.example/", "filed already", "24/01/02 03:04:05"},
+                                         {"kept.example/", "キープ中", "24/01/02 03:04:05"}}));
         const QString file = folder + "exported.html";
         const bookmarks::ExportResult exported =
             bookmarks::exportCollection({folder, folder}, {{1, "Art & <b>"}, {0, "音楽"}}, file);
@@ -173,22 +164,20 @@ private slots:
         QTemporaryDir dir;
         const QString folder = dir.path() + u'/';
         const QString file = folder + "bookmarks.html";
-        writeFile(file,
-                  "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
-                  "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
-                  "<DL><p>\n<DT><H3>外</H3>\n<DL><p>\n<DT><H3>内</H3>\n<DL><p>\n"
-                  "<DT><A HREF=\"http://deep.example/\" ADD_DATE=\"874310700\">深い &amp; "
-                  "&quot;題&quot;</A>\n</DL><p>\n"
-                  "<DT><A HREF=\"https://secure.example/p\" ADD_DATE=\"1704164645\">"
-                  "安全</A>\n</DL><p>\n"
-                  "<DT><A HREF=\"http://top.example/\" ADD_DATE=\"946684799\">トップ</A>\n"
-                  "</DL>\n");
+        ListFileBytes::writeFile(
+            file,
+            "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+            "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+            "<DL><p>\n<DT><H3>外</H3>\n<DL><p>\n<DT><H3>内</H3>\n<DL><p>\n"
+            "<DT><A HREF=\"http://deep.example/\" ADD_DATE=\"874310700\">深い &amp; "
+            "&quot;題&quot;</A>\n</DL><p>\n"
+            "<DT><A HREF=\"https://secure.example/p\" ADD_DATE=\"1704164645\">"
+            "安全</A>\n</DL><p>\n"
+            "<DT><A HREF=\"http://top.example/\" ADD_DATE=\"946684799\">トップ</A>\n"
+            "</DL>\n");
         const QString profile = makeProfile(dir.path(), file, true);
         runFirefox(profile);
-        const QByteArray written = [&] {
-            QFile f(file);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        }();
+        const QByteArray written = ListFileBytes::readFile(file);
         QVERIFY2(written.contains("automatically generated"), written.constData());
 
         // What Firefox holds, as the keepsake file holds it.
@@ -201,7 +190,7 @@ private slots:
         }
         QCOMPARE(expected.size(), 3);
 
-        writeFile(folder + "KEEPSAKE.HTML", kHead + kFoot);
+        ListFileBytes::writeFile(folder + "KEEPSAKE.HTML", ListFileBytes::listFile({}));
         const bookmarks::ImportResult r =
             bookmarks::importBookmarks({folder, folder}, {}, file, QDateTime::currentDateTime());
         QVERIFY2(r.ok, qPrintable(r.message));
@@ -217,19 +206,8 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray stage = qgetenv(kStage);
-    if (stage.isEmpty()) {
-        if (geteuid() != 0) {
-            std::fputs("this test needs root for its network namespace\n", stderr);
-            return 1;
-        }
-        staged::execStage(kStage, "namespace", {"unshare", "--net", "--"}, argv);
-        return 1;
-    }
-    if (staged::run({"ip", "link", "set", "lo", "up"}) != 0) {
-        std::fputs("cannot bring up the loopback device\n", stderr);
-        return 1;
-    }
+    if (const int status = staged::enterLoopback(kStage, argv, false, false); status >= 0)
+        return status;
     qputenv("MOZ_CRASHREPORTER_DISABLE", "1");
     QCoreApplication app(argc, argv);
     BookmarkBrowserTest test;

@@ -20,11 +20,6 @@
 
 namespace {
 
-QByteArray categoryPage(const QString& title, const QStringList& listLines) {
-    return EditorFixture::listFile(
-        QStringList{QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)} + listLines);
-}
-
 // The header Firefox writes, which every reader of bookmark files takes.
 const QByteArray kFirefoxHeader =
     "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
@@ -89,7 +84,8 @@ class BookmarksEndToEndTest : public QObject {
         f.writeSettings({"映画"});
         f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("kept.example/", "キープ")));
         f.writeFile(f.appFolder() + "URL_0000.html",
-                    categoryPage("映画", EditorFixture::entry("film.example/", "ジャズ映画")));
+                    EditorFixture::categoryPage(
+                        "映画", EditorFixture::entry("film.example/", "ジャズ映画")));
         QVERIFY(f.start());
         f.window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.window()));
@@ -97,8 +93,7 @@ class BookmarksEndToEndTest : public QObject {
 
 private slots:
     void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
+        REQUIRE_TEST_DISPLAY_AND_XDOTOOL();
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     }
 

@@ -5,6 +5,7 @@
 // command started, a stand-in browser installed as "Netscape.exe" opens a window, and the
 // editor's timer, send button and real program start are watched doing their work.
 #include "app/ImageButton.h"
+#include "platform/ProcessInfo.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/X11WindowList.h"
 #include "support/FakePrompts.h"
@@ -12,7 +13,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -30,17 +30,9 @@ namespace {
 // Sends SIGTERM to every process running `program`; returns how many there were.
 int terminateProgram(const QString& program) {
     int count = 0;
-    const QStringList pids = QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& pid : pids) {
-        bool numeric = false;
-        const int id = pid.toInt(&numeric);
-        if (!numeric)
-            continue;
-        QFile cmdline("/proc/" + pid + "/cmdline");
-        if (!cmdline.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray first = cmdline.readAll().split('\0').value(0);
-        if (QString::fromLocal8Bit(first) == program && ::kill(id, SIGTERM) == 0)
+    for (const qint64 pid : processinfo::allProcesses()) {
+        if (processinfo::executable(pid) == program &&
+            ::kill(static_cast<pid_t>(pid), SIGTERM) == 0)
             ++count;
     }
     return count;

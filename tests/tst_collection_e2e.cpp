@@ -6,15 +6,14 @@
 // folder of its own.
 #include "collection/CollectionFolder.h"
 #include "support/EditorFixture.h"
+#include "support/OtherWindows.h"
 #include "support/RealDisplay.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <csignal>
 
@@ -22,6 +21,9 @@ namespace {
 
 const QString kCaption = QStringLiteral("KEEPSAKE EDITOR");
 const QString kBoxTitle = QStringLiteral("Quillet");
+
+using otherwindows::waitForWindows;
+using otherwindows::xdotool;
 
 }  // namespace
 
@@ -36,33 +38,6 @@ private:
     QString home() const { return m_home->path() + u'/'; }
     QString settingsFile() const {
         return home() + QStringLiteral(".config/keepsake-editor/keepsake-editor.conf");
-    }
-
-    QString xdotool(const QStringList& arguments) {
-        QProcess process;
-        process.setProcessEnvironment(m_env);
-        process.start(QStringLiteral("xdotool"), arguments);
-        if (!process.waitForFinished(20000))
-            return {};
-        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-    }
-
-    // The visible windows of process `pid` titled exactly `title`, waited for.
-    QStringList waitForWindows(qint64 pid, const QString& title) {
-        const QDeadlineTimer deadline(20000);
-        while (!deadline.hasExpired()) {
-            QStringList windows;
-            const QString found = xdotool({"search", "--all", "--onlyvisible", "--pid",
-                                           QString::number(pid), "--name", title});
-            for (const QString& window : found.split(u'\n', Qt::SkipEmptyParts)) {
-                if (xdotool({"getwindowname", window}) == title)
-                    windows << window;
-            }
-            if (!windows.isEmpty())
-                return windows;
-            QThread::msleep(100);
-        }
-        return {};
     }
 
     QProcess* start(const QString& program, const QStringList& arguments = {}) {
@@ -88,22 +63,8 @@ private:
         return bin + QStringLiteral("keepsake-editor");
     }
 
-    void prepare(EditorFixture& f) {
-        f.writeSettings({"Music"});
-        f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "A")));
-    }
-
-    QByteArray readFile(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
 private slots:
-    void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        m_env = realDisplayEnvironment();
-        QVERIFY2(!xdotool({"version"}).isEmpty(), "xdotool is not installed");
-    }
+    void initTestCase() { REQUIRE_TEST_DISPLAY_AND_XDOTOOL(); }
 
     void init() {
         m_home = std::make_unique<QTemporaryDir>();
@@ -135,7 +96,7 @@ private slots:
         QFETCH(QString, remembered);
         QFETCH(int, boxes);
         EditorFixture f;
-        prepare(f);
+        f.writeSmallCollection();
         const bool existing = remembered == "collection";
         if (existing)
             remembered = f.appFolder();
@@ -152,8 +113,7 @@ private slots:
         for (int i = 0; i < boxes; ++i) {
             const QStringList box = waitForWindows(editor->processId(), kBoxTitle);
             QVERIFY(!box.isEmpty());
-            xdotool({"windowfocus", "--sync", box[0]});
-            xdotool({"key", "Return"});
+            otherwindows::pressKeys(box[0], {"Return"});
             QTRY_VERIFY_WITH_TIMEOUT(
                 !xdotool({"search", "--onlyvisible", "--pid", QString::number(editor->processId()),
                           "--name", kBoxTitle})
@@ -163,9 +123,10 @@ private slots:
         QVERIFY(!waitForWindows(editor->processId(), kCaption).isEmpty());
         const QString folder = existing ? f.appFolder() : home() + "Keepsake/";
         QVERIFY(QFile::exists(folder + ".keepsake-editor.lock"));
-        QCOMPARE(readFile(settingsFile()), "[Collection]\nFolder=" + folder.toUtf8() + "\n");
+        QCOMPARE(EditorFixture::readFile(settingsFile()),
+                 "[Collection]\nFolder=" + folder.toUtf8() + "\n");
         if (!existing)
-            QCOMPARE(readFile(folder + "KEEPSAKE.INI"),
+            QCOMPARE(EditorFixture::readFile(folder + "KEEPSAKE.INI"),
                      "[Scribble]\r\nFolder=" + folder.toUtf8() + "\r\n");
     }
 
@@ -173,12 +134,13 @@ private slots:
     // ends; a start on another collection (given on the command line) opens its own.
     void oneEditorPerCollection() {
         EditorFixture f;
-        prepare(f);
+        f.writeSmallCollection();
         auto first = f.startProgram(m_env);
         QVERIFY(first);
         const QStringList window = waitForWindows(first->processId(), kCaption);
         QVERIFY(!window.isEmpty());
-        QCOMPARE(readFile(settingsFile()), "[Collection]\nFolder=" + f.appFolder().toUtf8() + "\n");
+        QCOMPARE(EditorFixture::readFile(settingsFile()),
+                 "[Collection]\nFolder=" + f.appFolder().toUtf8() + "\n");
 
         QProcess* other = start(KEEPSAKE_HELPER_DIR "/x11_titled_window", {"other"});
         QVERIFY(other && other->waitForReadyRead(10000));
@@ -195,11 +157,12 @@ private slots:
         QCOMPARE(waitForWindows(first->processId(), kCaption), window);
 
         EditorFixture g;
-        prepare(g);
+        g.writeSmallCollection();
         QProcess* third = start(f.appFolder() + "keepsake-editor", {g.appFolder()});
         QVERIFY(third);
         QVERIFY(!waitForWindows(third->processId(), kCaption).isEmpty());
-        QCOMPARE(readFile(settingsFile()), "[Collection]\nFolder=" + g.appFolder().toUtf8() + "\n");
+        QCOMPARE(EditorFixture::readFile(settingsFile()),
+                 "[Collection]\nFolder=" + g.appFolder().toUtf8() + "\n");
         QVERIFY(QFile::exists(g.appFolder() + ".keepsake-editor.lock"));
         QCOMPARE(first->state(), QProcess::Running);
         first->terminate();
@@ -210,7 +173,7 @@ private slots:
     // next editor from starting.
     void aKilledEditorDoesNotBlockTheNext() {
         EditorFixture f;
-        prepare(f);
+        f.writeSmallCollection();
         auto killed = f.startProgram(m_env);
         QVERIFY(killed);
         QVERIFY(!waitForWindows(killed->processId(), kCaption).isEmpty());

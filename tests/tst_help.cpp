@@ -5,6 +5,7 @@
 // editor usable, read through the text it shows. Where it opens is seen on an X server of the
 // test's own with a full-HD screen, at 1x and 2x scale.
 #include "integration/HelpWindow.h"
+#include "support/PrivateXServer.h"
 #include "support/WindowFixture.h"
 
 #include <QAction>
@@ -60,8 +61,7 @@ class HelpPlacement : public QObject {
 private slots:
     void besideTheEditorAndOnTheScreen() {
         WindowFixture f;
-        f.writeSettings({"Music"});
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeSmallCollection();
         QVERIFY(f.start());
         Refile& w = f.window();
         w.show();
@@ -109,23 +109,13 @@ private slots:
     void opensBesideTheEditorOnTheScreen() {
         QFETCH(QString, scale);
         // A server of its own: a full-HD screen, on a display number the server picks free.
-        QProcess xvfb;
-        xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1920x1080x24",
-                                            "-nolisten", "tcp", "-noreset"});
-        if (!xvfb.waitForStarted(10000))
+        PrivateXServer server(QSize(1920, 1080));
+        if (server.display().isEmpty())
             QFAIL("Xvfb cannot be started: this test needs it (Debian package xvfb)");
-        QByteArray number;
-        while (!number.endsWith('\n') && xvfb.waitForReadyRead(10000))
-            number += xvfb.readAllStandardOutput();
-        if (number.trimmed().isEmpty()) {
-            xvfb.kill();
-            xvfb.waitForFinished();
-            QFAIL("Xvfb started but named no display");
-        }
 
         QProcess run;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", ":" + QString::fromLatin1(number.trimmed()));
+        env.insert("DISPLAY", QString::fromLatin1(server.display()));
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("QT_SCALE_FACTOR", scale);
         env.insert(kPlacementRun, "1");
@@ -134,8 +124,6 @@ private slots:
         run.start(QCoreApplication::applicationFilePath(), {});
         const bool finished = run.waitForFinished(120000);
         const QByteArray output = run.readAll();
-        xvfb.terminate();
-        xvfb.waitForFinished(10000);
         QVERIFY2(finished, output.constData());
         QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0,
                  output.constData());
@@ -143,8 +131,7 @@ private slots:
 
     void opensAtItsContentsBesideTheEditor() {
         WindowFixture f;
-        f.writeSettings({"Music"});
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeSmallCollection();
         QVERIFY(f.start());
         Refile& w = f.window();
         w.show();
@@ -236,8 +223,7 @@ private slots:
         QCOMPARE(QSet<QString>(pages.cbegin(), pages.cend()), reached);
 
         WindowFixture f;
-        f.writeSettings({"Music"});
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeSmallCollection();
         QVERIFY(f.start());
         Refile& w = f.window();
         QStringList captions;

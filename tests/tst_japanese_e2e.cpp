@@ -6,12 +6,11 @@
 // WAVE DASH a Linux input method produces, and the toolkit's own button texts in Japanese.
 // The boxes are the real ones; the test answers them through the X server with xdotool.
 #include "app/Refile.h"
-#include "platform/QtPrompts.h"
 #include "platform/ToolkitTranslation.h"
 #include "platform/X11WindowList.h"
-#include "support/FakeLauncher.h"
 #include "support/ModalScript.h"
 #include "support/RealDisplay.h"
+#include "support/RealInput.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
@@ -40,9 +39,7 @@ QByteArray listFile(const QByteArray& list) {
     return "<HTML>\r\n<!--StartList-->\r\n" + list + "<!--EndList-->\r\n</HTML>\r\n";
 }
 
-bool xdotool(const QStringList& arguments) {
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
-}
+using realinput::xdotool;
 
 // A keysym on a key that has none, for as long as it lives. xdotool could map one itself,
 // but it takes the mapping back right after the key press, before the toolkit has read the
@@ -82,32 +79,9 @@ private:
     QString m_keycode;
 };
 
-// Clicks a widget with the real pointer.
-bool clickThroughX(QWidget* widget) {
-    if (!widget)
-        return false;
-    const QPoint centre = widget->mapToGlobal(widget->rect().center());
-    return xdotool(
-        {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
-}
-
 QString buttonText(QWidget* modal, QMessageBox::StandardButton which) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     return box && box->button(which) ? box->button(which)->text() : QStringLiteral("<none>");
-}
-
-// Clicks a row of a list with the real pointer.
-bool clickRowThroughX(QListView* list, int row) {
-    const QPoint centre =
-        list->viewport()->mapToGlobal(list->visualRect(list->model()->index(row, 0)).center());
-    return xdotool(
-        {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
-}
-
-// There is no window manager to give the window the keyboard, at the start or after a box.
-bool typeInto(QWidget* window, const QStringList& keyNames) {
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window, 5000) && xdotool(QStringList{"key"} + keyNames);
 }
 
 // A category page of the editor's own writing: its title line, then the entries.
@@ -136,37 +110,26 @@ class JapaneseEndToEndTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
-    }
-
-    void init() {
-        m_fixture = std::make_unique<WindowFixture>();
-        m_prompts = std::make_unique<QtPrompts>();
-    }
-    void cleanup() {
-        m_window.reset();
-        m_prompts.reset();
-        m_fixture.reset();
-    }
+    void initTestCase() { REQUIRE_TEST_DISPLAY_AND_XDOTOOL(); }
 
     void aKeptCommentShowsAsOnWindows() {
-        WindowFixture& f = *m_fixture;
+        WindowFixture f;
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", kKeptComment)));
-        Refile& w = start();
+        QVERIFY(f.startWithRealBoxes(m_windows));
+        Refile& w = f.window();
         QCOMPARE(ui(w).lblComDisp->text(), QStringLiteral("髙橋さん≒あいう"));
         QCOMPARE(itemTexts(w.editor().lstURLs[1]),
                  QStringList({QStringLiteral("髙橋さん≒あいう")}));
     }
 
     void aTypedWaveDashIsStoredAsWindowsTilde() {
-        WindowFixture& f = *m_fixture;
+        WindowFixture f;
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
         f.writeFile(f.appFolder() + "URL_0000.html", listFile(keptEntry("b.example/", "x")));
-        Refile& w = start();
+        QVERIFY(f.startWithRealBoxes(m_windows));
+        Refile& w = f.window();
         w.editor().lstKinds.setCurrentRow(0);
         QCOMPARE(itemTexts(w.editor().lstSub), QStringList({"x"}));
         w.editor().lstSub.setCurrentRow(0);
@@ -194,23 +157,24 @@ private slots:
     }
 
     void theQuestionBoxSpeaksJapanese() {
-        WindowFixture& f = *m_fixture;
+        WindowFixture f;
         f.writeSettings({"本"});
         f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
         // An entry whose comment line has no " 》": the scanner's message, then the question.
         f.writeFile(f.appFolder() + "URL_0000.html",
                     listFile("<A HREF=\"http://b.example/\">b</A><BR>\r\nno comment\r\n"));
-        Refile& w = start();
+        QVERIFY(f.startWithRealBoxes(m_windows));
+        Refile& w = f.window();
         QStringList texts;
         ModalScript script({
             [&](QWidget* modal) {
                 texts << buttonText(modal, QMessageBox::Ok);
-                clickThroughX(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok));
+                realinput::click(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok));
             },
             [&](QWidget* modal) {
                 texts << buttonText(modal, QMessageBox::Ok)
                       << buttonText(modal, QMessageBox::Cancel);
-                clickThroughX(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Cancel));
+                realinput::click(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Cancel));
             },
             [&](QWidget* modal) {  // "データがありません。"
                 xdotool({"key", "Return"});
@@ -264,16 +228,17 @@ private slots:
         QFETCH(bool, left);
         QFETCH(QByteArray, pageAfter);
 
-        WindowFixture& f = *m_fixture;
+        WindowFixture f;
         f.writeSettings({"Books", "Travel"});
         f.writeKeepsake(listFile(keptEntry("a.example/", "A")));
         const QString page = f.appFolder() + "URL_0000.html";
         f.writeFile(page, categoryPage("Books", keptEntry("b.example/", "x")));
         f.writeFile(f.appFolder() + "URL_0001.html",
                     categoryPage("Travel", keptEntry("t.example/", "t")));
-        Refile& w = start();
+        QVERIFY(f.startWithRealBoxes(m_windows));
+        Refile& w = f.window();
         KeepsakeEditor& e = w.editor();
-        QVERIFY(clickRowThroughX(ui(w).lstKinds, 0));
+        QVERIFY(realinput::clickRow(ui(w).lstKinds, 0));
         QTRY_COMPARE(itemTexts(e.lstSub), QStringList({"x"}));
 
         QStringList boxes;
@@ -295,16 +260,16 @@ private slots:
 
         QStringList changed;
         if (change == "move") {
-            QVERIFY(clickRowThroughX(ui(w).lstURLs[0], 0));
-            QVERIFY(clickThroughX(ui(w).cmdMove));
+            QVERIFY(realinput::clickRow(ui(w).lstURLs[0], 0));
+            QVERIFY(realinput::click(ui(w).cmdMove));
             changed = QStringList({"A", "x"});
         } else {
-            QVERIFY(clickRowThroughX(ui(w).lstSub, 0));
+            QVERIFY(realinput::clickRow(ui(w).lstSub, 0));
             QTRY_COMPARE(e.lstSub.selectedCurrentRow(), 0);
             if (change == "delete") {
-                QVERIFY(typeInto(&w, {"Delete"}));
+                QVERIFY(realinput::pressKeys(&w, {"Delete"}));
             } else {
-                QVERIFY(clickThroughX(ui(w).cmdEditCom));
+                QVERIFY(realinput::click(ui(w).cmdEditCom));
                 changed = QStringList({"xz"});
             }
         }
@@ -314,12 +279,12 @@ private slots:
         const QString index = f.appFolder() + "URLINDEX.HTML";
         const QByteArray indexBefore = f.exists(index) ? f.readFile(index) : QByteArray();
         if (leave == "click") {
-            QVERIFY(clickRowThroughX(ui(w).lstKinds, 1));
+            QVERIFY(realinput::clickRow(ui(w).lstKinds, 1));
         } else if (leave == "key") {
             ui(w).lstKinds->setFocus();
-            QVERIFY(typeInto(&w, {"Down"}));
+            QVERIFY(realinput::pressKeys(&w, {"Down"}));
         } else {
-            QVERIFY(typeInto(&w, {"alt+f"}));
+            QVERIFY(realinput::pressKeys(&w, {"alt+f"}));
             QTRY_VERIFY(ui(w).mnFile->isVisible());
             QVERIFY(xdotool({"key", "x"}));
         }
@@ -353,20 +318,7 @@ private slots:
     }
 
 private:
-    Refile& start() {
-        m_window = std::make_unique<Refile>(Platform{*m_prompts, m_windows, m_launcher});
-        m_prompts->setParentWindow(m_window.get());
-        [&] { QVERIFY(m_window->Load(m_fixture->appFolder())); }();
-        m_window->show();
-        [&] { QVERIFY(QTest::qWaitForWindowExposed(m_window.get())); }();
-        return *m_window;
-    }
-
     X11WindowList m_windows;
-    FakeLauncher m_launcher;
-    std::unique_ptr<WindowFixture> m_fixture;
-    std::unique_ptr<QtPrompts> m_prompts;
-    std::unique_ptr<Refile> m_window;
 };
 
 int main(int argc, char** argv) {

@@ -11,6 +11,8 @@
 // in the namespace (brings up the loopback device and starts the bus), and inside (the tests).
 // Needs root (for the namespace) and the X server of the test command.
 #include "platform/Cp932Codec.h"
+#include "support/LocalWebServer.h"
+#include "support/OtherWindows.h"
 #include "support/RealDisplay.h"
 #include "support/StagedProcess.h"
 #include "support/WindowControls.h"
@@ -24,19 +26,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -45,46 +36,6 @@ const QString kTitle = QStringLiteral("日本語のページ「キープ」");
 constexpr int kStartMs = 180000;
 constexpr int kKeepMs = 60000;
 
-// A web server on 127.0.0.1 that answers every request with a page whose title is Japanese.
-class PageServer : public QTcpServer {
-public:
-    PageServer() {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                    if (!socket->canReadLine())
-                        return;
-                    const QByteArray body = "<html><head><meta charset=\"utf-8\"><title>" +
-                                            kTitle.toUtf8() + "</title></head><body>" +
-                                            kTitle.toUtf8() + "</body></html>";
-                    socket->write(
-                        "HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
-                        "Content-Length: " +
-                        QByteArray::number(body.size()) + "\r\n\r\n" + body);
-                    socket->disconnectFromHost();
-                });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-    }
-};
-
-// xdotool's answer, trimmed; empty when it fails.
-QString xdotool(const QStringList& arguments) {
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), arguments);
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 }  // namespace
 
 class KeepBrowserTest : public QObject {
@@ -92,9 +43,7 @@ class KeepBrowserTest : public QObject {
 
 private slots:
     void initTestCase() {
-        QTcpSocket outside;
-        outside.connectToHost(QStringLiteral("192.0.2.1"), 80);
-        QVERIFY(!outside.waitForConnected(2000));
+        QVERIFY(staged::reachesOnlyThisMachine());
         QVERIFY(!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"));
         QVERIFY2(QFileInfo(QStringLiteral("/usr/bin/xdotool")).isExecutable(),
                  "xdotool is not installed");
@@ -128,8 +77,9 @@ private slots:
         WindowFixture f;
         f.writeSettings({"Music"});
         f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("old.example/", "古い")));
-        writeBytes(config + "/keepsake-editor/keepsake-editor.conf",
-                   "[Collection]\nFolder=" + f.appFolder().toUtf8() + "\n");
+        QVERIFY(QDir().mkpath(config + "/keepsake-editor"));
+        f.writeFile(config + "/keepsake-editor/keepsake-editor.conf",
+                    "[Collection]\nFolder=" + f.appFolder().toUtf8() + "\n");
         QCOMPARE(QProcess::execute(KEEPSAKE_KEEP_PATH, {"--install-browser-hosts"}), 0);
 
         // The editor runs while the page is kept.
@@ -137,10 +87,13 @@ private slots:
         Refile& w = f.window();
         QCOMPARE(ui(w).lstURLs[1]->model()->rowCount(), 1);
 
-        PageServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        const QString page =
-            QStringLiteral("http://127.0.0.1:%1/page.html").arg(server.serverPort());
+        // Every page has the Japanese title.
+        LocalWebServer server;
+        QVERIFY(server.listenForPages([](const QByteArray&) {
+            return "<html><head><meta charset=\"utf-8\"><title>" + kTitle.toUtf8() +
+                   "</title></head><body>" + kTitle.toUtf8() + "</body></html>";
+        }));
+        const QString page = "http://" + server.site() + "/page.html";
 
         QStringList arguments;
         if (firefox) {
@@ -148,13 +101,13 @@ private slots:
             QVERIFY(QDir().mkpath(profile + "/extensions"));
             QVERIFY(QFile::copy(KEEPSAKE_EXTENSION_DIR "/keepsake-keep-firefox.xpi",
                                 profile + "/extensions/" KEEPSAKE_FIREFOX_EXTENSION_ID ".xpi"));
-            writeBytes(profile + "/user.js",
-                       "user_pref(\"xpinstall.signatures.required\", false);\n"
-                       "user_pref(\"extensions.autoDisableScopes\", 0);\n"
-                       "user_pref(\"extensions.enabledScopes\", 15);\n"
-                       "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
-                       "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
-                       "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n");
+            f.writeFile(profile + "/user.js",
+                        "user_pref(\"xpinstall.signatures.required\", false);\n"
+                        "user_pref(\"extensions.autoDisableScopes\", 0);\n"
+                        "user_pref(\"extensions.enabledScopes\", 15);\n"
+                        "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+                        "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
+                        "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n");
             arguments << "--no-remote"
                       << "--profile" << profile << page;
         } else {
@@ -182,7 +135,7 @@ private slots:
         QString window;
         QVERIFY(QTest::qWaitFor(
             [&] {
-                window = xdotool({"search", "--name", kTitle}).section(u'\n', 0, 0);
+                window = otherwindows::findWindow(kTitle);
                 return !window.isEmpty();
             },
             kStartMs));
@@ -193,8 +146,9 @@ private slots:
         const QString keepsake = f.companionFolder() + "KEEPSAKE.HTML";
         QVERIFY(QTest::qWaitFor(
             [&] {
-                xdotool({"windowfocus", "--sync", window});
-                xdotool({"key", "--clearmodifiers", "--window", window, "alt+shift+k"});
+                otherwindows::xdotool({"windowfocus", "--sync", window});
+                otherwindows::xdotool(
+                    {"key", "--clearmodifiers", "--window", window, "alt+shift+k"});
                 QTest::qWait(3000);
                 return f.readFile(keepsake).contains("127.0.0.1");
             },
@@ -220,7 +174,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    if (const int status = staged::enterLoopbackSession(kStage, argv); status >= 0)
+    if (const int status = staged::enterLoopback(kStage, argv, true, true); status >= 0)
         return status;
     showWindowsOn();
     QApplication app(argc, argv);

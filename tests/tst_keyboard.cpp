@@ -23,19 +23,18 @@
 namespace {
 
 QByteArray categoryPage() {
-    return WindowFixture::listFile(QStringList{QStringLiteral("<H3><I><B>～ 本 ～</B></I></H3>")} +
-                                   WindowFixture::entry("a.example/", "alpha") +
-                                   WindowFixture::entry("b.example/", "bravo") +
-                                   WindowFixture::entry("c.example/", "charlie"));
+    return WindowFixture::categoryPage(QStringLiteral("本"),
+                                       WindowFixture::entry("a.example/", "alpha") +
+                                           WindowFixture::entry("b.example/", "bravo") +
+                                           WindowFixture::entry("c.example/", "charlie"));
 }
 
 // The same page as the editor writes it.
 QByteArray writtenPage() {
-    return WindowFixture::listFile(QStringList{WindowFixture::charsetMeta(),
-                                               QStringLiteral("<H3><I><B>～ 本 ～</B></I></H3>")} +
-                                   WindowFixture::written("a.example/", "alpha") +
-                                   WindowFixture::written("b.example/", "bravo") +
-                                   WindowFixture::written("c.example/", "charlie"));
+    return WindowFixture::writtenCategoryPage(QStringLiteral("本"),
+                                              WindowFixture::written("a.example/", "alpha") +
+                                                  WindowFixture::written("b.example/", "bravo") +
+                                                  WindowFixture::written("c.example/", "charlie"));
 }
 
 // An editor showing the category "本" with three entries.

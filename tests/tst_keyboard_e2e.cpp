@@ -7,12 +7,13 @@
 // editor writes is compared byte for byte and read back.
 #include "keepsake/ListFileReader.h"
 #include "platform/QtPrompts.h"
+#include "support/PrivateXServer.h"
 #include "support/RealDisplay.h"
+#include "support/RealInput.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -27,99 +28,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sys/prctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <csignal>
 #include <functional>
 #include <memory>
 
 namespace {
 
-pid_t g_xvfb = 0;
-
-// Starts Xvfb on a free display number and returns that number's display name.
-QByteArray startPrivateXvfb() {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {};
-    g_xvfb = fork();
-    if (g_xvfb == 0) {
-        // The server goes with the test, even when the test is killed on a time-out.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        close(fds[0]);
-        const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    QByteArray number;
-    char c = 0;
-    while (read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(fds[0]);
-    return number.isEmpty() ? QByteArray() : ":" + number;
-}
-
-void stopPrivateXvfb() {
-    if (g_xvfb > 0) {
-        kill(g_xvfb, SIGTERM);
-        waitpid(g_xvfb, nullptr, 0);
-        g_xvfb = 0;
-    }
-}
-
-// Runs a tool against the test's X server while the editor goes on handling events. A run
-// that has not ended after fifteen seconds is stopped and, once, started again: on a loaded
-// machine the key tool has been seen to hang without ever reaching the server.
-bool run(const QString& program, const QStringList& arguments, const QByteArray& input = {},
-         int attempts = 2) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted(10000))
-        return false;
-    if (!input.isNull()) {
-        process.write(input);
-        process.closeWriteChannel();
-    }
-    QDeadlineTimer deadline(15000);
-    while (!process.waitForFinished(5)) {
-        QCoreApplication::processEvents();
-        if (deadline.hasExpired()) {
-            qWarning("%s %s: no end", qPrintable(program), qPrintable(arguments.join(' ')));
-            process.kill();
-            process.waitForFinished();
-            return attempts > 1 && run(program, arguments, input, attempts - 1);
-        }
-    }
-    QCoreApplication::processEvents();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        qWarning("%s %s: %s", qPrintable(program), qPrintable(arguments.join(' ')),
-                 process.readAllStandardError().constData());
-        return false;
-    }
-    return true;
-}
-
-bool keys(const QStringList& names) {
-    return run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + names);
-}
-
-bool click(QWidget* widget, QPoint at) {
-    const QPoint global = widget->mapToGlobal(at);
-    return run(QStringLiteral("xdotool"), {"mousemove", QString::number(global.x()),
-                                           QString::number(global.y()), "click", "1"});
-}
-
-bool click(QWidget* widget) {
-    return click(widget, widget->rect().center());
-}
-
-bool clickItem(QListView* list, int row) {
-    return click(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
-}
+using realinput::click;
+using realinput::keys;
+using realinput::run;
 
 // The inode of a file: every write of a page replaces it with a new file.
 ino_t inode(const QString& path) {
@@ -146,17 +63,6 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
-
-// Handles events until `done` holds; false after ten seconds without.
-bool waitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 // Types into the boxes the editor opens. A box runs its own event loop, inside whatever the
 // test was doing when it opened, so the test hands over its next keys beforehand: each run of
@@ -206,12 +112,6 @@ private:
     std::unique_ptr<QProcess> m_xdotool;
 };
 
-// There is no window manager to hand the focus back to the window when a box has closed.
-bool focusBack(QWidget* window) {
-    window->activateWindow();
-    return waitFor([window] { return window->isActiveWindow(); });
-}
-
 // Puts `text` on the clipboard with xclip, opens コメント修正 with Alt+E and pastes the text
 // over the comment with Ctrl+A, Ctrl+V and Return; when `refused`, Return closes the box that
 // follows.
@@ -225,10 +125,12 @@ bool paste(QWidget* window, Typist& typist, const QString& text, bool refused) {
     typist.inBox<QInputDialog>({"ctrl+a", "ctrl+v", "Return"});
     if (refused)
         typist.inBox<QMessageBox>({"Return"});
-    const bool ok = waitFor([&] { return QGuiApplication::clipboard()->text() == text; }) &&
-                    keys({"alt+e"}) &&
-                    waitFor([&] { return typist.idle() && !QApplication::activeModalWidget(); }) &&
-                    focusBack(window);
+    const bool ok =
+        QTest::qWaitFor([&] { return QGuiApplication::clipboard()->text() == text; }, 10000) &&
+        keys({"alt+e"}) &&
+        QTest::qWaitFor([&] { return typist.idle() && !QApplication::activeModalWidget(); },
+                        10000) &&
+        realinput::activate(window);
     clip.kill();
     clip.waitForFinished();
     return ok;
@@ -247,7 +149,6 @@ struct Reader : ListFileHost {
 
 const QStringList kHeader = {"<HTML>", "<BODY>"};
 const QStringList kFooter = {"<HR>", "</BODY></HTML>"};
-const QString kTitle = QStringLiteral("<H3><I><B>～ 本 ～</B></I></H3>");
 
 QStringList entry(const QString& url, const QString& comment, const QString& date) {
     return WindowFixture::entry(url, comment, date);
@@ -260,8 +161,6 @@ class KeyboardEndToEndTest : public QObject {
 
 private slots:
     void initTestCase() {
-        if (g_xvfb <= 0)
-            QFAIL("Xvfb could not be started");
         for (const char* tool : {"xdotool", "xclip", "xmodmap", "xset"}) {
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 QFAIL(qPrintable(QStringLiteral("%1 is not installed").arg(tool)));
@@ -283,14 +182,14 @@ private slots:
                                                 entry("b.example/", "YYY", "97/09/15 08:05:00") +
                                                 entry("c.example/", "XXX", "97/09/15 08:05:00")));
         const QString page = f.appFolder() + "URL_0000.html";
-        f.writeFile(page,
-                    WindowFixture::listFile(
-                        QStringList{kTitle} + entry("one.example/", "one", "2051/01/02 03:04:05") +
-                            entry("two.example/", "two", "1947/12/31 23:59:59") +
-                            entry("three.example/", "three", "99/05/06 07:08:09") +
-                            entry("four.example/", "four", "00/01/01 00:00:00") +
-                            entry("five.example/", "five", "29/02/03 04:05:06"),
-                        kHeader, kFooter));
+        f.writeFile(page, WindowFixture::categoryPage(
+                              QStringLiteral("本"),
+                              entry("one.example/", "one", "2051/01/02 03:04:05") +
+                                  entry("two.example/", "two", "1947/12/31 23:59:59") +
+                                  entry("three.example/", "three", "99/05/06 07:08:09") +
+                                  entry("four.example/", "four", "00/01/01 00:00:00") +
+                                  entry("five.example/", "five", "29/02/03 04:05:06"),
+                              kHeader, kFooter));
 
         QtPrompts prompts;
         Refile w(Platform{prompts, f.windows, f.launcher});
@@ -315,13 +214,13 @@ private slots:
         qApp->installEventFilter(&repeats);
 
         // The category, chosen with the mouse: its entries by comment.
-        QVERIFY(clickItem(ui(w).lstKinds, 0));
+        QVERIFY(realinput::clickRow(ui(w).lstKinds, 0));
         QTRY_COMPARE(itemTexts(w.editor().lstSub),
                      QStringList({"five", "four", "one", "three", "two"}));
 
         // "." and the keypad's "." and "0" remove nothing (xdotool reaches the keypad's
         // figures with Shift, as NumLock would).
-        QVERIFY(clickItem(ui(w).lstSub, 1));
+        QVERIFY(realinput::clickRow(ui(w).lstSub, 1));
         QTRY_COMPARE(ui(w).lblMsg->text(), QStringLiteral("[Del]キーで選択アドレスを削除"));
         QVERIFY(keys({"period", "KP_Decimal", "KP_0", "shift+period"}));
         QVERIFY(keys({"Down"}));
@@ -343,16 +242,16 @@ private slots:
         QCOMPARE(w.editor().lstSub.count(), 4);
 
         // A held Delete removes one entry however often it repeats.
-        QVERIFY(run("xdotool", {"keydown", "Delete"}));
+        QVERIFY(realinput::xdotool({"keydown", "Delete"}));
         QTRY_VERIFY(repeats.repeats >= 5);
-        QVERIFY(run("xdotool", {"keyup", "Delete"}));
+        QVERIFY(realinput::xdotool({"keyup", "Delete"}));
         QTRY_COMPARE(itemTexts(w.editor().lstSub), QStringList({"one", "three", "two"}));
         QVERIFY(keys({"Down"}));
         QTRY_VERIFY(w.editor().lstSub.currentRow() >= 0);
         QCOMPARE(w.editor().lstSub.count(), 3);
 
         // A comment pasted with a line break is refused with a word on why; a tab is kept.
-        QVERIFY(clickItem(ui(w).lstSub, 1));
+        QVERIFY(realinput::clickRow(ui(w).lstSub, 1));
         QTRY_COMPARE(w.editor().lstSub.currentRow(), 1);
         Typist typist;
         QVERIFY(paste(&w, typist, QStringLiteral("一行目\r\n二行目"), true));
@@ -366,7 +265,7 @@ private slots:
         // Ctrl+Space, which turns a Japanese input method on, leaves a list's selection as it
         // is, in the category's list and in the category list.
         for (QListView* view : {ui(w).lstSub, ui(w).lstKinds}) {
-            QVERIFY(clickItem(view, view == ui(w).lstSub ? 1 : 0));
+            QVERIFY(realinput::clickRow(view, view == ui(w).lstSub ? 1 : 0));
             QTRY_VERIFY(view->hasFocus());
             const QModelIndexList before = view->selectionModel()->selectedRows();
             QCOMPARE(before.size(), 1);
@@ -386,7 +285,7 @@ private slots:
         // Type-ahead finds an address and Shift extends the selection; Ctrl moves on without
         // changing it, and Ctrl+Space toggles nothing.
         ListRows& addresses = w.editor().lstURLs[0];
-        QVERIFY(clickItem(ui(w).lstURLs[0], 0));
+        QVERIFY(realinput::clickRow(ui(w).lstURLs[0], 0));
         QVERIFY(keys({"c"}));
         QTRY_COMPARE(addresses.currentRow(), 2);
         QVERIFY(keys({"shift+Up"}));
@@ -396,7 +295,7 @@ private slots:
         QTRY_VERIFY(repeats.pressed.contains(Qt::Key_Space));
         QCOMPARE(addresses.currentRow(), 0);
         QCOMPARE(addresses.selectedRows(), QList<int>({1, 2}));
-        QVERIFY(clickItem(ui(w).lstURLs[0], 1));
+        QVERIFY(realinput::clickRow(ui(w).lstURLs[0], 1));
         QTRY_COMPARE(ui(w).lblComDisp->text(), QStringLiteral("YYY"));
         QVERIFY(click(ui(w).cmdMove));
         QTRY_COMPARE(itemTexts(w.editor().lstSub),
@@ -411,9 +310,9 @@ private slots:
         const QByteArray written = f.readFile(page);
         QCOMPARE(
             written,
-            WindowFixture::listFile(
-                QStringList{WindowFixture::charsetMeta(), kTitle} +
-                    WindowFixture::written("one.example/", "one", "2051/01/02 03:04:05") +
+            WindowFixture::writtenCategoryPage(
+                QStringLiteral("本"),
+                WindowFixture::written("one.example/", "one", "2051/01/02 03:04:05") +
                     WindowFixture::written("three.example/", "three\ttab", "99/05/06 07:08:09") +
                     WindowFixture::written("two.example/", "two", "1947/12/31 23:59:59") +
                     WindowFixture::written("b.example/", "YYY", "97/09/15 08:05:00"),
@@ -436,21 +335,15 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray display = startPrivateXvfb();
-    if (display.isEmpty()) {
+    PrivateXServer server(QSize(1024, 768));
+    if (server.display().isEmpty()) {
         fprintf(stderr, "Xvfb could not be started\n");
-        stopPrivateXvfb();
         return 1;
     }
-    showWindowsOn(display);
-    int status = 0;
-    {
-        QApplication app(argc, argv);
-        KeyboardEndToEndTest test;
-        status = QTest::qExec(&test, argc, argv);
-    }
-    stopPrivateXvfb();
-    return status;
+    showWindowsOn(server.display());
+    QApplication app(argc, argv);
+    KeyboardEndToEndTest test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_keyboard_e2e.moc"

@@ -21,30 +21,15 @@
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <vector>
-
-extern char** environ;
-
 namespace {
 
 constexpr const char* kStage = "KEEPSAKE_LINKCHECK_STAGE";
-
-QByteArray categoryPage(const QString& title, const QStringList& listLines) {
-    return EditorFixture::listFile(
-        QStringList{QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)} + listLines);
-}
 
 // Every kind of answer, by the address as the page keeps it.
 struct Expected {
@@ -118,9 +103,10 @@ class LinkCheckTest : public QObject {
         f.writeSettings({"生きている", "別"});
         f.writeKeepsake(EditorFixture::listFile({}));
         f.writeFile(f.appFolder() + "URL_0000.html",
-                    categoryPage("生きている", pageLines(loadedUrls)));
-        f.writeFile(f.appFolder() + "URL_0001.html",
-                    categoryPage("別", EditorFixture::entry("localhost/ok", "別のページ")));
+                    EditorFixture::categoryPage("生きている", pageLines(loadedUrls)));
+        f.writeFile(
+            f.appFolder() + "URL_0001.html",
+            EditorFixture::categoryPage("別", EditorFixture::entry("localhost/ok", "別のページ")));
         QVERIFY(f.start());
         Refile& w = f.window();
         w.show();
@@ -136,8 +122,7 @@ class LinkCheckTest : public QObject {
 
 private slots:
     void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
+        REQUIRE_TEST_DISPLAY_AND_XDOTOOL();
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         server = new LocalWebServer;
         QString error;
@@ -283,22 +268,9 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    const QByteArray stage = qgetenv(kStage);
-    if (stage.isEmpty()) {
-        if (realTestDisplay().isEmpty() && mayRunWithoutX()) {
-            std::puts("SKIP: no X server for this test");
-            return 0;
-        }
-        // A network namespace of its own, with only the loopback device, so that the web
-        // server may take ports 80 and 443 and nothing reaches another machine.
-        staged::execStage(kStage, "namespace", {"unshare", "--net", "--"}, argv);
-        std::fputs("this test needs root for a network namespace\n", stderr);
-        return 1;
-    }
-    if (staged::run({"ip", "link", "set", "lo", "up"}) != 0) {
-        std::fputs("cannot bring up the loopback device\n", stderr);
-        return 1;
-    }
+    // The web server may take ports 80 and 443 there, and nothing reaches another machine.
+    if (const int status = staged::enterLoopback(kStage, argv, true, false); status >= 0)
+        return status;
     showWindowsOn();
     QApplication app(argc, argv);
     LinkCheckTest test;

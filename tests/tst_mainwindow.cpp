@@ -25,8 +25,7 @@ class MainWindowTest : public QObject {
 
 private:
     void start(WindowFixture& f) {
-        f.writeSettings({"Music"});
-        f.writeKeepsake(WindowFixture::listFile(WindowFixture::entry("a.example/", "A")));
+        f.writeSmallCollection();
         QVERIFY(f.start());
     }
 

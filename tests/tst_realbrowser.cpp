@@ -17,6 +17,8 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/X11WindowList.h"
 #include "support/FakePrompts.h"
+#include "support/LocalWebServer.h"
+#include "support/OtherWindows.h"
 #include "support/RealDisplay.h"
 #include "support/StagedProcess.h"
 #include "support/WindowFixture.h"
@@ -30,21 +32,11 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QScopeGuard>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <csignal>
-#include <cstdio>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -71,38 +63,6 @@ public:
         return ok;
     }
 };
-
-// A web server on 127.0.0.1 that answers every request with a small page titled after its
-// path and remembers the paths asked for.
-class PageServer : public QTcpServer {
-public:
-    QStringList paths;
-
-    PageServer() {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    if (!socket->canReadLine())
-                        return;
-                    const QList<QByteArray> request = socket->readLine().split(' ');
-                    const QString path = QString::fromLatin1(request.value(1));
-                    if (path != QLatin1String("/favicon.ico"))
-                        paths.append(path);
-                    const QByteArray body = "<html><head><title>Served " + path.toLatin1() +
-                                            "</title></head>"
-                                            "<body>" +
-                                            path.toLatin1() + "</body></html>";
-                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                                  QByteArray::number(body.size()) + "\r\n\r\n" + body);
-                    socket->disconnectFromHost();
-                });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-    }
-};
-
-using staged::run;
 
 // The processes of the sessions that the started processes lead.
 QList<qint64> sessionMembers(const QList<qint64>& leaders) {
@@ -159,25 +119,7 @@ QString chromiumDom(const QString& file) {
 // Clicks into the visible window whose title starts with `title`, at the fractions of its
 // width and height given; false when there is no such window.
 bool clickInto(const QString& title, double x, double y) {
-    const QList<QByteArray> ids =
-        output("xdotool", {"search", "--onlyvisible", "--name", "^" + title}).split('\n');
-    if (ids.value(0).isEmpty())
-        return false;
-    const QString id = QString::fromLatin1(ids[0]);
-    int width = 0;
-    int height = 0;
-    for (const QByteArray& line :
-         output("xdotool", {"getwindowgeometry", "--shell", id}).split('\n')) {
-        if (line.startsWith("WIDTH="))
-            width = line.mid(6).toInt();
-        if (line.startsWith("HEIGHT="))
-            height = line.mid(7).toInt();
-    }
-    if (width <= 0 || height <= 0)
-        return false;
-    return run({"xdotool", "mousemove", "--window", qPrintable(id),
-                qPrintable(QString::number(static_cast<int>(width * x))),
-                qPrintable(QString::number(static_cast<int>(height * y))), "click", "1"}) == 0;
+    return otherwindows::clickAt(otherwindows::findWindow(u'^' + title), x, y);
 }
 
 bool anyTitleStartsWith(X11WindowList& windows, const QString& start) {
@@ -206,9 +148,7 @@ private slots:
     void initTestCase() {
         QVERIFY(m_scratch.isValid());
         // Only 127.0.0.1 is reachable here.
-        QTcpSocket outside;
-        outside.connectToHost(QStringLiteral("192.0.2.1"), 80);
-        QVERIFY(!outside.waitForConnected(2000));
+        QVERIFY(staged::reachesOnlyThisMachine());
         QVERIFY(!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"));
         QVERIFY2(QFileInfo(kBrowser).isExecutable(), "firefox-esr is not installed");
 
@@ -275,9 +215,13 @@ private slots:
     }
 
     void startSendAndPreview() {
-        PageServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        const QString site = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
+        // Every page is titled after its path.
+        LocalWebServer server;
+        QVERIFY(server.listenForPages([](const QByteArray& path) {
+            return "<html><head><title>Served " + path + "</title></head><body>" + path +
+                   "</body></html>";
+        }));
+        const QString site = server.site();
 
         // The browser's folder holds a link named as the editor expects.
         const QString browserFolder = m_scratch.path() + "/browser/";
@@ -328,7 +272,7 @@ private slots:
         clickEntry(w, 0);
         QCOMPARE(ui(w).lblComDisp->text(), site + "/one.html");
         QTest::mouseClick(ui(w).cmdSend, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(server.paths.contains("/one.html"), kPageMs);
+        QTRY_VERIFY_WITH_TIMEOUT(server.asked("/one.html"), kPageMs);
         QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, "Served /one.html"), kPageMs);
         QTest::qWait(1500);  // a few ticks with the new title
         QVERIFY(!ui(w).cmdSend->isHidden());
@@ -336,7 +280,7 @@ private slots:
         clickEntry(w, 1);
         QCOMPARE(ui(w).lblComDisp->text(), site + "/two.html");
         QTest::mouseClick(ui(w).cmdSend, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(server.paths.contains("/two.html"), kPageMs);
+        QTRY_VERIFY_WITH_TIMEOUT(server.asked("/two.html"), kPageMs);
         QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, "Served /two.html"), kPageMs);
 
         // Preview: the frame page, whose title the browser's window takes.
@@ -358,9 +302,9 @@ private slots:
         const QString framePage = QStringLiteral("キープセイク帖");
         QVERIFY(clickInto(framePage, 0.15, 0.6));
         QTRY_VERIFY_WITH_TIMEOUT(
-            server.paths.contains("/top.html") ||
+            server.asked("/top.html") ||
                 (clickInto(framePage, 0.65, 0.6) &&
-                 QTest::qWaitFor([&] { return server.paths.contains("/top.html"); }, 2000)),
+                 QTest::qWaitFor([&] { return server.asked("/top.html"); }, 2000)),
             kPageMs);
         QTRY_VERIFY_WITH_TIMEOUT(anyTitleStartsWith(windows, "Served /top.html"), kPageMs);
         QVERIFY(!anyTitleStartsWith(windows, framePage));
@@ -375,7 +319,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    if (const int status = staged::enterLoopbackSession(kStage, argv); status >= 0)
+    if (const int status = staged::enterLoopback(kStage, argv, true, true); status >= 0)
         return status;
     showWindowsOn();
     QApplication app(argc, argv);

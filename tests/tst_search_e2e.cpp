@@ -4,20 +4,16 @@
 // The search through the real window on the test command's X server: Ctrl+F, the query
 // typed and Return pressed with xdotool, and the found entry selected in its category; from a
 // changed page, only after the real question box has been answered through the X server.
-#include "platform/QtPrompts.h"
 #include "platform/X11WindowList.h"
-#include "support/FakeLauncher.h"
 #include "support/ModalScript.h"
 #include "support/RealDisplay.h"
 #include "support/RealInput.h"
 #include "support/WindowFixture.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -25,28 +21,8 @@
 
 namespace {
 
+using realinput::activate;
 using realinput::xdotool;
-
-bool clickThroughX(QWidget* widget, QPoint at) {
-    const QPoint global = widget->mapToGlobal(at);
-    return xdotool(
-        {"mousemove", QString::number(global.x()), QString::number(global.y()), "click", "1"});
-}
-
-bool clickRowThroughX(QListView* list, int row) {
-    return clickThroughX(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
-}
-
-// There is no window manager: a window takes the keyboard itself.
-bool activate(QWidget* window) {
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window, 5000);
-}
-
-QByteArray categoryPage(const QString& title, const QStringList& listLines) {
-    return EditorFixture::listFile(
-        QStringList{QStringLiteral("<H3><I><B>～ %1 ～</B></I></H3>").arg(title)} + listLines);
-}
 
 int rowNamed(KeepsakeEditor& e, const QString& name) {
     for (int row = 0; row < e.lstKinds.count(); ++row) {
@@ -63,22 +39,14 @@ class SearchEndToEndTest : public QObject {
 
     QTemporaryDir m_config;
     X11WindowList m_windows;
-    FakeLauncher m_launcher;
     std::unique_ptr<WindowFixture> m_fixture;
-    std::unique_ptr<QtPrompts> m_prompts;
-    std::unique_ptr<Refile> m_window;
 
 private slots:
     void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
-        QVERIFY2(QProcess::execute("xdotool", {"version"}) == 0, "xdotool is missing");
+        REQUIRE_TEST_DISPLAY_AND_XDOTOOL();
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     }
-    void cleanup() {
-        m_window.reset();
-        m_prompts.reset();
-        m_fixture.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     // `change` is made to the page of 映画 first ("" for none), then "live jazz" is found in
     // 音楽 and Return pressed; `answer` is the key that answers the question about 映画.
@@ -106,15 +74,15 @@ private slots:
         KeepsakeEditor& e = w.editor();
         QTRY_VERIFY(e.Index->isBuilt());
         const int film = rowNamed(e, "映画");
-        QVERIFY(clickRowThroughX(ui(w).lstKinds, film));
+        QVERIFY(realinput::clickRow(ui(w).lstKinds, film));
         QTRY_COMPARE(itemTexts(e.lstSub), QStringList({"Jazz Film"}));
         QStringList changed;
         if (change == "move") {
-            QVERIFY(clickRowThroughX(ui(w).lstURLs[0], 0));
-            QVERIFY(clickThroughX(ui(w).cmdMove, ui(w).cmdMove->rect().center()));
+            QVERIFY(realinput::clickRow(ui(w).lstURLs[0], 0));
+            QVERIFY(realinput::click(ui(w).cmdMove));
             changed = QStringList({"Jazz Film", "うめ"});
         } else if (change == "delete") {
-            QVERIFY(clickRowThroughX(ui(w).lstSub, 0));
+            QVERIFY(realinput::clickRow(ui(w).lstSub, 0));
             QTRY_COMPARE(e.lstSub.selectedCurrentRow(), 0);
             QVERIFY(activate(&w) && xdotool({"key", "Delete"}));
         }
@@ -176,21 +144,15 @@ private:
         f.writeSettings({"映画", "音楽"});
         f.writeKeepsake(EditorFixture::listFile(EditorFixture::entry("a.example/", "うめ")));
         f.writeFile(f.appFolder() + "URL_0000.html",
-                    categoryPage("映画", EditorFixture::entry("film.example/", "Jazz Film")));
+                    EditorFixture::categoryPage(
+                        "映画", EditorFixture::entry("film.example/", "Jazz Film")));
         f.writeFile(f.appFolder() + "URL_0001.html",
-                    categoryPage("音楽", EditorFixture::entry("a.example/", "梅") +
-                                             EditorFixture::entry("jazz.example/", "Live JAZZ") +
-                                             EditorFixture::entry("z.example/", "Zoo")));
-        m_prompts = std::make_unique<QtPrompts>();
-        m_window = std::make_unique<Refile>(Platform{*m_prompts, m_windows, m_launcher});
-        m_prompts->setParentWindow(m_window.get());
-        [&] { QVERIFY(m_window->Load(f.appFolder())); }();
-        m_window->show();
-        [&] {
-            QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-            QVERIFY(activate(m_window.get()));
-        }();
-        return *m_window;
+                    EditorFixture::categoryPage(
+                        "音楽", EditorFixture::entry("a.example/", "梅") +
+                                    EditorFixture::entry("jazz.example/", "Live JAZZ") +
+                                    EditorFixture::entry("z.example/", "Zoo")));
+        [&] { QVERIFY(f.startWithRealBoxes(m_windows)); }();
+        return f.window();
     }
 };
 

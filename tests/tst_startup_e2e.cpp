@@ -6,15 +6,13 @@
 // loaded, the focus entering the category list, and a second editor on the same folder. The
 // files are checked byte for byte.
 #include "support/EditorFixture.h"
+#include "support/OtherWindows.h"
 #include "support/RealDisplay.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTest>
-#include <QThread>
 
 #include <csignal>
 
@@ -47,6 +45,11 @@ QByteArray indexLine(const QByteArray& file, const QByteArray& name) {
            name + "</A><P>\r\n";
 }
 
+using otherwindows::clickAt;
+using otherwindows::pressKeys;
+using otherwindows::waitForWindow;
+using otherwindows::xdotool;
+
 }  // namespace
 
 class StartupEndToEndTest : public QObject {
@@ -54,55 +57,6 @@ class StartupEndToEndTest : public QObject {
 
 private:
     QProcessEnvironment m_env;
-
-    QString xdotool(const QStringList& arguments) {
-        QProcess process;
-        process.setProcessEnvironment(m_env);
-        process.start(QStringLiteral("xdotool"), arguments);
-        if (!process.waitForFinished(20000))
-            return {};
-        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-    }
-
-    // The visible window of process `pid` titled exactly `title`, waited for; empty if none
-    // comes.
-    QString waitForWindow(qint64 pid, const QString& title) {
-        const QDeadlineTimer deadline(20000);
-        while (!deadline.hasExpired()) {
-            // The search also matches other names of a window (the main window's class is
-            // the program's title), so each window found is asked for its title.
-            const QString found =
-                xdotool({"search", "--onlyvisible", "--pid", QString::number(pid), "--name",
-                         "^" + QRegularExpression::escape(title) + "$"});
-            for (const QString& window : found.split(u'\n', Qt::SkipEmptyParts)) {
-                if (xdotool({"getwindowname", window}) == title)
-                    return window;
-            }
-            QThread::msleep(100);
-        }
-        return {};
-    }
-
-    void keys(const QString& window, const QStringList& keys) {
-        xdotool({"windowfocus", "--sync", window});
-        for (const QString& key : keys)
-            xdotool({"key", "--clearmodifiers", key});
-    }
-
-    // A click at a point given as fractions of the window's width and height, so that it
-    // lands on the same control whatever the screen's scale.
-    void click(const QString& window, double x, double y) {
-        const QString shell = xdotool({"getwindowgeometry", "--shell", window});
-        QSize size;
-        for (const QString& line : shell.split(u'\n')) {
-            if (line.startsWith("WIDTH="))
-                size.setWidth(line.mid(6).toInt());
-            else if (line.startsWith("HEIGHT="))
-                size.setHeight(line.mid(7).toInt());
-        }
-        xdotool({"mousemove", "--window", window, QString::number(qRound(size.width() * x)),
-                 QString::number(qRound(size.height() * y)), "click", "1"});
-    }
 
     std::unique_ptr<QProcess> startEditor(EditorFixture& f) { return f.startProgram(m_env); }
 
@@ -115,9 +69,8 @@ private:
 
 private slots:
     void initTestCase() {
-        REQUIRE_TEST_DISPLAY();
+        REQUIRE_TEST_DISPLAY_AND_XDOTOOL();
         m_env = realDisplayEnvironment();
-        QVERIFY2(!xdotool({"version"}).isEmpty(), "xdotool is not installed");
     }
 
     void aNewUserIsNeverLockedOutAndLosesNoCategory() {
@@ -146,13 +99,13 @@ private slots:
         QCOMPARE(filesOf(f), QStringList({".keepsake-editor.lock", "KEEPSAKE.INI"}));
 
         // "連携しない": the missing keepsake file is reported, and the window opens all the same.
-        click(dialog, (2520 + 2055 / 2.0) / 4920, (3060 + 315 / 2.0) / 3480);
+        QVERIFY(clickAt(dialog, (2520 + 2055 / 2.0) / 4920, (3060 + 315 / 2.0) / 3480));
         const QString missing = waitForWindow(editor->processId(), "Quillet");
         QVERIFY(!missing.isEmpty());
-        keys(missing, {"Return"});
+        pressKeys(missing, {"Return"});
         QString window = waitForWindow(editor->processId(), "KEEPSAKE EDITOR");
         QVERIFY(!window.isEmpty());
-        keys(window, {"alt+f", "x"});
+        pressKeys(window, {"alt+f", "x"});
         QVERIFY(editor->waitForFinished(20000));
         QCOMPARE(editor->exitCode(), 0);
 
@@ -170,31 +123,31 @@ private slots:
         QVERIFY(editor);
         const QString again = waitForWindow(editor->processId(), "Quillet");
         QVERIFY(!again.isEmpty());
-        keys(again, {"Return"});
+        pressKeys(again, {"Return"});
         window = waitForWindow(editor->processId(), "KEEPSAKE EDITOR");
         QVERIFY(!window.isEmpty());
 
         // A click on the empty entry list, then Shift+Tab: the category list has the focus
         // and nothing selected. The two commands that need a category say so.
-        click(window, kEmptyEntryList.x(), kEmptyEntryList.y());
-        keys(window, {"shift+Tab", "alt+w"});
+        QVERIFY(clickAt(window, kEmptyEntryList.x(), kEmptyEntryList.y()));
+        pressKeys(window, {"shift+Tab", "alt+w"});
         QString box = waitForWindow(editor->processId(), "Quillet");
         QVERIFY(!box.isEmpty());
-        keys(box, {"Return"});
-        keys(window, {"alt+m"});
+        pressKeys(box, {"Return"});
+        pressKeys(window, {"alt+m"});
         box = waitForWindow(editor->processId(), "Quillet");
         QVERIFY(!box.isEmpty());
-        keys(box, {"Return"});
+        pressKeys(box, {"Return"});
 
         // Moving the selection with the keyboard loads a category: Music's page, the standard
         // skeleton with an empty list, so the reader reports no data.
         // (The buttons took the focus with their access keys; it goes back the same way.)
-        click(window, kEmptyEntryList.x(), kEmptyEntryList.y());
-        keys(window, {"shift+Tab", "Down"});
+        QVERIFY(clickAt(window, kEmptyEntryList.x(), kEmptyEntryList.y()));
+        pressKeys(window, {"shift+Tab", "Down"});
         box = waitForWindow(editor->processId(), QStringLiteral("新規ファイルです。"));
         QVERIFY(!box.isEmpty());
-        keys(box, {"Return"});
-        keys(window, {"alt+f", "x"});
+        pressKeys(box, {"Return"});
+        pressKeys(window, {"alt+f", "x"});
         QVERIFY(editor->waitForFinished(20000));
 
         // Art was never loaded: no page made for it. The list was loaded, so the index is
@@ -223,7 +176,7 @@ private slots:
         const QString box = waitForWindow(editor->processId(), "Quillet");
         QVERIFY(!box.isEmpty());
         QVERIFY(QFile::exists(f.appFolder() + ".keepsake-editor.lock"));
-        keys(box, {"Return"});
+        pressKeys(box, {"Return"});
         QVERIFY(editor->waitForFinished(20000));
         QCOMPARE(editor->exitCode(), 1);
         QVERIFY(!QFile::exists(f.appFolder() + ".keepsake-editor.lock"));

@@ -15,19 +15,6 @@ EditorFixture::EditorFixture() {
     writeFile(companionFolder() + QStringLiteral("Scribble.ini"), "[Scribble]\r\n");
 }
 
-void EditorFixture::writeFile(const QString& path, const QByteArray& bytes) const {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray EditorFixture::readFile(const QString& path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
 bool EditorFixture::exists(const QString& path) const {
     return QFile::exists(path);
 }

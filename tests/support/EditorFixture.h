@@ -29,8 +29,6 @@ public:
     QString appFolder() const { return m_dir.path() + QStringLiteral("/app/"); }
     QString companionFolder() const { return m_dir.path() + QStringLiteral("/companion/"); }
 
-    void writeFile(const QString& path, const QByteArray& bytes) const;
-    QByteArray readFile(const QString& path) const;
     bool exists(const QString& path) const;
 
     void writeKeepsake(const QByteArray& bytes) const {
@@ -38,6 +36,11 @@ public:
     }
     // A settings file linking the companion folder, with these categories under "Books".
     void writeSettings(const QStringList& books = {}, const QString& extra = {}) const;
+    // The smallest collection with something in it: the category Music, and one kept entry.
+    void writeSmallCollection() const {
+        writeSettings({QStringLiteral("Music")});
+        writeKeepsake(listFile(entry(QStringLiteral("a.example/"), QStringLiteral("A"))));
+    }
 
     // Creates the editor and runs its start-up; false when the start ended the program.
     virtual bool start();

@@ -58,6 +58,26 @@ bool LocalWebServer::listen(quint16 httpPort, quint16 httpsPort, QString* error)
     return true;
 }
 
+bool LocalWebServer::listenForPages(std::function<QByteArray(const QByteArray& path)> page) {
+    m_page = std::move(page);
+    m_http = new QTcpServer(this);
+    connect(m_http, &QTcpServer::pendingConnectionAvailable, this,
+            [this] { accept(m_http, false); });
+    return m_http->listen(QHostAddress::LocalHost, 0);
+}
+
+QString LocalWebServer::site() const {
+    return QStringLiteral("127.0.0.1:%1").arg(m_http->serverPort());
+}
+
+bool LocalWebServer::asked(const QByteArray& path) const {
+    for (const Seen& s : seen) {
+        if (s.path == path)
+            return true;
+    }
+    return false;
+}
+
 int LocalWebServer::openSilent() const {
     int open = 0;
     for (const QPointer<QTcpSocket>& socket : m_silent) {
@@ -100,6 +120,15 @@ void LocalWebServer::read(QTcpSocket* socket, bool tls) {
     }
     seen.append(s);
 
+    if (m_page) {
+        const QByteArray body = m_page(s.path);
+        socket->write(
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+            "Content-Length: " +
+            QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        socket->disconnectFromHost();
+        return;
+    }
     // The query only tells addresses apart.
     const QByteArray path = s.path.split('?').value(0);
     int status = 200;

@@ -10,6 +10,8 @@
 #include <QSslCertificate>
 #include <QTemporaryDir>
 
+#include <functional>
+
 class QSslServer;
 class QTcpServer;
 class QTcpSocket;
@@ -22,7 +24,8 @@ class QTcpSocket;
 //   · /up-https over http 301 → https://localhost/up-https, which answers 200 once the http
 //   side has sent someone there and hangs up on anyone before, so that a check must take
 //   the redirect
-// Anything else is 404. Every request is recorded.
+// Anything else is 404. Or, for a browser: http alone on 127.0.0.1, every path a page of
+// its own. Every request is recorded.
 class LocalWebServer : public QObject {
     Q_OBJECT
 
@@ -40,6 +43,12 @@ public:
 
     // Listens on every address at the two ports; false with *error when it cannot.
     bool listen(quint16 httpPort, quint16 httpsPort, QString* error);
+    // Listens on 127.0.0.1 at a port of the system's choice and answers every request with
+    // the HTML (UTF-8) that `page` makes from its path; false when it cannot.
+    bool listenForPages(std::function<QByteArray(const QByteArray& path)> page);
+    // The address of the pages' server, "127.0.0.1:port".
+    QString site() const;
+    bool asked(const QByteArray& path) const;
     QSslCertificate certificate() const { return m_certificate; }
 
     QList<Seen> seen;
@@ -56,4 +65,5 @@ private:
     QSslServer* m_https = nullptr;
     QList<QPointer<QTcpSocket>> m_silent;
     bool m_sentUp = false;
+    std::function<QByteArray(const QByteArray& path)> m_page;
 };

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QString>
 
 // The X server that the test command started for the tests that need a real one, or empty.
@@ -26,6 +27,14 @@ inline bool mayRunWithoutX() {
                 "KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb for this " \
                 "test");                                                                   \
         }                                                                                  \
+    } while (false)
+
+// The same for a test that sends keys and clicks through that server with xdotool.
+#define REQUIRE_TEST_DISPLAY_AND_XDOTOOL()                                             \
+    do {                                                                               \
+        REQUIRE_TEST_DISPLAY();                                                        \
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty(), \
+                 "xdotool is not installed");                                          \
     } while (false)
 
 // Puts this test program's own windows on `display` (the test command's server when not

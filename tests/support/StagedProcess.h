@@ -5,6 +5,8 @@
 
 #include "support/RealDisplay.h"
 
+#include <QTcpSocket>
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,19 +54,25 @@ inline void execStage(const char* stageVariable, const char* stage,
     std::perror(full[0]);
 }
 
-// The stages of a test that drives a real browser: first a network namespace of its own with
-// only the loopback device, then a private session bus. -1 in the last stage, where the test
-// runs; otherwise the status the program ends with (a missing X server fails, unless
+// The stages of a test that reaches nothing but this machine: first a network namespace of
+// its own with only the loopback device (which needs root), then, for a browser on the X
+// server, a private session bus (`sessionBus`), through which a browser started with an
+// address hands it to the running one. -1 in the last stage, where the test runs; otherwise
+// the status the program ends with (for a test `onDisplay`, a missing X server fails, unless
 // KEEPSAKE_ALLOW_NO_X=1 lets it skip).
-inline int enterLoopbackSession(const char* stageVariable, char** argv) {
+inline int enterLoopback(const char* stageVariable, char** argv, bool onDisplay, bool sessionBus) {
     const QByteArray stage = qgetenv(stageVariable);
     if (stage.isEmpty()) {
-        if (realTestDisplay().isEmpty()) {
+        if (onDisplay && realTestDisplay().isEmpty()) {
             if (mayRunWithoutX()) {
                 std::puts("SKIP: no X server for this test");
                 return 0;
             }
             std::fputs("KEEPSAKE_TEST_DISPLAY is not set: the test command starts Xvfb\n", stderr);
+            return 1;
+        }
+        if (geteuid() != 0) {
+            std::fputs("this test needs root for its network namespace\n", stderr);
             return 1;
         }
         execStage(stageVariable, "namespace", {"unshare", "--net", "--"}, argv);
@@ -75,10 +83,19 @@ inline int enterLoopbackSession(const char* stageVariable, char** argv) {
             std::fputs("cannot bring up the loopback device\n", stderr);
             return 1;
         }
-        execStage(stageVariable, "inside", {"dbus-run-session", "--"}, argv);
-        return 1;
+        if (sessionBus) {
+            execStage(stageVariable, "inside", {"dbus-run-session", "--"}, argv);
+            return 1;
+        }
     }
     return -1;
+}
+
+// Whether the namespace holds the loopback device alone: an address outside does not answer.
+inline bool reachesOnlyThisMachine() {
+    QTcpSocket outside;
+    outside.connectToHost(QStringLiteral("192.0.2.1"), 80);
+    return !outside.waitForConnected(2000);
 }
 
 }  // namespace staged

@@ -4,8 +4,10 @@
 #include "support/WindowFixture.h"
 
 #include "dialogs/FolderDialog.h"
+#include "support/RealInput.h"
 
 #include <QLabel>
+#include <QTest>
 
 WindowFixture::WindowFixture() {
     prompts.folderDialog = [this](SharedSettings& settings, const QString& targetFile,
@@ -29,6 +31,17 @@ bool WindowFixture::start() {
     m_window = std::make_unique<Refile>(platform());
     setEditor(&m_window->editor());
     return m_window->Load(appFolder());
+}
+
+bool WindowFixture::startWithRealBoxes(WindowList& realWindows) {
+    m_realPrompts = std::make_unique<QtPrompts>();
+    m_window = std::make_unique<Refile>(Platform{*m_realPrompts, realWindows, launcher});
+    m_realPrompts->setParentWindow(m_window.get());
+    setEditor(&m_window->editor());
+    if (!m_window->Load(appFolder()))
+        return false;
+    m_window->show();
+    return QTest::qWaitForWindowExposed(m_window.get()) && realinput::activate(m_window.get());
 }
 
 void WindowFixture::close() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Refile.h"
+#include "platform/QtPrompts.h"
 #include "support/EditorFixture.h"
 #include "support/WindowControls.h"
 
@@ -18,10 +19,14 @@ public:
 
     // Creates the window and runs its start-up; false when the start ended the program.
     bool start() override;
+    // The same with the program's own boxes, answered through the X server, and `realWindows`;
+    // the window is then shown and given the keyboard. False when any of it fails.
+    bool startWithRealBoxes(WindowList& realWindows);
     Refile& window() { return *m_window; }
     // Closes the window.
     void close() override;
 
 private:
+    std::unique_ptr<QtPrompts> m_realPrompts;
     std::unique_ptr<Refile> m_window;
 };
