@@ -16,6 +16,7 @@
 #include "app/KeepsakeEditor.h"
 #include "app/Refile.h"
 #include "bookmarks/CollectionBookmarks.h"
+#include "keepsake/Collation.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/Cp932Codec.h"
 #include "platform/TextFile.h"
@@ -175,6 +176,9 @@ std::unique_ptr<Editor> startEditor(const synthetic::Collection& collection,
         e->error =
             QStringLiteral("the start-up showed a message: ") + e->prompts.shown().first().text;
     }
+    // The timed runs come after the characters' weights are read, as every read after the
+    // first does in the editor.
+    collation::prepareAndWait();
     return e;
 }
 

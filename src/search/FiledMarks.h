@@ -43,8 +43,14 @@ public:
     bool holds(const QString& url) const;
 
 private:
+    // The slot of `key`'s entry in m_slots, or of the empty slot where it would go.
+    qsizetype slotOf(QStringView key, size_t hash) const;
+
     const QList<QString>& m_urls;
-    QHash<QString, int> m_counts;
+    // A table of the counted entries by address, one entry per address; the addresses are
+    // read from the entry arrays, so the table holds no copy of them.
+    QList<int> m_slots;    // entry numbers, -1 where empty
+    QList<int> m_countOf;  // per entry number: the entries of its address, 0 if not counted
 };
 
 // Said when "↓" adds an entry whose address the loaded page holds already, and the tooltip
