@@ -3,6 +3,7 @@
 
 #include "keepsake/Collation.h"
 
+#include "keepsake/ByteKeys.h"
 #include "keepsake/CollationWeights.h"
 
 #include <QCollator>
@@ -112,140 +113,66 @@ std::vector<qsizetype> stableOrderWithQCollator(const QList<QString>& texts) {
     return order;
 }
 
-// One text in the sort: eight bytes of its key as a number (see headOf), the whole key, and the
-// text's index.
-struct Keyed {
-    std::uint64_t head;
-    const char* key;
-    qsizetype index;
-};
-
-// The first eight bytes of `key` from `offset` on, as a number; the key's terminating zero and
-// what would follow it count as zero.
-std::uint64_t headOf(const char* key, std::size_t offset) {
-    std::uint64_t head = 0;
-    bool ended = false;
-    for (std::size_t b = 0; b < 8; ++b) {
-        const auto byte = ended ? std::uint8_t{0} : static_cast<std::uint8_t>(key[offset + b]);
-        ended = ended || byte == 0;
-        head = (head << 8) | byte;
+// The order from the characters' weights: the primary bytes of every text, sorted; texts whose
+// primary bytes are the same are ordered by their secondary weights, and then as they came.
+// Nothing when a text is left to the collator: the whole list then takes the collator's keys.
+std::optional<std::vector<qsizetype>> stableOrderByWeights(const QList<QString>& texts,
+                                                           const CharWeights& table) {
+    ByteKeys keys(texts.size());
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QString& text = texts[i];
+        std::uint8_t* key = keys.room(table.maximumLength(text) + 1);
+        const std::ptrdiff_t length = table.writePrimaries(text, key);
+        if (length < 0)
+            return std::nullopt;
+        key[length] = 0;
+        keys.keep(i, static_cast<std::size_t>(length) + 1);
     }
-    return head;
-}
-
-// Sorts on the keys' bytes from `offset` on (the bytes before it are the same in every key);
-// equal keys keep their texts' order.
-void sortKeyed(std::vector<Keyed>& keyed, std::size_t offset) {
-    for (Keyed& k : keyed)
-        k.head = headOf(k.key, offset);
-    const std::size_t rest = offset + 8;
-    std::sort(keyed.begin(), keyed.end(), [rest](const Keyed& a, const Keyed& b) {
-        if (a.head != b.head)
-            return a.head < b.head;
-        if ((a.head & 0xff) != 0) {
-            // The eight bytes hold no terminator: the rest of the keys decide.
-            const int c = std::strcmp(a.key + rest, b.key + rest);
-            if (c != 0)
-                return c < 0;
-        }
-        return a.index < b.index;
+    return keys.sorted([&](qsizetype* first, qsizetype* last) {
+        std::vector<std::pair<std::vector<std::uint16_t>, qsizetype>> run;
+        run.reserve(static_cast<std::size_t>(last - first));
+        for (qsizetype* i = first; i < last; ++i)
+            run.emplace_back(table.secondaries(texts[*i]), *i);
+        std::stable_sort(run.begin(), run.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 0; i < run.size(); ++i)
+            first[i] = run[i].second;
     });
 }
 
-bool sameKey(const Keyed& a, const Keyed& b, std::size_t offset) {
-    return a.head == b.head &&
-           ((a.head & 0xff) == 0 || std::strcmp(a.key + offset + 8, b.key + offset + 8) == 0);
-}
-
-// How many bytes every key begins with alike: a list of addresses shares its "www." and
-// more, which would otherwise fill every key's first eight bytes.
-std::size_t commonBeginning(const std::vector<Keyed>& keyed) {
-    if (keyed.empty())
-        return 0;
-    const char* first = keyed.front().key;
-    std::size_t common = std::strlen(first);
-    for (const Keyed& k : keyed) {
-        std::size_t i = 0;
-        while (i < common && k.key[i] == first[i])
-            ++i;
-        common = i;
-        if (common == 0)
-            break;
-    }
-    return common;
-}
-
-// The keys of one sort, in blocks that are never moved: a growing buffer would copy them and
-// for a moment hold them twice.
-class KeyStore {
-public:
-    // Room for a key of up to `size` bytes.
-    std::uint8_t* room(std::size_t size) {
-        if (m_blocks.empty() || m_used + size > m_blockSize) {
-            const std::size_t blockSize = std::max(kBlockSize, size);
-            m_blocks.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(blockSize));
-            m_blockSize = blockSize;
-            m_used = 0;
-        }
-        return m_blocks.back().get() + m_used;
-    }
-    // The key written into the last room took `size` bytes.
-    void keep(std::size_t size) { m_used += size; }
-
-private:
-    static constexpr std::size_t kBlockSize = 1 << 20;
-    std::vector<std::unique_ptr<std::uint8_t[]>> m_blocks;
-    std::size_t m_blockSize = 0;
-    std::size_t m_used = 0;
-};
-
-// The order from the characters' weights: the primary bytes of every text, sorted; texts whose
-// primary bytes are the same are ordered by their secondary weights, and then as they came.
-std::optional<std::vector<qsizetype>> stableOrderByWeights(const QList<QString>& texts,
-                                                           const CharWeights& table) {
-    KeyStore store;
-    std::vector<Keyed> keyed;
-    keyed.reserve(texts.size());
+// The order from the collator's own keys, which end in one zero byte and hold no other.
+std::vector<qsizetype> stableOrderByCollatorKeys(const QList<QString>& texts,
+                                                 const UCollator* icu) {
+    ByteKeys keys(texts.size());
     for (qsizetype i = 0; i < texts.size(); ++i) {
         const QString& text = texts[i];
-        const std::ptrdiff_t length = table.primaryLength(text);
-        if (length < 0)
-            return {};  // a text the collator must weigh: the whole list takes its keys
-        std::uint8_t* key = store.room(static_cast<std::size_t>(length) + 1);
-        table.writePrimaries(text, key);
-        key[length] = 0;
-        store.keep(static_cast<std::size_t>(length) + 1);
-        keyed.push_back({0, reinterpret_cast<const char*>(key), i});
-    }
-    const std::size_t offset = commonBeginning(keyed);
-    sortKeyed(keyed, offset);
-
-    // Runs of the same primary bytes, already in their texts' order, are ordered by their
-    // secondary weights.
-    for (std::size_t start = 0; start < keyed.size();) {
-        std::size_t end = start + 1;
-        while (end < keyed.size() && sameKey(keyed[start], keyed[end], offset))
-            ++end;
-        if (end - start > 1) {
-            std::vector<std::pair<std::vector<std::uint16_t>, qsizetype>> run;
-            run.reserve(end - start);
-            for (std::size_t i = start; i < end; ++i)
-                run.emplace_back(table.secondaries(texts[keyed[i].index]), keyed[i].index);
-            std::stable_sort(run.begin(), run.end(),
-                             [](const auto& a, const auto& b) { return a.first < b.first; });
-            for (std::size_t i = start; i < end; ++i)
-                keyed[i].index = run[i - start].second;
+        const auto* chars = reinterpret_cast<const UChar*>(text.constData());
+        const auto length = static_cast<std::int32_t>(text.size());
+        std::size_t room = 64 + 4 * static_cast<std::size_t>(length);
+        std::uint8_t* key = keys.room(room);
+        auto size = static_cast<std::size_t>(
+            ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
+        if (size > room) {
+            room = size;
+            key = keys.room(room);
+            size = static_cast<std::size_t>(
+                ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
         }
-        start = end;
+        keys.keep(i, size);
     }
-    std::vector<qsizetype> order;
-    order.reserve(keyed.size());
-    for (const Keyed& k : keyed)
-        order.push_back(k.index);
-    return order;
+    return keys.sorted();
 }
 
-std::vector<qsizetype> sortedOrder(const QList<QString>& texts);
+std::vector<qsizetype> sortedOrder(const QList<QString>& texts) {
+    const UCollator* icu = icuCollator();
+    if (!icu)
+        return stableOrderWithQCollator(texts);
+    if (const CharWeights* table = preparedWeights().ready()) {
+        if (std::optional<std::vector<qsizetype>> order = stableOrderByWeights(texts, *table))
+            return std::move(*order);
+    }
+    return stableOrderByCollatorKeys(texts, icu);
+}
 
 }  // namespace
 
@@ -292,47 +219,5 @@ std::vector<qsizetype> stableOrder(const QList<QString>& texts) {
                           [&texts](qsizetype i) { return texts[i].isEmpty(); });
     return order;
 }
-
-namespace {
-
-std::vector<qsizetype> sortedOrder(const QList<QString>& texts) {
-    const UCollator* icu = icuCollator();
-    if (!icu)
-        return stableOrderWithQCollator(texts);
-    if (const CharWeights* table = preparedWeights().ready()) {
-        if (std::optional<std::vector<qsizetype>> order = stableOrderByWeights(texts, *table))
-            return std::move(*order);
-    }
-
-    // ICU sort keys end in one zero byte and hold no other: they compare as C strings.
-    KeyStore store;
-    std::vector<Keyed> keyed;
-    keyed.reserve(texts.size());
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        const QString& text = texts[i];
-        const auto* chars = reinterpret_cast<const UChar*>(text.constData());
-        const auto length = static_cast<std::int32_t>(text.size());
-        std::size_t room = 64 + 4 * static_cast<std::size_t>(length);
-        std::uint8_t* key = store.room(room);
-        auto size = static_cast<std::size_t>(
-            ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
-        if (size > room) {
-            room = size;
-            key = store.room(room);
-            size = static_cast<std::size_t>(
-                ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
-        }
-        store.keep(size);
-        keyed.push_back({0, reinterpret_cast<const char*>(key), i});
-    }
-    sortKeyed(keyed, commonBeginning(keyed));
-    std::vector<qsizetype> order;
-    order.reserve(keyed.size());
-    for (const Keyed& k : keyed)
-        order.push_back(k.index);
-    return order;
-}
-
-}  // namespace
 
 }  // namespace collation

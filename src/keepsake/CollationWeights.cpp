@@ -299,6 +299,7 @@ CharWeights::CharWeights(const UCollator* collator) : m_chars(0x10000) {
             return w;
         }
         w.primaries = static_cast<Span>(start << 8 | count);
+        m_mostBytes = std::max(m_mostBytes, count);
         w.secondaries = static_cast<Span>(m_secondaryPool.size() << 8 | e->secondaries.size());
         m_secondaryPool.insert(m_secondaryPool.end(), e->secondaries.begin(), e->secondaries.end());
         return w;
@@ -347,13 +348,18 @@ std::ptrdiff_t CharWeights::primaryLength(QStringView text) const {
     return length;
 }
 
-void CharWeights::writePrimaries(QStringView text, std::uint8_t* out) const {
+std::ptrdiff_t CharWeights::writePrimaries(QStringView text, std::uint8_t* out) const {
     const std::uint8_t* bytes = m_primaryBytes.data();
+    std::uint8_t* const start = out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const Span span = weightsAt(text, i).primaries;
+        if (span == kLeftToCollator)
+            return -1;
         const std::uint8_t* from = bytes + (span >> 8);
-        out = std::copy(from, from + (span & 0xff), out);
+        for (std::uint32_t b = 0, count = span & 0xff; b < count; ++b)
+            *out++ = from[b];
     }
+    return out - start;
 }
 
 std::vector<std::uint16_t> CharWeights::secondaries(QStringView text) const {

@@ -35,8 +35,13 @@ public:
     // The length of the primary bytes of `text`, or -1 when some character is left to the
     // collator.
     std::ptrdiff_t primaryLength(QStringView text) const;
-    // Writes them; `out` has room for primaryLength(text) bytes.
-    void writePrimaries(QStringView text, std::uint8_t* out) const;
+    // The most bytes writePrimaries() can write for `text`.
+    std::size_t maximumLength(QStringView text) const {
+        return static_cast<std::size_t>(text.size()) * m_mostBytes;
+    }
+    // Writes them into `out`, which has room for maximumLength(text) bytes; returns their
+    // length, or -1 when some character is left to the collator.
+    std::ptrdiff_t writePrimaries(QStringView text, std::uint8_t* out) const;
     // The secondary weights of a text whose primaryLength() is not -1.
     std::vector<std::uint16_t> secondaries(QStringView text) const;
 
@@ -58,6 +63,7 @@ private:
     const Weights& weightsAt(QStringView text, qsizetype i) const;
 
     bool m_usable = false;
+    std::size_t m_mostBytes = 0;   // of one character
     std::vector<Weights> m_chars;  // per code unit
     // A mark's weights after a character with no rule for it (or at the beginning).
     std::vector<char16_t> m_aloneMarks;
