@@ -13,6 +13,7 @@ int EntryListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const {
+    ensureSorted();
     const int entry = entryAt(index.row());
     if (entry < 0)
         return {};
@@ -32,6 +33,7 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
 }
 
 int EntryListModel::add(int entry) {
+    ensureSorted();
     if (m_all) {
         const int at = static_cast<int>(m_all->size());
         m_all->insert(m_order == Order::Sorted
@@ -52,19 +54,51 @@ int EntryListModel::add(int entry) {
     return row;
 }
 
+void EntryListModel::ensureSorted() const {
+    if (!m_unsorted)
+        return;
+    m_unsorted = false;
+    if (m_all) {
+        *m_all = sortedEntries(*m_all);
+        m_rows = shownOf(*m_all);
+    } else {
+        m_rows = sortedEntries(m_rows);
+    }
+}
+
+QList<int> EntryListModel::sortedEntries(const QList<int>& entries) const {
+    QList<QString> texts;
+    texts.reserve(entries.size());
+    for (int entry : entries)
+        texts.append(textOf(entry));
+    QList<int> sorted;
+    sorted.reserve(entries.size());
+    for (qsizetype i : collation::stableOrder(texts))
+        sorted.append(entries[i]);
+    return sorted;
+}
+
 void EntryListModel::addAll(const QList<int>& entries) {
     if (entries.isEmpty())
         return;
+    ensureSorted();
+    if (m_sortWhenAsked && m_order == Order::Sorted && m_rows.isEmpty() &&
+        (!m_all || m_all->isEmpty())) {
+        beginResetModel();
+        if (m_all) {
+            *m_all = entries;
+            m_rows = shownOf(*m_all);
+        } else {
+            m_rows = entries;
+        }
+        m_unsorted = true;
+        endResetModel();
+        return;
+    }
     if (m_all) {
         QList<int> sorted = entries;
         if (m_order == Order::Sorted) {
-            QList<QString> texts;
-            texts.reserve(entries.size());
-            for (int entry : entries)
-                texts.append(textOf(entry));
-            sorted.clear();
-            for (qsizetype i : collation::stableOrder(texts))
-                sorted.append(entries[i]);
+            sorted = sortedEntries(entries);
             *m_all = m_all->isEmpty() ? std::move(sorted) : mergedInto(*m_all, sorted);
         } else {
             m_all->append(sorted);
@@ -81,16 +115,7 @@ void EntryListModel::addAll(const QList<int>& entries) {
         endInsertRows();
         return;
     }
-    QList<int> sorted;
-    sorted.reserve(entries.size());
-    {
-        QList<QString> texts;
-        texts.reserve(entries.size());
-        for (int entry : entries)
-            texts.append(textOf(entry));
-        for (qsizetype i : collation::stableOrder(texts))
-            sorted.append(entries[i]);
-    }
+    QList<int> sorted = sortedEntries(entries);
     if (m_rows.isEmpty()) {
         beginResetModel();
         m_rows = std::move(sorted);
@@ -122,6 +147,7 @@ QList<int> EntryListModel::mergedInto(const QList<int>& rows, const QList<int>& 
 }
 
 void EntryListModel::removeAt(int row) {
+    ensureSorted();
     if (row < 0 || row >= m_rows.size())
         return;
     if (m_all)
@@ -133,6 +159,7 @@ void EntryListModel::removeAt(int row) {
 
 void EntryListModel::clear() {
     beginResetModel();
+    m_unsorted = false;
     m_rows.clear();
     m_rows.squeeze();
     if (m_all)
@@ -141,6 +168,7 @@ void EntryListModel::clear() {
 }
 
 void EntryListModel::textChanged(int row) {
+    ensureSorted();
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
 }

@@ -102,6 +102,10 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
         wait.emplace(m_platform.prompts);
     };
 
+    // The bytes to read: those of the working copy, once it holds what the keepsake file
+    // holds.
+    QByteArray bytes;
+    QString error;
     if (path.isEmpty()) {
         // The keepsake file has gone: bring it back from the last working copy.
         if (workingCopy.isEmpty()) {
@@ -114,38 +118,27 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
             return;
         }
         path = companion + name;
-        QByteArray copy;
-        QString error;
-        if (!textfile::readAll(workingCopy, &copy, &error)) {
-            path = workingCopy;  // its read fails again below, and says why
-        } else if (!textfile::replace(path, copy, &error)) {
-            writeFailed(path, error);
-            path = workingCopy;
+        if (!textfile::readAll(workingCopy, &bytes, &error)) {
+            fatal(readFailedMessage(workingCopy, error));
+            return;
         }
+        if (!textfile::replace(path, bytes, &error))
+            writeFailed(path, error);
     } else {
         // Make a fresh working copy, the backup that brings a lost keepsake file back. When it
         // cannot be written the old copy stays as it was, and the keepsake file itself is read:
-        // the old copy would show stale entries.
-        const QString keepsakePath = path;
+        // the old copy would show stale entries. A copy that holds the same bytes already is
+        // left as it is: reading again a file that has not changed writes nothing.
         const QString copyPath = workingCopy.isEmpty() ? AppFolder + kWorkingCopy : workingCopy;
-        QByteArray copy;
-        QString error;
-        if (!textfile::readAll(keepsakePath, &copy, &error)) {
-            fatal(readFailedMessage(keepsakePath, error));
+        if (!textfile::readAll(path, &bytes, &error)) {
+            fatal(readFailedMessage(path, error));
             return;
         }
-        if (textfile::replace(copyPath, copy, &error))
-            path = copyPath;
-        else
-            writeFailed(copyPath, error);
+        if (workingCopy.isEmpty() || !textfile::holds(workingCopy, bytes)) {
+            if (!textfile::replace(copyPath, bytes, &error))
+                writeFailed(copyPath, error);
+        }
         processPendingEventsOnce();
-    }
-
-    QByteArray bytes;
-    QString error;
-    if (!textfile::readAll(path, &bytes, &error)) {
-        fatal(readFailedMessage(path, error));
-        return;
     }
 
     KeepsakeHost host(*this);
