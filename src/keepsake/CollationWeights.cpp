@@ -179,7 +179,8 @@ bool prefixFree(std::vector<std::uint32_t> primaries) {
 
 }  // namespace
 
-CharWeights::CharWeights(const UCollator* collator) : m_chars(0x10000) {
+CharWeights::CharWeights(const UCollator* collator)
+    : m_short(0x10000, kNotShort), m_chars(0x10000) {
     const Contexts contexts = contextsOf(collator);
     UErrorCode status = U_ZERO_ERROR;
     const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
@@ -315,6 +316,15 @@ CharWeights::CharWeights(const UCollator* collator) : m_chars(0x10000) {
     }
     for (const Pair& p : pairs)
         m_after.push_back({p.pair, store(p.elements)});
+    for (std::size_t c = 0; c < 0x10000; ++c) {
+        const Span span = m_chars[c].primaries;
+        if (span == kLeftToCollator || span == kAfterPrevious || (span & 0xff) > 3)
+            continue;
+        std::uint32_t word = 0;
+        for (std::uint32_t b = 0; b < 3; ++b)
+            word = (word << 8) | (b < (span & 0xff) ? m_primaryBytes[(span >> 8) + b] : 0);
+        m_short[c] = word << 8 | (span & 0xff);
+    }
     std::sort(m_after.begin(), m_after.end(),
               [](const AfterCharacter& a, const AfterCharacter& b) { return a.pair < b.pair; });
     m_usable = prefixFree(std::move(allPrimaries));
@@ -352,6 +362,15 @@ std::ptrdiff_t CharWeights::writePrimaries(QStringView text, std::uint8_t* out) 
     const std::uint8_t* bytes = m_primaryBytes.data();
     std::uint8_t* const start = out;
     for (qsizetype i = 0; i < text.size(); ++i) {
+        const std::uint32_t word = m_short[text[i].unicode()];
+        if (word != kNotShort) {
+            // Three bytes written, as many kept as the character has.
+            out[0] = static_cast<std::uint8_t>(word >> 24);
+            out[1] = static_cast<std::uint8_t>(word >> 16);
+            out[2] = static_cast<std::uint8_t>(word >> 8);
+            out += word & 0xff;
+            continue;
+        }
         const Span span = weightsAt(text, i).primaries;
         if (span == kLeftToCollator)
             return -1;

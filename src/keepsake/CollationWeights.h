@@ -5,6 +5,7 @@
 
 #include <QStringView>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -37,7 +38,7 @@ public:
     std::ptrdiff_t primaryLength(QStringView text) const;
     // The most bytes writePrimaries() can write for `text`.
     std::size_t maximumLength(QStringView text) const {
-        return static_cast<std::size_t>(text.size()) * m_mostBytes;
+        return static_cast<std::size_t>(text.size()) * std::max<std::size_t>(m_mostBytes, 4);
     }
     // Writes them into `out`, which has room for maximumLength(text) bytes; returns their
     // length, or -1 when some character is left to the collator.
@@ -63,7 +64,11 @@ private:
     const Weights& weightsAt(QStringView text, qsizetype i) const;
 
     bool m_usable = false;
-    std::size_t m_mostBytes = 0;   // of one character
+    std::size_t m_mostBytes = 0;  // of one character
+    // Per code unit, the common case in one word: up to three primary bytes, high byte
+    // first, and their count in the low byte; kNotShort for the others.
+    static constexpr std::uint32_t kNotShort = 0xff;
+    std::vector<std::uint32_t> m_short;
     std::vector<Weights> m_chars;  // per code unit
     // A mark's weights after a character with no rule for it (or at the beginning).
     std::vector<char16_t> m_aloneMarks;
