@@ -78,6 +78,24 @@ QList<int> EntryListModel::sortedEntries(const QList<int>& entries) const {
     return sorted;
 }
 
+std::optional<QList<int>> EntryListModel::order() const {
+    if (m_unsorted)
+        return std::nullopt;
+    return m_all ? *m_all : m_rows;
+}
+
+void EntryListModel::setOrdered(const QList<int>& entries) {
+    beginResetModel();
+    m_unsorted = false;
+    if (m_all) {
+        *m_all = entries;
+        m_rows = shownOf(*m_all);
+    } else {
+        m_rows = entries;
+    }
+    endResetModel();
+}
+
 void EntryListModel::addAll(const QList<int>& entries) {
     if (entries.isEmpty())
         return;

@@ -49,6 +49,12 @@ public:
         return m_rows;
     }
 
+    // Every entry, hidden ones too, in the list's order; nothing while the rows wait to be
+    // sorted.
+    std::optional<QList<int>> order() const;
+    // Fills the empty list with `entries`, which are in the list's order already.
+    void setOrdered(const QList<int>& entries);
+
     // A sorted list filled anew while nobody looks at it (a list behind another) sorts its
     // rows only when they are first asked for: until then a view has nothing to show of it.
     void setSortWhenAsked(bool later) { m_sortWhenAsked = later; }

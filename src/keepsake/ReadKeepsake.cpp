@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 
+#include <array>
 #include <optional>
 
 using namespace keepsake;
@@ -25,11 +26,19 @@ const QString kMissingFile = QStringLiteral("ファイルが見つかりませ�
 
 // Collects the entries of one read and moves them into the kept-entry lists in batches: all
 // at once at the end, or before any message, so that a message sees the lists as they stand.
+//
+// The keepsake file only grows: a read usually finds the entries of the read before it,
+// unchanged, at the same places. A sorted list then keeps the order it had for them, as a
+// sort of their same texts would give it again, and only the entries after them are sorted
+// in.
 class KeepsakeHost : public ListFileHost {
 public:
     explicit KeepsakeHost(KeepsakeEditor& w) : m_w(w) {}
 
     void listStarts() override {
+        m_before = m_w.KeepCount;
+        for (std::size_t i = 0; i < m_orders.size(); ++i)
+            m_orders[i] = m_w.lstURLs[i].model().order();
         m_w.KeepCount = 0;
         m_w.forgetKeptMarks();
         for (auto& list : m_w.lstURLs)
@@ -37,6 +46,11 @@ public:
     }
 
     void entry(Entry e) override {
+        const int k = m_w.KeepCount + 1;
+        m_unchanged =
+            m_unchanged && k <= m_before && e.url == m_w.KeepURL[k] && e.com == m_w.KeepCom[k];
+        if (m_unchanged)
+            m_sameUpTo = k;
         m_pending.append(appendEntry(m_w.KeepURL, m_w.KeepCom, m_w.KeepDate, m_w.KeepCount,
                                      std::move(e.url), std::move(e.com), e.date));
     }
@@ -54,14 +68,30 @@ public:
     void flush() {
         if (m_pending.isEmpty())
             return;
-        for (auto& list : m_w.lstURLs)
-            list.model().addAll(m_pending);
+        // Only the first batch, holding every entry of the read before, keeps its order.
+        const bool keepOrder = !m_flushed && m_before > 0 && m_sameUpTo == m_before;
+        m_flushed = true;
+        for (std::size_t i = 0; i < m_orders.size(); ++i) {
+            EntryListModel& model = m_w.lstURLs[i].model();
+            if (keepOrder && m_orders[i] && m_orders[i]->size() == m_before) {
+                model.setOrdered(*m_orders[i]);
+                model.addAll(m_pending.mid(m_before));
+            } else {
+                model.addAll(m_pending);
+            }
+        }
+        m_orders = {};
         m_pending.clear();
     }
 
 private:
     KeepsakeEditor& m_w;
     QList<int> m_pending;
+    int m_before = 0;         // the entries of the read before
+    bool m_unchanged = true;  // every entry so far is the one before at its place
+    int m_sameUpTo = 0;       // the entries found unchanged
+    bool m_flushed = false;
+    std::array<std::optional<QList<int>>, 3> m_orders;
 };
 
 // The system's reason alone would not say which file it is about.
