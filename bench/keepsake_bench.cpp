@@ -407,6 +407,52 @@ void BM_ReadKeepsake(benchmark::State& state) {
     }
 }
 
+// ReadKeepsake after the file has changed since the read before, which is not timed: it has
+// grown by 100 entries (the companion kept more), or the read before found it empty (the
+// first read of a collection: every list sorted, the working copy written).
+void readChangedKeepsake(benchmark::State& state, int before) {
+    const int n = static_cast<int>(state.range(0));
+    Editor& e = fixture<Editor>(keyOf("read", n), [n] { return startReadEditor(n); });
+    if (!usable(state, e))
+        return;
+    const QString path = e.layout.companionFolder + kKeepsake;
+    QByteArray full;
+    if (!textfile::readAll(path, &full)) {
+        state.SkipWithError("cannot read the keepsake file");
+        return;
+    }
+    const QByteArray earlier = synthetic::keepsakeFile(synthetic::entries(n, kSeed).mid(0, before));
+    auto write = [&path](const QByteArray& bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               file.write(bytes) == bytes.size() && file.flush();
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        const bool written = write(earlier);
+        e.window->editor().ReadKeepsake(kKeepsake);
+        const bool rewritten = write(full);
+        state.ResumeTiming();
+        if (!written || !rewritten || e.window->editor().KeepCount != before) {
+            state.SkipWithError("the earlier file was not read");
+            return;
+        }
+        e.window->editor().ReadKeepsake(kKeepsake);
+    }
+    if (e.window->editor().KeepCount != n || e.window->editor().lstURLs[1].count() != n ||
+        !e.prompts.shown().isEmpty()) {
+        state.SkipWithError("the read did not list every entry");
+    }
+}
+
+void BM_ReadKeepsakeGrown(benchmark::State& state) {
+    readChangedKeepsake(state, static_cast<int>(state.range(0)) - 100);
+}
+
+void BM_ReadKeepsakeFirst(benchmark::State& state) {
+    readChangedKeepsake(state, 0);
+}
+
 // The floor of ReadKeepsake: reading and decoding the same file, and filling three list views
 // over plain string models with the texts the editor's lists end up showing, in their order.
 // The views are made as the window makes its own, at the same places in a window of the same
@@ -863,6 +909,8 @@ BENCHMARK(BM_ReadKeepsake)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_ReadKeepsakeGrown)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadKeepsakeFirst)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConstructAndLoad)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReadAndDecodePage)
     ->Arg(1000)

@@ -136,6 +136,11 @@ private slots:
         merged.addAll(all.mid(0, all.size() / 3));
         merged.addAll(all.mid(all.size() / 3));
         QCOMPARE(merged.entries(), expected);
+        // A few added to many, as a reload finds them.
+        EntryListModel few(byEntry, EntryListModel::Order::Sorted);
+        few.addAll(all.mid(0, all.size() - all.size() / 50));
+        few.addAll(all.mid(all.size() - all.size() / 50));
+        QCOMPARE(few.entries(), expected);
         // One by one, each after the equal ones before it.
         EntryListModel oneByOne(byEntry, EntryListModel::Order::Sorted);
         for (int entry : all.mid(0, 600))

@@ -147,20 +147,28 @@ void EntryListModel::addAll(const QList<int>& entries) {
 }
 
 QList<int> EntryListModel::mergedInto(const QList<int>& rows, const QList<int>& sorted) const {
-    // Rows already listed come before new ones that compare equal to them.
+    // Rows already listed come before new ones that compare equal to them. A few new rows
+    // (what a reload finds added) are placed by searching for each; many are merged in
+    // one pass.
     QList<int> merged;
     merged.reserve(rows.size() + sorted.size());
     qsizetype a = 0;
-    qsizetype b = 0;
-    while (a < rows.size() && b < sorted.size()) {
-        if (collation::compare(textOf(rows[a]), textOf(sorted[b])) <= 0) {
-            merged.append(rows[a++]);
+    const bool few = sorted.size() * 32 < rows.size();
+    for (qsizetype b = 0; b < sorted.size(); ++b) {
+        const QString text = textOf(sorted[b]);
+        qsizetype to = a;
+        if (few) {
+            to = a + collation::upperBound(static_cast<int>(rows.size() - a), text,
+                                           [&](int r) { return textOf(rows[a + r]); });
         } else {
-            merged.append(sorted[b++]);
+            while (to < rows.size() && collation::compare(textOf(rows[to]), text) <= 0)
+                ++to;
         }
+        merged.append(rows.mid(a, to - a));
+        merged.append(sorted[b]);
+        a = to;
     }
     merged.append(rows.mid(a));
-    merged.append(sorted.mid(b));
     return merged;
 }
 

@@ -47,10 +47,18 @@ public:
 
     void entry(Entry e) override {
         const int k = m_w.KeepCount + 1;
-        m_unchanged =
-            m_unchanged && k <= m_before && e.url == m_w.KeepURL[k] && e.com == m_w.KeepCom[k];
+        const bool same = k <= m_before && e.url == m_w.KeepURL[k] && e.com == m_w.KeepCom[k];
+        m_unchanged = m_unchanged && same;
         if (m_unchanged)
             m_sameUpTo = k;
+        if (same) {
+            // The texts held stay; the ones just read go, while the memory they took is
+            // still at hand for the next ones.
+            m_w.KeepCount = k;
+            m_w.KeepDate[k] = e.date;
+            m_pending.append(k);
+            return;
+        }
         m_pending.append(appendEntry(m_w.KeepURL, m_w.KeepCom, m_w.KeepDate, m_w.KeepCount,
                                      std::move(e.url), std::move(e.com), e.date));
     }
