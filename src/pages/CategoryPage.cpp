@@ -13,6 +13,10 @@
 #include "platform/TextFile.h"
 
 #include <QScopedValueRollback>
+#include <QThreadPool>
+
+#include <memory>
+#include <utility>
 
 using namespace keepsake;
 
@@ -51,8 +55,15 @@ void KeepsakeEditor::lstKinds_Click() {
     const QString fileName = pages::pageFileName(pageText);
 
     lstSub.model().clear();
-    KindURL.resize(1);
-    KindCom.resize(1);
+    {
+        // Freeing the page before, a hundred thousand texts maybe, is left to another thread.
+        struct Old {
+            QList<QString> urls, coms;
+        };
+        auto old = std::make_shared<Old>(Old{std::exchange(KindURL, QList<QString>(1)),
+                                             std::exchange(KindCom, QList<QString>(1))});
+        QThreadPool::globalInstance()->start([old]() mutable { old.reset(); });
+    }
     KindDate.resize(1);
     KindCount = 0;
     KindLoadedOnce = true;
