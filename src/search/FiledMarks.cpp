@@ -41,48 +41,56 @@ QString PageMarks::note(int entry) const {
     return marked(entry) ? kMsgSameAddress : QString();
 }
 
-qsizetype PageMarks::slotOf(QStringView key, size_t hash) const {
+size_t PageMarks::hashOf(const QString& url) {
+    return qHash(keyOf(url));
+}
+
+template <class Key>
+qsizetype PageMarks::slotOf(size_t hash, Key key) const {
     const auto mask = static_cast<size_t>(m_slots.size() - 1);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        const int entry = m_slots[static_cast<qsizetype>(i)];
-        if (entry < 0 || (entry < m_urls.size() && keyOf(m_urls[entry]) == key))
-            return static_cast<qsizetype>(i);
+        const auto slot = static_cast<qsizetype>(i);
+        const int entry = m_slots[slot];
+        if (entry < 0 ||
+            (m_slotHashes[slot] == hash && entry < m_urls.size() && keyOf(m_urls[entry]) == key()))
+            return slot;
     }
 }
 
 void PageMarks::count(const QList<int>& entries) {
+    std::vector<size_t> hashes(static_cast<std::size_t>(m_urls.size()));
+    for (int k : entries) {
+        if (k >= 0 && k < m_urls.size())
+            hashes[static_cast<std::size_t>(k)] = hashOf(m_urls[k]);
+    }
+    count(entries, hashes);
+}
+
+void PageMarks::count(const QList<int>& entries, const std::vector<size_t>& hashes) {
     qsizetype size = 16;
     while (size < 2 * entries.size())
         size *= 2;
     m_slots.fill(-1, size);
+    m_slotHashes.fill(0, size);
     m_countOf.fill(0, m_urls.size());
     QList<int> firstOf;  // per counted entry, in order: the first entry of its address
     firstOf.reserve(entries.size());
-    // The addresses lie all over memory: asking for the ones a few entries ahead while this
-    // one is hashed keeps the processor from waiting for each in turn.
-    constexpr qsizetype kAhead = 8;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const int k = entries[i];
-        if (i + kAhead < entries.size()) {
-            const int next = entries[i + kAhead];
-            if (next >= 0 && next < m_urls.size()) {
-                const QString& url = m_urls[next];
-                __builtin_prefetch(url.constData());
-                __builtin_prefetch(url.constData() + url.size());
-            }
-        }
-        if (k < 0 || k >= m_urls.size())
+    for (int k : entries) {
+        if (k < 0 || k >= m_urls.size() || static_cast<std::size_t>(k) >= hashes.size())
             continue;
-        const QStringView key = keyOf(m_urls[k]);
-        const qsizetype slot = slotOf(key, qHash(key));
-        if (m_slots[slot] < 0)
+        // An address is read only when another has the same hash.
+        const size_t hash = hashes[static_cast<std::size_t>(k)];
+        const qsizetype slot = slotOf(hash, [&] { return keyOf(m_urls[k]); });
+        if (m_slots[slot] < 0) {
             m_slots[slot] = k;
+            m_slotHashes[slot] = hash;
+        }
         firstOf.append(m_slots[slot]);
         ++m_countOf[m_slots[slot]];
     }
     qsizetype i = 0;
     for (int k : entries) {
-        if (k >= 0 && k < m_urls.size())
+        if (k >= 0 && k < m_urls.size() && static_cast<std::size_t>(k) < hashes.size())
             m_countOf[k] = m_countOf[firstOf[i++]];
     }
 }
@@ -91,5 +99,5 @@ bool PageMarks::holds(const QString& url) const {
     if (m_slots.isEmpty())
         return false;
     const QStringView key = keyOf(url);
-    return m_slots[slotOf(key, qHash(key))] >= 0;
+    return m_slots[slotOf(qHash(key), [key] { return key; })] >= 0;
 }
