@@ -100,14 +100,14 @@ PreparedWeights& preparedWeights() {
     return prepared;
 }
 
-std::vector<qsizetype> stableOrderWithQCollator(const QList<QString>& texts) {
-    std::vector<qsizetype> order(texts.size());
+std::vector<qsizetype> stableOrderWithQCollator(qsizetype count, const TextAt& textAt) {
+    std::vector<qsizetype> order(static_cast<std::size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     const QCollator& col = collator();
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(texts.size());
-    for (const QString& text : texts)
-        keys.push_back(col.sortKey(text));
+    keys.reserve(static_cast<std::size_t>(count));
+    for (qsizetype i = 0; i < count; ++i)
+        keys.push_back(col.sortKey(textAt(i).toString()));
     std::stable_sort(order.begin(), order.end(),
                      [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
     return order;
@@ -116,11 +116,11 @@ std::vector<qsizetype> stableOrderWithQCollator(const QList<QString>& texts) {
 // The order from the characters' weights: the primary bytes of every text, sorted; texts whose
 // primary bytes are the same are ordered by their secondary weights, and then as they came.
 // Nothing when a text is left to the collator: the whole list then takes the collator's keys.
-std::optional<std::vector<qsizetype>> stableOrderByWeights(const QList<QString>& texts,
+std::optional<std::vector<qsizetype>> stableOrderByWeights(qsizetype count, const TextAt& textAt,
                                                            const CharWeights& table) {
-    ByteKeys keys(texts.size());
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        const QString& text = texts[i];
+    ByteKeys keys(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const QStringView text = textAt(i);
         std::uint8_t* key = keys.room(table.maximumLength(text) + 1);
         const std::ptrdiff_t length = table.writePrimaries(text, key);
         if (length < 0)
@@ -132,7 +132,7 @@ std::optional<std::vector<qsizetype>> stableOrderByWeights(const QList<QString>&
         std::vector<std::pair<std::vector<std::uint16_t>, qsizetype>> run;
         run.reserve(static_cast<std::size_t>(last - first));
         for (qsizetype* i = first; i < last; ++i)
-            run.emplace_back(table.secondaries(texts[*i]), *i);
+            run.emplace_back(table.secondaries(textAt(*i)), *i);
         std::stable_sort(run.begin(), run.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (std::size_t i = 0; i < run.size(); ++i)
@@ -141,12 +141,12 @@ std::optional<std::vector<qsizetype>> stableOrderByWeights(const QList<QString>&
 }
 
 // The order from the collator's own keys, which end in one zero byte and hold no other.
-std::vector<qsizetype> stableOrderByCollatorKeys(const QList<QString>& texts,
+std::vector<qsizetype> stableOrderByCollatorKeys(qsizetype count, const TextAt& textAt,
                                                  const UCollator* icu) {
-    ByteKeys keys(texts.size());
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        const QString& text = texts[i];
-        const auto* chars = reinterpret_cast<const UChar*>(text.constData());
+    ByteKeys keys(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const QStringView text = textAt(i);
+        const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
         const auto length = static_cast<std::int32_t>(text.size());
         std::size_t room = 64 + 4 * static_cast<std::size_t>(length);
         std::uint8_t* key = keys.room(room);
@@ -163,15 +163,16 @@ std::vector<qsizetype> stableOrderByCollatorKeys(const QList<QString>& texts,
     return keys.sorted();
 }
 
-std::vector<qsizetype> sortedOrder(const QList<QString>& texts) {
+std::vector<qsizetype> sortedOrder(qsizetype count, const TextAt& textAt) {
     const UCollator* icu = icuCollator();
     if (!icu)
-        return stableOrderWithQCollator(texts);
+        return stableOrderWithQCollator(count, textAt);
     if (const CharWeights* table = preparedWeights().ready()) {
-        if (std::optional<std::vector<qsizetype>> order = stableOrderByWeights(texts, *table))
+        if (std::optional<std::vector<qsizetype>> order =
+                stableOrderByWeights(count, textAt, *table))
             return std::move(*order);
     }
-    return stableOrderByCollatorKeys(texts, icu);
+    return stableOrderByCollatorKeys(count, textAt, icu);
 }
 
 }  // namespace
@@ -212,11 +213,15 @@ bool fromWeights(QStringView text) {
 }
 
 std::vector<qsizetype> stableOrder(const QList<QString>& texts) {
-    std::vector<qsizetype> order = sortedOrder(texts);
+    return stableOrder(texts.size(), [&texts](qsizetype i) { return QStringView(texts[i]); });
+}
+
+std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt) {
+    std::vector<qsizetype> order = sortedOrder(count, textAt);
     // Empty texts first (see compare()); they sort as equal to the texts of ignored
     // characters, so this keeps the rest in order.
     std::stable_partition(order.begin(), order.end(),
-                          [&texts](qsizetype i) { return texts[i].isEmpty(); });
+                          [&textAt](qsizetype i) { return textAt(i).isEmpty(); });
     return order;
 }
 

@@ -5,7 +5,9 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
+#include <functional>
 #include <vector>
 
 // The sorted lists keep their rows in the order of a Japanese, case-insensitive collation.
@@ -47,5 +49,9 @@ bool fromWeights(QStringView text);
 // in, which is where one-by-one insertion after equal texts would put them. Each text's
 // collation key is computed once.
 std::vector<qsizetype> stableOrder(const QList<QString>& texts);
+// The same for `count` texts that `textAt(index)` gives, which must stay as they are while
+// this runs.
+using TextAt = std::function<QStringView(qsizetype)>;
+std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt);
 
 }  // namespace collation

@@ -67,13 +67,14 @@ void EntryListModel::ensureSorted() const {
 }
 
 QList<int> EntryListModel::sortedEntries(const QList<int>& entries) const {
-    QList<QString> texts;
-    texts.reserve(entries.size());
-    for (int entry : entries)
-        texts.append(textOf(entry));
+    static const QString kNone;
     QList<int> sorted;
     sorted.reserve(entries.size());
-    for (qsizetype i : collation::stableOrder(texts))
+    const auto textAt = [&](qsizetype i) {
+        const int entry = entries[i];
+        return QStringView(entry >= 0 && entry < m_texts.size() ? m_texts[entry] : kNone);
+    };
+    for (qsizetype i : collation::stableOrder(entries.size(), textAt))
         sorted.append(entries[i]);
     return sorted;
 }
