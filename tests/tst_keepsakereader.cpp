@@ -5,14 +5,36 @@
 #include "app/ImageButton.h"
 #include "support/WindowFixture.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 const QString kContinue = QStringLiteral("次のデータから続行しますか？");
+
+using Entries = QList<QStringList>;
+
+QStringList entryOf(const char* address, const char* comment) {
+    return WindowFixture::entry(QString::fromUtf8(address), QString::fromUtf8(comment));
+}
+
+QByteArray fileOf(const Entries& entries) {
+    QStringList lines;
+    for (const QStringList& e : entries)
+        lines += e;
+    return WindowFixture::listFile(lines);
+}
+
+// The file's node: a file replaced gets a new one.
+ino_t nodeOf(const QString& path) {
+    struct stat s {};
+    return ::stat(QFile::encodeName(path).constData(), &s) == 0 ? s.st_ino : 0;
+}
 
 QByteArray threeEntries() {
     return WindowFixture::listFile(
@@ -81,6 +103,50 @@ private slots:
         QVERIFY(!ui(w).lstURLs[0]->isHidden());
         QCOMPARE(w.editor().KeepCount, 3);
         QCOMPARE(itemData(w.editor().lstURLs[0]), QList<int>({2, 3, 1}));
+    }
+
+    // A reload keeps the order it had for entries it finds unchanged at their places and sorts
+    // the others in; the lists end as a start with the new file would make them.
+    void aReloadOrdersTheEntriesAsAStartWould_data() {
+        QTest::addColumn<Entries>("after");
+        const Entries before = {entryOf("www.zeta.jp/", "あいう"), entryOf("Alpha.com/", "かきく"),
+                                entryOf("beta.org/", "Abc"), entryOf("beta.org/", "abc")};
+        QTest::newRow("unchanged") << before;
+        QTest::newRow("grown") << before + Entries{entryOf("alpha.com/", "あ"),
+                                                   entryOf("Beta.org/", "ABC")};
+        Entries changed = before;
+        changed[0] = entryOf("a.jp/", "あいう");
+        QTest::newRow("an address changed") << changed;
+        changed = before;
+        changed[2] = entryOf("beta.org/", "ん");
+        QTest::newRow("a comment changed") << changed + Entries{entryOf("c.jp/", "c")};
+        QTest::newRow("shrunk") << before.mid(1);
+        QTest::newRow("emptied") << Entries();
+    }
+
+    void aReloadOrdersTheEntriesAsAStartWould() {
+        QFETCH(Entries, after);
+        EditorFixture f;
+        f.writeSettings();
+        f.writeKeepsake(fileOf({entryOf("www.zeta.jp/", "あいう"), entryOf("Alpha.com/", "かきく"),
+                                entryOf("beta.org/", "Abc"), entryOf("beta.org/", "abc")}));
+        QVERIFY(f.start());
+        itemData(f.editor().lstURLs[1]);  // the comment order asked for, so sorted
+        const QString copy = f.appFolder() + QStringLiteral("KEEPSAKE.TMP");
+        const ino_t copiedNode = nodeOf(copy);
+
+        f.writeKeepsake(fileOf(after));
+        f.editor().ReadKeepsake(QStringLiteral("KEEPSAKE.HTML"));
+        EditorFixture fresh;
+        fresh.writeSettings();
+        fresh.writeKeepsake(fileOf(after));
+        QVERIFY(fresh.start());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(itemData(f.editor().lstURLs[i]), itemData(fresh.editor().lstURLs[i]));
+        // The working copy holds the file; one that held it already was not written again.
+        QCOMPARE(f.readFile(copy), fileOf(after));
+        QCOMPARE(nodeOf(copy) == copiedNode,
+                 QTest::currentDataTag() == QStringLiteral("unchanged"));
     }
 
     void okAndCancelAfterAFailure() {

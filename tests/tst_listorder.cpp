@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Keepsake Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The order of the sorted lists, against Qt's own collator as the reference.
+// The order of the sorted lists, against Qt's own collator as the reference: first with the
+// collator's own keys, then with the keys made from the characters' weights.
 #include "keepsake/Collation.h"
 #include "keepsake/EntryListModel.h"
 #include "pages/CategoryListModel.h"
@@ -28,10 +29,18 @@ QList<int> referenceOrder(const QList<QString>& texts) {
 
 // Texts that differ in case, width, kana, accents, marks and punctuation, with repeats.
 QList<QString> mixedTexts(int count) {
-    const QStringList pieces = {
-        "a",  "A",       "b", "ａ",   "Ａ", "ｱ",  "ア", "あ", "ぁ", "が", "か\u3099", "e",  "é",
-        "É",  "e\u0301", "-", "－",   " ",  "　", "1",  "１", "10", "2",  "日本",     "本", "ー",
-        "〜", "～",      "!", "www.", "/",  "_",  "\t", "Ω",  "ω",  "ﾊﾟ", "パ"};
+    const QStringList pieces = {"a",        "A",          "b",          "ａ",     "Ａ",
+                                "ｱ",        "ア",         "あ",         "ぁ",     "が",
+                                "か\u3099", "e",          "é",          "É",      "e\u0301",
+                                "-",        "－",         " ",          "　",     "1",
+                                "１",       "10",         "2",          "日本",   "本",
+                                "ー",       "〜",         "～",         "!",      "www.",
+                                "/",        "_",          "\t",         "Ω",      "ω",
+                                "ﾊﾟ",       "パ",         "ゝ",         "ゞ",     "ヽ",
+                                "ヾ",       "ｰ",          "ﾞ",          "\u3099", "\u309A",
+                                "l",        "·",          "L",          "เก",     "И\u0306",
+                                "Й",        "\U0001F600", "\U0002000B", "\x7f",   "a\u0308\u0323",
+                                "ﬃ",        "㈱",         "Ⅻ",          "ǆ"};
     QRandomGenerator random(15);
     QList<QString> texts;
     for (int i = 0; i < count; ++i) {
@@ -44,6 +53,22 @@ QList<QString> mixedTexts(int count) {
     return texts;
 }
 
+// Every character of the basic plane alone, after a kana and before a letter, and some
+// random runs of them: whatever a character's weights, its neighbours' must not change them.
+QList<QString> everyCharacter() {
+    QList<QString> texts;
+    QRandomGenerator random(21);
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        const QChar ch(static_cast<char16_t>(c));
+        texts << QString(ch) << QStringLiteral("か") + ch + QStringLiteral("a");
+        QString run;
+        for (int i = random.bounded(1, 4); i > 0; --i)
+            run += QChar(static_cast<char16_t>(random.bounded(0x10000)));
+        texts << run + ch;
+    }
+    return texts;
+}
+
 }  // namespace
 
 class ListOrderTest : public QObject {
@@ -52,20 +77,50 @@ class ListOrderTest : public QObject {
 private slots:
     void sortsAsQtsCollator_data() {
         QTest::addColumn<QList<QString>>("texts");
+        QTest::addColumn<bool>("fromWeights");
+        QTest::addColumn<bool>("everyTextWeighed");
         QList<QString> addresses;
         QList<QString> comments;
         for (const synthetic::Entry& e : synthetic::entries(3000, 7)) {
             addresses.append(e.address);
             comments.append(e.comment);
         }
-        QTest::newRow("addresses") << addresses;
-        QTest::newRow("comments") << comments;
-        QTest::newRow("category names") << QList<QString>(synthetic::categoryNames(2000, 3));
-        QTest::newRow("mixed") << mixedTexts(4000);
+        struct List {
+            const char* name;
+            QList<QString> texts;
+            bool everyTextWeighed;
+        };
+        const QList<List> lists = {
+            {"addresses", addresses, true},
+            {"comments", comments, true},
+            {"category names", QList<QString>(synthetic::categoryNames(2000, 3)), true},
+            {"mixed", mixedTexts(4000), false},
+            {"every character", everyCharacter(), false},
+        };
+        // The collator's own keys come first: once the weights are read, they are used.
+        for (const bool fromWeights : {false, true}) {
+            for (const List& list : lists) {
+                QTest::addRow("%s, %s", list.name, fromWeights ? "weights" : "collator keys")
+                    << list.texts << fromWeights << list.everyTextWeighed;
+            }
+        }
     }
 
     void sortsAsQtsCollator() {
         QFETCH(QList<QString>, texts);
+        QFETCH(bool, fromWeights);
+        QFETCH(bool, everyTextWeighed);
+        if (fromWeights) {
+            collation::prepareAndWait();
+            // Each text by itself: one left to the collator would give the whole list the
+            // collator's keys.
+            const qsizetype all = texts.size();
+            texts.removeIf([](const QString& t) { return !collation::fromWeights(t); });
+            if (everyTextWeighed)
+                QCOMPARE(texts.size(), all);
+            QVERIFY(texts.size() > all / 2);
+        }
+        QCOMPARE(collation::prepared(), fromWeights);
         QList<QString> byEntry = QList<QString>{QString()} + texts;  // entry 0 holds none
         QList<int> expected;
         for (int i : referenceOrder(texts))
@@ -81,6 +136,11 @@ private slots:
         merged.addAll(all.mid(0, all.size() / 3));
         merged.addAll(all.mid(all.size() / 3));
         QCOMPARE(merged.entries(), expected);
+        // A few added to many, as a reload finds them.
+        EntryListModel few(byEntry, EntryListModel::Order::Sorted);
+        few.addAll(all.mid(0, all.size() - all.size() / 50));
+        few.addAll(all.mid(all.size() - all.size() / 50));
+        QCOMPARE(few.entries(), expected);
         // One by one, each after the equal ones before it.
         EntryListModel oneByOne(byEntry, EntryListModel::Order::Sorted);
         for (int entry : all.mid(0, 600))

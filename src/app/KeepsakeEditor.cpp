@@ -3,6 +3,7 @@
 
 #include "app/KeepsakeEditor.h"
 
+#include "keepsake/Collation.h"
 #include "keepsake/KeepsakeWatch.h"
 #include "platform/Prompts.h"
 #include "platform/WindowList.h"
@@ -38,11 +39,19 @@ KeepsakeEditor::KeepsakeEditor(Platform platform, QObject* parent)
     KindDate.resize(1);
     ComCaption = QStringLiteral("コメント：");
     Timer1->setInterval(500);
+    // The lists sort faster once the characters' weights are read; the first read at start
+    // does not wait for them.
+    collation::prepare();
 
+    // The comment order is sorted when it is first shown or used: after a read, the address
+    // order is in front.
+    lstURLs[1].model().setSortWhenAsked(true);
+    // The display shows the entry of the list in front; a list behind it shows its own when
+    // it comes to the front.
     for (int i = 0; i < 3; ++i) {
         connect(lstURLs[i].selection(), &QItemSelectionModel::currentRowChanged, this,
                 [this, i](const QModelIndex& current) {
-                    if (current.isValid())
+                    if (current.isValid() && i == FrontList)
                         lstURLs_Click(i);
                 });
     }

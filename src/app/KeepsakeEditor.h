@@ -19,6 +19,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class BrowserDetector;
 class KeepsakeWatch;
@@ -203,6 +204,10 @@ private:
 
     std::unique_ptr<KeptMarks> m_keptMarks;
     std::unique_ptr<PageMarks> m_pageMarks;
+    // The hashes of the loaded page's addresses, made while it was read, until its marks are
+    // counted; and whether they have been, for the list's reset that follows.
+    std::vector<size_t> m_kindAddressHashes;
+    bool m_pageMarksCounted = false;
     CommandGate m_commands;
     std::unique_ptr<GuardedPrompts> m_guardedPrompts;
     Platform m_platform;

@@ -3,16 +3,23 @@
 
 #include "keepsake/Collation.h"
 
+#include "keepsake/ByteKeys.h"
+#include "keepsake/CollationWeights.h"
+
 #include <QCollator>
 #include <QLocale>
 
 #include <unicode/ucol.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <numeric>
+#include <optional>
+#include <thread>
 
 namespace collation {
 namespace {
@@ -53,55 +60,141 @@ const UCollator* icuCollator() {
     return c;
 }
 
-std::vector<qsizetype> stableOrderWithQCollator(const QList<QString>& texts) {
-    std::vector<qsizetype> order(texts.size());
+// The characters' weights, read once on a thread of their own: until they are ready, lists
+// sort with the collator's own keys.
+class PreparedWeights {
+public:
+    ~PreparedWeights() { wait(); }
+
+    void start() {
+        std::call_once(m_started, [this] {
+            const UCollator* icu = icuCollator();
+            if (!icu)
+                return;
+            m_thread = std::thread([this, icu] {
+                auto table = std::make_unique<CharWeights>(icu);
+                if (table->usable()) {
+                    m_table = std::move(table);
+                    m_ready.store(m_table.get(), std::memory_order_release);
+                }
+            });
+        });
+    }
+    void wait() {
+        const std::lock_guard lock(m_joining);
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    const CharWeights* ready() const { return m_ready.load(std::memory_order_acquire); }
+
+private:
+    std::once_flag m_started;
+    std::mutex m_joining;
+    std::thread m_thread;
+    std::unique_ptr<CharWeights> m_table;
+    std::atomic<const CharWeights*> m_ready{nullptr};
+};
+
+PreparedWeights& preparedWeights() {
+    static PreparedWeights prepared;
+    return prepared;
+}
+
+std::vector<qsizetype> stableOrderWithQCollator(qsizetype count, const TextAt& textAt) {
+    std::vector<qsizetype> order(static_cast<std::size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     const QCollator& col = collator();
     std::vector<QCollatorSortKey> keys;
-    keys.reserve(texts.size());
-    for (const QString& text : texts)
-        keys.push_back(col.sortKey(text));
+    keys.reserve(static_cast<std::size_t>(count));
+    for (qsizetype i = 0; i < count; ++i)
+        keys.push_back(col.sortKey(textAt(i).toString()));
     std::stable_sort(order.begin(), order.end(),
                      [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
     return order;
 }
 
-// One text in the sort: its key's first eight bytes as a number (bytes after the key's
-// terminating zero count as zero, as they do for a comparison of the strings), the whole key,
-// and the text's index.
-struct Keyed {
-    std::uint64_t head;
-    const char* key;
-    qsizetype index;
-};
-
-// The keys of one sort, in blocks that are never moved: a growing buffer would copy them and
-// for a moment hold them twice.
-class KeyStore {
-public:
-    // Room for a key of up to `size` bytes.
-    std::uint8_t* room(std::size_t size) {
-        if (m_blocks.empty() || m_used + size > m_blockSize) {
-            const std::size_t blockSize = std::max(kBlockSize, size);
-            m_blocks.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(blockSize));
-            m_blockSize = blockSize;
-            m_used = 0;
-        }
-        return m_blocks.back().get() + m_used;
+// The order from the characters' weights: the primary bytes of every text, sorted; texts whose
+// primary bytes are the same are ordered by their secondary weights, and then as they came.
+// Nothing when a text is left to the collator: the whole list then takes the collator's keys.
+std::optional<std::vector<qsizetype>> stableOrderByWeights(qsizetype count, const TextAt& textAt,
+                                                           const CharWeights& table) {
+    ByteKeys keys(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const QStringView text = textAt(i);
+        std::uint8_t* key = keys.room(table.maximumLength(text) + 1);
+        const std::ptrdiff_t length = table.writePrimaries(text, key);
+        if (length < 0)
+            return std::nullopt;
+        key[length] = 0;
+        keys.keep(i, static_cast<std::size_t>(length) + 1);
     }
-    // The key written into the last room took `size` bytes.
-    void keep(std::size_t size) { m_used += size; }
+    return keys.sorted([&](qsizetype* first, qsizetype* last) {
+        std::vector<std::pair<std::vector<std::uint16_t>, qsizetype>> run;
+        run.reserve(static_cast<std::size_t>(last - first));
+        for (qsizetype* i = first; i < last; ++i)
+            run.emplace_back(table.secondaries(textAt(*i)), *i);
+        std::stable_sort(run.begin(), run.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 0; i < run.size(); ++i)
+            first[i] = run[i].second;
+    });
+}
 
-private:
-    static constexpr std::size_t kBlockSize = 1 << 20;
-    std::vector<std::unique_ptr<std::uint8_t[]>> m_blocks;
-    std::size_t m_blockSize = 0;
-    std::size_t m_used = 0;
-};
+// The order from the collator's own keys, which end in one zero byte and hold no other.
+std::vector<qsizetype> stableOrderByCollatorKeys(qsizetype count, const TextAt& textAt,
+                                                 const UCollator* icu) {
+    ByteKeys keys(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const QStringView text = textAt(i);
+        const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
+        const auto length = static_cast<std::int32_t>(text.size());
+        std::size_t room = 64 + 4 * static_cast<std::size_t>(length);
+        std::uint8_t* key = keys.room(room);
+        auto size = static_cast<std::size_t>(
+            ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
+        if (size > room) {
+            room = size;
+            key = keys.room(room);
+            size = static_cast<std::size_t>(
+                ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
+        }
+        keys.keep(i, size);
+    }
+    return keys.sorted();
+}
+
+std::vector<qsizetype> sortedOrder(qsizetype count, const TextAt& textAt) {
+    const UCollator* icu = icuCollator();
+    if (!icu)
+        return stableOrderWithQCollator(count, textAt);
+    if (const CharWeights* table = preparedWeights().ready()) {
+        if (std::optional<std::vector<qsizetype>> order =
+                stableOrderByWeights(count, textAt, *table))
+            return std::move(*order);
+    }
+    return stableOrderByCollatorKeys(count, textAt, icu);
+}
 
 }  // namespace
 
+void prepare() {
+    preparedWeights().start();
+}
+
+void prepareAndWait() {
+    preparedWeights().start();
+    preparedWeights().wait();
+}
+
+bool prepared() {
+    return preparedWeights().ready() != nullptr;
+}
+
 int compare(const QString& a, const QString& b) {
+    // An empty text comes before every other, as QCollator has it, even before a text of
+    // characters the collator ignores.
+    if (a.isEmpty() || b.isEmpty())
+        return a.isEmpty() ? (b.isEmpty() ? 0 : -1) : 1;
     // The collator the keys come from, so that one insertion and a sort of the same texts
     // always agree.
     if (const UCollator* icu = icuCollator()) {
@@ -114,51 +207,21 @@ int compare(const QString& a, const QString& b) {
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-std::vector<qsizetype> stableOrder(const QList<QString>& texts) {
-    const UCollator* icu = icuCollator();
-    if (!icu)
-        return stableOrderWithQCollator(texts);
+bool fromWeights(QStringView text) {
+    const CharWeights* table = preparedWeights().ready();
+    return table && table->primaryLength(text) >= 0;
+}
 
-    // ICU sort keys end in one zero byte and hold no other: they compare as C strings.
-    KeyStore store;
-    std::vector<Keyed> keyed;
-    keyed.reserve(texts.size());
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        const QString& text = texts[i];
-        const auto* chars = reinterpret_cast<const UChar*>(text.constData());
-        const auto length = static_cast<std::int32_t>(text.size());
-        std::size_t room = 64 + 4 * static_cast<std::size_t>(length);
-        std::uint8_t* key = store.room(room);
-        auto size = static_cast<std::size_t>(
-            ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
-        if (size > room) {
-            room = size;
-            key = store.room(room);
-            size = static_cast<std::size_t>(
-                ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
-        }
-        store.keep(size);
-        std::uint64_t head = 0;
-        for (std::size_t b = 0; b < 8; ++b)
-            head = (head << 8) | (b < size ? key[b] : 0);
-        keyed.push_back({head, reinterpret_cast<const char*>(key), i});
-    }
-    // Equal keys keep their texts' order: the index decides between them.
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        if (a.head != b.head)
-            return a.head < b.head;
-        if ((a.head & 0xff) != 0) {
-            // The first eight bytes hold no terminator: the rest of the keys decide.
-            const int c = std::strcmp(a.key + 8, b.key + 8);
-            if (c != 0)
-                return c < 0;
-        }
-        return a.index < b.index;
-    });
-    std::vector<qsizetype> order;
-    order.reserve(keyed.size());
-    for (const Keyed& k : keyed)
-        order.push_back(k.index);
+std::vector<qsizetype> stableOrder(const QList<QString>& texts) {
+    return stableOrder(texts.size(), [&texts](qsizetype i) { return QStringView(texts[i]); });
+}
+
+std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt) {
+    std::vector<qsizetype> order = sortedOrder(count, textAt);
+    // Empty texts first (see compare()); they sort as equal to the texts of ignored
+    // characters, so this keeps the rest in order.
+    std::stable_partition(order.begin(), order.end(),
+                          [&textAt](qsizetype i) { return textAt(i).isEmpty(); });
     return order;
 }
 

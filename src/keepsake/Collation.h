@@ -5,7 +5,9 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
+#include <functional>
 #include <vector>
 
 // The sorted lists keep their rows in the order of a Japanese, case-insensitive collation.
@@ -31,9 +33,25 @@ int upperBound(int count, const QString& text, TextAt textAt) {
     return lo;
 }
 
+// Starts reading the characters' weights on a thread of their own, once: afterwards a list's
+// keys are made without running the collator over every text. Until then, and where a
+// text's weights depend on its characters' neighbours, the collator makes them.
+void prepare();
+// The same, and waits until the weights are read.
+void prepareAndWait();
+// Whether the characters' weights are ready.
+bool prepared();
+// Whether a list holding `text` can be sorted by the characters' weights (they are ready, and
+// no character of it is left to the collator).
+bool fromWeights(QStringView text);
+
 // The indexes of `texts` in sorted order; texts that compare equal keep the order they came
 // in, which is where one-by-one insertion after equal texts would put them. Each text's
 // collation key is computed once.
 std::vector<qsizetype> stableOrder(const QList<QString>& texts);
+// The same for `count` texts that `textAt(index)` gives, which must stay as they are while
+// this runs.
+using TextAt = std::function<QStringView(qsizetype)>;
+std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt);
 
 }  // namespace collation

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
+
 // The kept entries and the loaded page's entries are held in three parallel, 1-based arrays
 // that only grow (element 0 holds no entry). Appends entry number ++count and returns it.
 inline int appendEntry(QList<QString>& urls, QList<QString>& coms, QList<QDateTime>& dates,
@@ -29,7 +31,7 @@ inline int appendEntry(QList<QString>& urls, QList<QString>& coms, QList<QDateTi
 // keep up to half again of unused room.
 inline void reserveEntries(QList<QString>& urls, QList<QString>& coms, QList<QDateTime>& dates,
                            const QByteArray& file) {
-    const qsizetype room = file.count('\n') / 2 + 2;
+    const qsizetype room = std::count(file.begin(), file.end(), '\n') / 2 + 2;
     if (urls.capacity() >= room)
         return;
     urls.reserve(room);

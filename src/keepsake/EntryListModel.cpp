@@ -13,6 +13,7 @@ int EntryListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const {
+    ensureSorted();
     const int entry = entryAt(index.row());
     if (entry < 0)
         return {};
@@ -32,6 +33,7 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
 }
 
 int EntryListModel::add(int entry) {
+    ensureSorted();
     if (m_all) {
         const int at = static_cast<int>(m_all->size());
         m_all->insert(m_order == Order::Sorted
@@ -52,19 +54,70 @@ int EntryListModel::add(int entry) {
     return row;
 }
 
+void EntryListModel::ensureSorted() const {
+    if (!m_unsorted)
+        return;
+    m_unsorted = false;
+    if (m_all) {
+        *m_all = sortedEntries(*m_all);
+        m_rows = shownOf(*m_all);
+    } else {
+        m_rows = sortedEntries(m_rows);
+    }
+}
+
+QList<int> EntryListModel::sortedEntries(const QList<int>& entries) const {
+    static const QString kNone;
+    QList<int> sorted;
+    sorted.reserve(entries.size());
+    const auto textAt = [&](qsizetype i) {
+        const int entry = entries[i];
+        return QStringView(entry >= 0 && entry < m_texts.size() ? m_texts[entry] : kNone);
+    };
+    for (qsizetype i : collation::stableOrder(entries.size(), textAt))
+        sorted.append(entries[i]);
+    return sorted;
+}
+
+std::optional<QList<int>> EntryListModel::order() const {
+    if (m_unsorted)
+        return std::nullopt;
+    return m_all ? *m_all : m_rows;
+}
+
+void EntryListModel::setOrdered(const QList<int>& entries) {
+    beginResetModel();
+    m_unsorted = false;
+    if (m_all) {
+        *m_all = entries;
+        m_rows = shownOf(*m_all);
+    } else {
+        m_rows = entries;
+    }
+    endResetModel();
+}
+
 void EntryListModel::addAll(const QList<int>& entries) {
     if (entries.isEmpty())
         return;
+    ensureSorted();
+    if (m_sortWhenAsked && m_order == Order::Sorted && m_rows.isEmpty() &&
+        (!m_all || m_all->isEmpty())) {
+        beginResetModel();
+        if (m_all) {
+            *m_all = entries;
+            m_rows = shownOf(*m_all);
+        } else {
+            m_rows = entries;
+        }
+        m_unsorted = true;
+        endResetModel();
+        return;
+    }
     if (m_all) {
         QList<int> sorted = entries;
         if (m_order == Order::Sorted) {
-            QList<QString> texts;
-            texts.reserve(entries.size());
-            for (int entry : entries)
-                texts.append(textOf(entry));
-            sorted.clear();
-            for (qsizetype i : collation::stableOrder(texts))
-                sorted.append(entries[i]);
+            sorted = sortedEntries(entries);
             *m_all = m_all->isEmpty() ? std::move(sorted) : mergedInto(*m_all, sorted);
         } else {
             m_all->append(sorted);
@@ -81,16 +134,7 @@ void EntryListModel::addAll(const QList<int>& entries) {
         endInsertRows();
         return;
     }
-    QList<int> sorted;
-    sorted.reserve(entries.size());
-    {
-        QList<QString> texts;
-        texts.reserve(entries.size());
-        for (int entry : entries)
-            texts.append(textOf(entry));
-        for (qsizetype i : collation::stableOrder(texts))
-            sorted.append(entries[i]);
-    }
+    QList<int> sorted = sortedEntries(entries);
     if (m_rows.isEmpty()) {
         beginResetModel();
         m_rows = std::move(sorted);
@@ -104,24 +148,33 @@ void EntryListModel::addAll(const QList<int>& entries) {
 }
 
 QList<int> EntryListModel::mergedInto(const QList<int>& rows, const QList<int>& sorted) const {
-    // Rows already listed come before new ones that compare equal to them.
+    // Rows already listed come before new ones that compare equal to them. A few new rows
+    // (what a reload finds added) are placed by searching for each; many are merged in
+    // one pass.
     QList<int> merged;
     merged.reserve(rows.size() + sorted.size());
     qsizetype a = 0;
-    qsizetype b = 0;
-    while (a < rows.size() && b < sorted.size()) {
-        if (collation::compare(textOf(rows[a]), textOf(sorted[b])) <= 0) {
-            merged.append(rows[a++]);
+    const bool few = sorted.size() * 32 < rows.size();
+    for (qsizetype b = 0; b < sorted.size(); ++b) {
+        const QString text = textOf(sorted[b]);
+        qsizetype to = a;
+        if (few) {
+            to = a + collation::upperBound(static_cast<int>(rows.size() - a), text,
+                                           [&](int r) { return textOf(rows[a + r]); });
         } else {
-            merged.append(sorted[b++]);
+            while (to < rows.size() && collation::compare(textOf(rows[to]), text) <= 0)
+                ++to;
         }
+        merged.append(rows.mid(a, to - a));
+        merged.append(sorted[b]);
+        a = to;
     }
     merged.append(rows.mid(a));
-    merged.append(sorted.mid(b));
     return merged;
 }
 
 void EntryListModel::removeAt(int row) {
+    ensureSorted();
     if (row < 0 || row >= m_rows.size())
         return;
     if (m_all)
@@ -133,6 +186,7 @@ void EntryListModel::removeAt(int row) {
 
 void EntryListModel::clear() {
     beginResetModel();
+    m_unsorted = false;
     m_rows.clear();
     m_rows.squeeze();
     if (m_all)
@@ -141,6 +195,7 @@ void EntryListModel::clear() {
 }
 
 void EntryListModel::textChanged(int row) {
+    ensureSorted();
     const QModelIndex changed = index(row);
     emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
 }

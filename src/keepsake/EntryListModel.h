@@ -40,8 +40,24 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
     // The entry number of a row, or -1 outside the list.
-    int entryAt(int row) const { return row >= 0 && row < m_rows.size() ? m_rows[row] : -1; }
-    const QList<int>& entries() const { return m_rows; }
+    int entryAt(int row) const {
+        ensureSorted();
+        return row >= 0 && row < m_rows.size() ? m_rows[row] : -1;
+    }
+    const QList<int>& entries() const {
+        ensureSorted();
+        return m_rows;
+    }
+
+    // Every entry, hidden ones too, in the list's order; nothing while the rows wait to be
+    // sorted.
+    std::optional<QList<int>> order() const;
+    // Fills the empty list with `entries`, which are in the list's order already.
+    void setOrdered(const QList<int>& entries);
+
+    // A sorted list filled anew while nobody looks at it (a list behind another) sorts its
+    // rows only when they are first asked for: until then a view has nothing to show of it.
+    void setSortWhenAsked(bool later) { m_sortWhenAsked = later; }
 
     // Adds one entry at its place; returns its row.
     int add(int entry);
@@ -65,6 +81,8 @@ public:
     void marksChanged();
 
 private:
+    void ensureSorted() const;
+    QList<int> sortedEntries(const QList<int>& entries) const;
     QList<int> shownOf(const QList<int>& all) const;
     QList<int> mergedInto(const QList<int>& rows, const QList<int>& sorted) const;
 
@@ -72,9 +90,12 @@ private:
 
     const QList<QString>& m_texts;
     Order m_order;
-    QList<int> m_rows;
+    // Sorting the rows when first asked for changes no row anybody has seen.
+    mutable QList<int> m_rows;
     // While marked entries are hidden: every entry, in order; m_rows holds those shown.
-    std::optional<QList<int>> m_all;
+    mutable std::optional<QList<int>> m_all;
+    bool m_sortWhenAsked = false;
+    mutable bool m_unsorted = false;  // the rows wait to be sorted
     const EntryMarks* m_marks = nullptr;
     QVariant m_dimmed;
 };

@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 
+#include <array>
 #include <optional>
 
 using namespace keepsake;
@@ -25,11 +26,19 @@ const QString kMissingFile = QStringLiteral("ファイルが見つかりませ�
 
 // Collects the entries of one read and moves them into the kept-entry lists in batches: all
 // at once at the end, or before any message, so that a message sees the lists as they stand.
+//
+// The keepsake file only grows: a read usually finds the entries of the read before it,
+// unchanged, at the same places. A sorted list then keeps the order it had for them, as a
+// sort of their same texts would give it again, and only the entries after them are sorted
+// in.
 class KeepsakeHost : public ListFileHost {
 public:
     explicit KeepsakeHost(KeepsakeEditor& w) : m_w(w) {}
 
     void listStarts() override {
+        m_before = m_w.KeepCount;
+        for (std::size_t i = 0; i < m_orders.size(); ++i)
+            m_orders[i] = m_w.lstURLs[i].model().order();
         m_w.KeepCount = 0;
         m_w.forgetKeptMarks();
         for (auto& list : m_w.lstURLs)
@@ -37,6 +46,19 @@ public:
     }
 
     void entry(Entry e) override {
+        const int k = m_w.KeepCount + 1;
+        const bool same = k <= m_before && e.url == m_w.KeepURL[k] && e.com == m_w.KeepCom[k];
+        m_unchanged = m_unchanged && same;
+        if (m_unchanged)
+            m_sameUpTo = k;
+        if (same) {
+            // The texts held stay; the ones just read go, while the memory they took is
+            // still at hand for the next ones.
+            m_w.KeepCount = k;
+            m_w.KeepDate[k] = e.date;
+            m_pending.append(k);
+            return;
+        }
         m_pending.append(appendEntry(m_w.KeepURL, m_w.KeepCom, m_w.KeepDate, m_w.KeepCount,
                                      std::move(e.url), std::move(e.com), e.date));
     }
@@ -54,14 +76,30 @@ public:
     void flush() {
         if (m_pending.isEmpty())
             return;
-        for (auto& list : m_w.lstURLs)
-            list.model().addAll(m_pending);
+        // Only the first batch, holding every entry of the read before, keeps its order.
+        const bool keepOrder = !m_flushed && m_before > 0 && m_sameUpTo == m_before;
+        m_flushed = true;
+        for (std::size_t i = 0; i < m_orders.size(); ++i) {
+            EntryListModel& model = m_w.lstURLs[i].model();
+            if (keepOrder && m_orders[i] && m_orders[i]->size() == m_before) {
+                model.setOrdered(*m_orders[i]);
+                model.addAll(m_pending.mid(m_before));
+            } else {
+                model.addAll(m_pending);
+            }
+        }
+        m_orders = {};
         m_pending.clear();
     }
 
 private:
     KeepsakeEditor& m_w;
     QList<int> m_pending;
+    int m_before = 0;         // the entries of the read before
+    bool m_unchanged = true;  // every entry so far is the one before at its place
+    int m_sameUpTo = 0;       // the entries found unchanged
+    bool m_flushed = false;
+    std::array<std::optional<QList<int>>, 3> m_orders;
 };
 
 // The system's reason alone would not say which file it is about.
@@ -102,6 +140,10 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
         wait.emplace(m_platform.prompts);
     };
 
+    // The bytes to read: those of the working copy, once it holds what the keepsake file
+    // holds.
+    QByteArray bytes;
+    QString error;
     if (path.isEmpty()) {
         // The keepsake file has gone: bring it back from the last working copy.
         if (workingCopy.isEmpty()) {
@@ -114,38 +156,27 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
             return;
         }
         path = companion + name;
-        QByteArray copy;
-        QString error;
-        if (!textfile::readAll(workingCopy, &copy, &error)) {
-            path = workingCopy;  // its read fails again below, and says why
-        } else if (!textfile::replace(path, copy, &error)) {
-            writeFailed(path, error);
-            path = workingCopy;
+        if (!textfile::readAll(workingCopy, &bytes, &error)) {
+            fatal(readFailedMessage(workingCopy, error));
+            return;
         }
+        if (!textfile::replace(path, bytes, &error))
+            writeFailed(path, error);
     } else {
         // Make a fresh working copy, the backup that brings a lost keepsake file back. When it
         // cannot be written the old copy stays as it was, and the keepsake file itself is read:
-        // the old copy would show stale entries.
-        const QString keepsakePath = path;
+        // the old copy would show stale entries. A copy that holds the same bytes already is
+        // left as it is: reading again a file that has not changed writes nothing.
         const QString copyPath = workingCopy.isEmpty() ? AppFolder + kWorkingCopy : workingCopy;
-        QByteArray copy;
-        QString error;
-        if (!textfile::readAll(keepsakePath, &copy, &error)) {
-            fatal(readFailedMessage(keepsakePath, error));
+        if (!textfile::readAll(path, &bytes, &error)) {
+            fatal(readFailedMessage(path, error));
             return;
         }
-        if (textfile::replace(copyPath, copy, &error))
-            path = copyPath;
-        else
-            writeFailed(copyPath, error);
+        if (workingCopy.isEmpty() || !textfile::holds(workingCopy, bytes)) {
+            if (!textfile::replace(copyPath, bytes, &error))
+                writeFailed(copyPath, error);
+        }
         processPendingEventsOnce();
-    }
-
-    QByteArray bytes;
-    QString error;
-    if (!textfile::readAll(path, &bytes, &error)) {
-        fatal(readFailedMessage(path, error));
-        return;
     }
 
     KeepsakeHost host(*this);

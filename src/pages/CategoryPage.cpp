@@ -11,26 +11,37 @@
 #include "platform/FileLookup.h"
 #include "platform/Prompts.h"
 #include "platform/TextFile.h"
+#include "search/FiledMarks.h"
 
 #include <QScopedValueRollback>
+#include <QThreadPool>
+
+#include <memory>
+#include <utility>
 
 using namespace keepsake;
 
 namespace {
 
+// Also hashes each address for the page's duplicate marks while it is at hand.
 class KindPageHost : public ListFileHost {
 public:
-    explicit KindPageHost(KeepsakeEditor& w) : m_w(w) {}
+    KindPageHost(KeepsakeEditor& w, std::vector<size_t>& hashes) : m_w(w), m_hashes(hashes) {}
 
     void entry(Entry e) override {
-        appendEntry(m_w.KindURL, m_w.KindCom, m_w.KindDate, m_w.KindCount, std::move(e.url),
-                    std::move(e.com), e.date);
+        const size_t hash = PageMarks::hashOf(e.url);
+        const int k = appendEntry(m_w.KindURL, m_w.KindCom, m_w.KindDate, m_w.KindCount,
+                                  std::move(e.url), std::move(e.com), e.date);
+        if (m_hashes.size() <= static_cast<std::size_t>(k))
+            m_hashes.resize(static_cast<std::size_t>(k) + 1);
+        m_hashes[static_cast<std::size_t>(k)] = hash;
     }
     void failure(const QString& message) override { m_w.platform().prompts.critical(message); }
     bool askContinue() override { return m_w.AskContinue(); }
 
 private:
     KeepsakeEditor& m_w;
+    std::vector<size_t>& m_hashes;
 };
 
 }  // namespace
@@ -51,8 +62,15 @@ void KeepsakeEditor::lstKinds_Click() {
     const QString fileName = pages::pageFileName(pageText);
 
     lstSub.model().clear();
-    KindURL.resize(1);
-    KindCom.resize(1);
+    {
+        // Freeing the page before, a hundred thousand texts maybe, is left to another thread.
+        struct Old {
+            QList<QString> urls, coms;
+        };
+        auto old = std::make_shared<Old>(Old{std::exchange(KindURL, QList<QString>(1)),
+                                             std::exchange(KindCom, QList<QString>(1))});
+        QThreadPool::globalInstance()->start([old]() mutable { old.reset(); });
+    }
     KindDate.resize(1);
     KindCount = 0;
     KindLoadedOnce = true;
@@ -89,7 +107,10 @@ void KeepsakeEditor::lstKinds_Click() {
         entries.reserve(KindCount);
         for (int i = 1; i <= KindCount; ++i)
             entries.append(i);
+        m_pageMarks->count(entries, m_kindAddressHashes);
+        m_pageMarksCounted = true;
         lstSub.model().addAll(entries);
+        m_pageMarksCounted = false;
     } else {
         m_platform.prompts.information(QStringLiteral("データがありません。"),
                                        QStringLiteral("新規ファイルです。"));
@@ -111,7 +132,9 @@ bool KeepsakeEditor::ReadKindPage(const QString& pageNumberText) {
                                     QStringLiteral("]を読み込めませんでした。\n") + error);
         return false;
     }
-    KindPageHost host(*this);
+    m_kindAddressHashes.clear();
+    m_kindAddressHashes.reserve(static_cast<std::size_t>(bytes.size() / 100));
+    KindPageHost host(*this, m_kindAddressHashes);
     reserveEntries(KindURL, KindCom, KindDate, bytes);
     const ListFileResult result = readListFile(bytes, host);
     KindHead = result.head;

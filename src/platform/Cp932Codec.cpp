@@ -73,12 +73,11 @@ const EncodeTable& encodeTable() {
 
 }  // namespace
 
-QString decode(QByteArrayView bytes) {
-    QString out;
-    out.resize(bytes.size());
-    char16_t* dst = reinterpret_cast<char16_t*>(out.data());
-    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
-    const qsizetype n = bytes.size();
+namespace {
+
+// Decodes `n` bytes into `dst`, which has room for `n` characters (a byte never gives more
+// than one); returns how many it wrote.
+qsizetype decodeInto(const unsigned char* src, qsizetype n, char16_t* dst) {
     qsizetype w = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const unsigned b = src[i];
@@ -101,9 +100,29 @@ QString decode(QByteArrayView bytes) {
         }
         dst[w++] = static_cast<char16_t>(kEscapeBase + b);
     }
+    return w;
+}
+
+}  // namespace
+
+QString decode(QByteArrayView bytes) {
+    const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    // A short text (an entry's address or comment) is decoded on the stack and then copied
+    // once into a string of its size: sizing a string for one character a byte and then
+    // giving back the room double-byte characters leave unused costs a second allocation.
+    constexpr qsizetype kShort = 512;
+    if (n <= kShort) {
+        char16_t buffer[kShort];
+        const qsizetype w = decodeInto(src, n, buffer);
+        return QString(reinterpret_cast<const QChar*>(buffer), w);
+    }
+    QString out;
+    out.resize(n);
+    const qsizetype w = decodeInto(src, n, reinterpret_cast<char16_t*>(out.data()));
     out.truncate(w);
-    // Double-byte characters leave room unused; text kept for the whole run (the entries'
-    // comments) would hold it all along.
+    // Double-byte characters leave room unused; text kept for the whole run would hold it
+    // all along.
     if (w < n)
         out.squeeze();
     return out;

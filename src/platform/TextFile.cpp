@@ -202,6 +202,21 @@ bool readAll(const QString& path, QByteArray* data, QString* error) {
     return true;
 }
 
+bool holds(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() != data.size())
+        return false;
+    QByteArray block(qsizetype{1} << 20, Qt::Uninitialized);
+    for (qsizetype at = 0; at < data.size();) {
+        const qint64 got = file.read(block.data(), std::min(block.size(), data.size() - at));
+        if (got <= 0 || std::memcmp(block.constData(), data.constData() + at,
+                                    static_cast<std::size_t>(got)) != 0)
+            return false;
+        at += got;
+    }
+    return file.read(block.data(), 1) == 0;
+}
+
 // The old file is replaced only by a file that is known to hold every byte: written, synced
 // to the disk and read back. A full disk may show itself at any of these steps (a buffered
 // write only at the flush or the sync), and any failure leaves the old file as it was.

@@ -18,4 +18,8 @@ bool readAll(const QString& path, QByteArray* data, QString* error = nullptr);
 // the old file then stays as it was.
 bool replace(const QString& path, const QByteArray& data, QString* error = nullptr);
 
+// Whether the file at `path` holds exactly `data`; false as well when it cannot be read.
+// Read a block at a time, so that the file's bytes are never held beside `data`.
+bool holds(const QString& path, const QByteArray& data);
+
 }  // namespace textfile

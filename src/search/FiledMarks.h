@@ -9,6 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <vector>
+
 class CollectionIndex;
 
 // Kept entries whose address some category page already holds: dimmed, with a tooltip that
@@ -39,12 +41,27 @@ public:
     QString note(int entry) const override;
     // Counts the addresses of these entries.
     void count(const QList<int>& entries);
+    // The same, with the hashes of the entries' addresses (hashOf()) by entry number, made
+    // while the page was read.
+    void count(const QList<int>& entries, const std::vector<size_t>& hashes);
+    // The hash of an address as the marks compare addresses.
+    static size_t hashOf(const QString& url);
     // True when an entry of this address is among those counted.
     bool holds(const QString& url) const;
 
 private:
+    // The slot of the entry whose address has this hash and `key()`, or of the empty slot
+    // where it would go; `key` is asked for only when another address has the same hash.
+    template <class Key>
+    qsizetype slotOf(size_t hash, Key key) const;
+
     const QList<QString>& m_urls;
-    QHash<QString, int> m_counts;
+    // A table of the counted entries by address, one entry per address; the addresses are
+    // read from the entry arrays, so the table holds no copy of them.
+    QList<int> m_slots;
+    QList<size_t>
+        m_slotHashes;      // the hash of each slot's address    // entry numbers, -1 where empty
+    QList<int> m_countOf;  // per entry number: the entries of its address, 0 if not counted
 };
 
 // Said when "↓" adds an entry whose address the loaded page holds already, and the tooltip

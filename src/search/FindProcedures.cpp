@@ -7,6 +7,8 @@
 #include "search/FiledMarks.h"
 #include "settings/EditorPreferences.h"
 
+#include <utility>
+
 void KeepsakeEditor::setUpMarks() {
     Index = new CollectionIndex(this);
     m_keptMarks = std::make_unique<KeptMarks>(KeepURL, *Index);
@@ -19,7 +21,10 @@ void KeepsakeEditor::setUpMarks() {
     // An address twice in the loaded page is marked in both rows.
     EntryListModel* sub = &lstSub.model();
     auto recount = [this, sub] {
-        m_pageMarks->count(sub->entries());
+        // A page just read was counted from the hashes made as it was read.
+        if (!std::exchange(m_pageMarksCounted, false))
+            m_pageMarks->count(sub->entries());
+        m_kindAddressHashes = {};
         sub->marksChanged();
     };
     connect(sub, &QAbstractItemModel::rowsInserted, this, recount);
