@@ -5,36 +5,40 @@
 
 #include "keepsake/ListFileReader.h"
 #include "pages/PageFormat.h"
+#include "platform/Cp932Codec.h"
 #include "platform/FileLookup.h"
 #include "platform/TextFile.h"
 #include "search/TextFolding.h"
 
+#include <QLatin1StringView>
 #include <QThread>
 #include <QThreadPool>
 
-#include <array>
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <span>
 #include <vector>
 
-#include <algorithm>
-
 using keepsake::Entry;
 
 namespace {
 
+using Page = CollectionIndex::Page;
+using Address = CollectionIndex::Address;
 using Holders = CollectionIndex::Holders;
 using AddressBits = CollectionIndex::AddressBits;
+using KeptFiled = CollectionIndex::KeptFiled;
 
 // 2^21 bits (256 KiB): a hundred thousand addresses set about one bit in twenty.
 constexpr qsizetype kAddressWords = qsizetype(1) << 15;
 
-// A hundred thousand entries are linked without making a string or a list for each.
-void link(Holders& holders, AddressBits& bits, int page, const CollectionIndex::Page& p) {
-    for (const Entry& e : p.entries) {
-        const CollectionIndex::Address address{e.url};
-        bits.add(address.key());
+// A hundred thousand entries are linked without making a string or a list for each: every
+// key views the text of the page that holds it first.
+void link(Holders& holders, AddressBits& bits, int page, const Page& p) {
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const Address address = p.addressOf(i);
+        bits.add(address.hash);
         CollectionIndex::Holding& h = holders[address];
         if (h.first < 0)
             h.first = page;
@@ -43,55 +47,176 @@ void link(Holders& holders, AddressBits& bits, int page, const CollectionIndex::
     }
 }
 
-void unlink(Holders& holders, int page, const CollectionIndex::Page& p) {
-    for (const Entry& e : p.entries) {
-        const auto it = holders.find({e.url});
+// Takes page `page`, as `p` holds it, out of `holders`; `pages` holds the other pages.
+void unlink(Holders& holders, int page, const Page& p, const QHash<int, Page>& pages) {
+    const QChar* const textFrom = p.text.constData();
+    const QChar* const textTo = textFrom + p.text.size();
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const auto it = holders.find(p.addressOf(i));
         if (it == holders.end())
             continue;
         if (it->first != page) {
             it->more.removeOne(page);
-        } else if (it->more.isEmpty()) {
+            continue;
+        }
+        if (it->more.isEmpty()) {
             holders.erase(it);
-        } else {
-            it->first = it->more.takeFirst();
+            continue;
+        }
+        it->first = it->more.takeFirst();
+        const QChar* const keyAt = it.key().key.data();
+        if (it->first == page || keyAt < textFrom || keyAt >= textTo)
+            continue;
+        // The key views this page's text, which goes with it: the page that now holds the
+        // address first lends its own.
+        const auto other = pages.constFind(it->first);
+        if (other == pages.cend())
+            continue;
+        for (qsizetype j = 0; j < other->size(); ++j) {
+            const Address there = other->addressOf(j);
+            if (there == it.key()) {
+                CollectionIndex::Holding h = std::move(*it);
+                holders.erase(it);
+                holders.insert(there, std::move(h));
+                break;
+            }
         }
     }
 }
 
+// Which kept entries the pages of `holders` hold.
+KeptFiled markAgainst(const CollectionIndex::Kept& kept, const Holders& holders,
+                      const AddressBits& bits) {
+    KeptFiled filed(static_cast<std::size_t>(kept.count) + 1);
+    for (int k = 1; k <= kept.count; ++k) {
+        const Address address = Address::of(kept.urls[k]);
+        filed[static_cast<std::size_t>(k)] =
+            bits.mayHold(address.hash) && holders.contains(address);
+    }
+    return filed;
+}
+
+// Code page 932 gives every ASCII byte its own character, as Latin-1 does, and no byte pair
+// holds a line break: the addresses and comments of a page, each followed by a line break,
+// decode at once to what each decodes to alone, with the line breaks between.
+bool lineBreaksStayApart() {
+    static const bool apart = [] {
+        QByteArray ascii(128, '\0');
+        for (int i = 0; i < 128; ++i)
+            ascii[i] = static_cast<char>(i);
+        return cp932::decode(ascii) == QLatin1StringView(ascii);
+    }();
+    return apart;
+}
+
 // Reads a page for the index: nothing is shown, a failure only marks the page as damaged,
-// and reading goes on after a damaged entry so that the rest is still found.
+// and reading goes on after a damaged entry so that the rest is still found. The addresses
+// and comments are gathered as bytes and decoded in one go into the page's text.
 class SilentPageHost : public ListFileHost {
 public:
-    void entry(Entry e) override { entries.append(std::move(e)); }
+    explicit SilentPageHost(qsizetype fileSize) { m_bytes.reserve(fileSize / 2); }
+
+    void entryBytes(QByteArrayView url, QByteArrayView com, const QDateTime& date) override {
+        m_bytes += url;
+        m_bytes += '\n';
+        m_bytes += com;
+        m_bytes += '\n';
+        m_dates.append(date);
+    }
+    void entry(Entry e) override { m_entries.append(std::move(e)); }
     void failure(const QString&) override { damaged = true; }
     bool askContinue() override {
         damaged = true;
         return true;
     }
 
-    QList<Entry> entries;
+    // The entries read, into `page`.
+    void fill(Page& page) {
+        if (!lineBreaksStayApart()) {
+            // Each decoded alone, as the reader would.
+            for (qsizetype i = 0, at = 0; i < m_dates.size(); ++i) {
+                const qsizetype urlEnd = m_bytes.indexOf('\n', at);
+                const qsizetype comEnd = m_bytes.indexOf('\n', urlEnd + 1);
+                const QByteArrayView bytes(m_bytes);
+                page.append(cp932::decode(bytes.sliced(at, urlEnd - at)),
+                            cp932::decode(bytes.sliced(urlEnd + 1, comEnd - urlEnd - 1)),
+                            m_dates[i]);
+                at = comEnd + 1;
+            }
+            return;
+        }
+        page.text = cp932::decode(m_bytes);
+        page.spots.reserve(m_dates.size());
+        const QStringView text(page.text);
+        qsizetype at = 0;
+        for (const QDateTime& date : std::as_const(m_dates)) {
+            Page::Spot spot;
+            spot.url = at;
+            spot.com = text.indexOf(u'\n', at) + 1;
+            spot.end = text.indexOf(u'\n', spot.com);
+            spot.hash = qHash(Address::keyOf(text.sliced(at, spot.com - 1 - at)));
+            spot.date = date;
+            page.spots.append(spot);
+            at = spot.end + 1;
+        }
+        // The reader hands every entry over as bytes; an entry() would come from a reader
+        // that does not.
+        for (const Entry& e : std::as_const(m_entries))
+            page.append(e.url, e.com, e.date);
+    }
+
     bool damaged = false;
+
+private:
+    QByteArray m_bytes;
+    QList<QDateTime> m_dates;
+    QList<Entry> m_entries;
 };
 
-CollectionIndex::Page pageOf(const QString& name, QList<Entry> entries) {
-    CollectionIndex::Page page;
+Page pageOf(const QString& name, const QList<Entry>& entries) {
+    Page page;
     page.name = name;
     qsizetype size = 0;
     for (const Entry& e : entries)
-        size += e.url.size() + 1 + e.com.size();
-    page.folded.reserve(size);
-    page.ends.reserve(entries.size());
-    for (const Entry& e : entries) {
-        search::appendFoldedEntry(e.url, e.com, page.folded);
-        page.ends.append(page.folded.size());
-    }
-    page.entries = std::move(entries);
+        size += e.url.size() + e.com.size() + 2;
+    page.text.reserve(size);
+    page.spots.reserve(entries.size());
+    for (const Entry& e : entries)
+        page.append(e.url, e.com, e.date);
+    page.fold();
     return page;
 }
 
 }  // namespace
 
-CollectionIndex::CollectionIndex(QObject* parent) : QObject(parent) {
+void CollectionIndex::Page::append(QStringView url, QStringView com, const QDateTime& date) {
+    Spot spot;
+    spot.url = text.size();
+    text += url;
+    text += u'\n';
+    spot.hash = Address::of(url).hash;
+    spot.com = text.size();
+    text += com;
+    spot.end = text.size();
+    text += u'\n';
+    spot.date = date;
+    spots.append(spot);
+}
+
+void CollectionIndex::Page::fold() {
+    if (ends.isEmpty()) {
+        // Folding mostly keeps the length: the texts and a line break an entry.
+        folded.reserve(text.size() + spots.size());
+        ends.reserve(spots.size());
+    }
+    for (qsizetype i = ends.size(); i < spots.size(); ++i) {
+        search::appendFoldedEntry(urlOf(i), comOf(i), folded);
+        ends.append(folded.size());
+    }
+}
+
+CollectionIndex::CollectionIndex(QObject* parent)
+    : QObject(parent), m_kept(std::make_shared<const Kept>()) {
     // The same threads for every build: a new thread each time would also take new memory
     // for its allocations, and the index's entries would spread over all of it.
     m_pool.setMaxThreadCount(2);
@@ -116,7 +241,7 @@ void CollectionIndex::run(std::function<void()> work, std::function<void()> done
     });
 }
 
-void CollectionIndex::discard(std::shared_ptr<void> old, std::shared_ptr<void> more) {
+void CollectionIndex::discard(std::shared_ptr<const void> old, std::shared_ptr<const void> more) {
     // Freeing a hundred thousand entries would hold the window's thread for tens of
     // milliseconds. Nothing else may hold them: the last reference goes on the worker.
     run(
@@ -134,20 +259,24 @@ void readPages(const QString& folder, std::span<const CollectionIndex::Category>
                CollectionIndex::PagesRead& into) {
     const filelookup::FolderFiles files(folder);
     for (const CollectionIndex::Category& c : categories) {
+        Page page;
+        page.name = c.name;
         const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
         const QString path = files.find(fileName);
         if (path.isEmpty()) {
             // Never selected yet: no page, nothing filed there.
-            into.pages.insert(c.page, pageOf(c.name, {}));
+            into.pages.insert(c.page, std::move(page));
             continue;
         }
         QByteArray bytes;
-        SilentPageHost host;
         const bool read = textfile::readAll(path, &bytes);
+        SilentPageHost host(bytes.size());
         const ListFileResult r = read ? readListFile(bytes, host) : ListFileResult{};
         if (!read || !r.complete || host.damaged)
             into.unreadable.insert(c.page, fileName);
-        into.pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
+        host.fill(page);
+        page.fold();
+        into.pages.insert(c.page, std::move(page));
     }
 }
 
@@ -196,7 +325,7 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                 // Made here, so that the window's thread only takes the finished index.
                 qsizetype entries = 0;
                 for (const Page& p : std::as_const(result->pages))
-                    entries += p.entries.size();
+                    entries += p.size();
                 result->holders.reserve(entries);
                 for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
                     link(result->holders, result->bits, it.key(), it.value());
@@ -207,18 +336,36 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                 if (--state->landing > 0)
                     return;
                 state.reset();
-                land(generation, std::move(result));
+                if (generation != m_pagesGeneration)
+                    return discard(std::move(result));
+                if (!m_keptBuilt)
+                    return land(generation, std::move(result), {}, 0);
+                // The kept entries are marked against the new pages before they land, so
+                // that the window's thread never looks them up.
+                auto filed = std::make_shared<KeptFiled>();
+                const quint64 keptGeneration = m_keptGeneration;
+                run(
+                    [result, filed, kept = m_kept]() mutable {
+                        *filed = markAgainst(*kept, result->holders, result->bits);
+                        result.reset();
+                        kept.reset();
+                    },
+                    [this, generation, result, filed, keptGeneration]() mutable {
+                        land(generation, std::move(result), std::move(filed), keptGeneration);
+                    });
             });
     }
 }
 
-void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result) {
+void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result,
+                           std::shared_ptr<KeptFiled> filed, quint64 keptGeneration) {
     if (generation != m_pagesGeneration)
-        return discard(std::move(result));
+        return discard(std::move(result), std::move(filed));
     // What changed while the build ran is newer than what it read.
+    const bool unchanged = m_touched.isEmpty();
     for (int page : std::as_const(m_touched)) {
         if (const auto read = result->pages.constFind(page); read != result->pages.cend())
-            unlink(result->holders, page, read.value());
+            unlink(result->holders, page, read.value(), result->pages);
         const Page& written = m_pages[page];
         link(result->holders, result->bits, page, written);
         result->pages.insert(page, written);
@@ -234,6 +381,17 @@ void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result
     m_touched.clear();
     m_renamed.clear();
     m_pagesBuilt = true;
+    m_landedGeneration = generation;
+    ++m_pagesVersion;
+    ++m_marksRun;
+    if (filed && unchanged && m_keptBuilt && keptGeneration == m_keptGeneration) {
+        std::swap(m_keptFiled, *filed);
+        m_marksKnown = true;
+    } else {
+        m_marksKnown = false;
+        markKept();
+    }
+    discard(std::move(filed));
     emit filedChanged();
     emit changed();
 }
@@ -242,47 +400,116 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
                               const QList<QDateTime>& dates, int count) {
     const quint64 generation = ++m_keptGeneration;
     m_keptBuilt = false;
+    m_marksKnown = false;
+    ++m_marksRun;
     // These share the editor's arrays until the worker has made lists of its own, which share
     // only the texts: the editor's next read then writes its arrays without copying them first.
-    auto snapshot = std::make_shared<std::array<QList<QString>, 3>>();
-    (*snapshot)[0] = urls.mid(0, count + 1);
-    (*snapshot)[1] = coms.mid(0, count + 1);
-    auto keptDates = std::make_shared<QList<QDateTime>>(dates.mid(0, count + 1));
+    auto kept = std::make_shared<Kept>();
+    kept->urls = urls.mid(0, count + 1);
+    kept->coms = coms.mid(0, count + 1);
+    kept->dates = dates.mid(0, count + 1);
+    kept->count = count;
     run(
-        [snapshot, keptDates, count]() mutable {
-            for (int i : {0, 1})
-                (*snapshot)[i] = QList<QString>((*snapshot)[i].cbegin(), (*snapshot)[i].cend());
-            *keptDates = QList<QDateTime>(keptDates->cbegin(), keptDates->cend());
-            QList<QString> folded;
-            folded.reserve(count);
-            for (int k = 1; k <= count; ++k)
-                folded.append(search::foldEntry((*snapshot)[0][k], (*snapshot)[1][k]));
-            (*snapshot)[2] = std::move(folded);
-            snapshot.reset();
-            keptDates.reset();
+        [kept]() mutable {
+            kept->urls = QList<QString>(kept->urls.cbegin(), kept->urls.cend());
+            kept->coms = QList<QString>(kept->coms.cbegin(), kept->coms.cend());
+            kept->dates = QList<QDateTime>(kept->dates.cbegin(), kept->dates.cend());
+            qsizetype size = 0;
+            for (int k = 1; k <= kept->count; ++k)
+                size += kept->urls[k].size() + 1 + kept->coms[k].size();
+            kept->folded.reserve(size);
+            kept->ends.reserve(kept->count);
+            for (int k = 1; k <= kept->count; ++k) {
+                search::appendFoldedEntry(kept->urls[k], kept->coms[k], kept->folded);
+                kept->ends.append(kept->folded.size());
+            }
+            kept.reset();
         },
-        [this, generation, snapshot, keptDates]() mutable {
+        [this, generation, kept]() mutable {
             if (generation != m_keptGeneration)
-                return discard(std::move(snapshot), std::move(keptDates));
-            std::swap(m_keptUrls, (*snapshot)[0]);
-            std::swap(m_keptComs, (*snapshot)[1]);
-            std::swap(m_keptFolded, (*snapshot)[2]);
-            std::swap(m_keptDates, *keptDates);
-            discard(std::move(snapshot), std::move(keptDates));
-            m_keptBuilt = true;
-            emit changed();
+                return discard(std::move(kept));
+            if (!m_pagesBuilt || m_landedGeneration != m_pagesGeneration)
+                return landKept(generation, std::move(kept), {}, 0);
+            // Marked against the pages before they land, as the pages are against them.
+            PagesRead pages;
+            pages.pages = m_pages;  // keeps the texts that the holders' keys view
+            pages.holders = m_holders;
+            pages.bits = m_bits;
+            auto filed = std::make_shared<KeptFiled>();
+            const quint64 version = m_pagesVersion;
+            run(
+                [pages = std::make_shared<PagesRead>(std::move(pages)), kept, filed]() mutable {
+                    *filed = markAgainst(*kept, pages->holders, pages->bits);
+                    pages.reset();
+                    kept.reset();
+                },
+                [this, generation, kept, filed, version]() mutable {
+                    landKept(generation, std::move(kept), std::move(filed), version);
+                });
         });
 }
 
+void CollectionIndex::landKept(quint64 generation, std::shared_ptr<const Kept> kept,
+                               std::shared_ptr<KeptFiled> filed, quint64 pagesVersion) {
+    if (generation != m_keptGeneration)
+        return discard(std::move(kept), std::move(filed));
+    std::swap(m_kept, kept);
+    discard(std::move(kept));
+    m_keptBuilt = true;
+    ++m_marksRun;
+    if (filed && m_pagesBuilt && pagesVersion == m_pagesVersion) {
+        std::swap(m_keptFiled, *filed);
+        m_marksKnown = true;
+    } else {
+        m_marksKnown = false;
+        markKept();
+    }
+    discard(std::move(filed));
+    emit changed();
+}
+
+void CollectionIndex::markKept() {
+    // A build under way marks the kept entries when its pages land.
+    if (m_marksKnown || !m_pagesBuilt || !m_keptBuilt || m_landedGeneration != m_pagesGeneration)
+        return;
+    const quint64 marking = ++m_marksRun;
+    auto pages = std::make_shared<PagesRead>();
+    pages->pages = m_pages;
+    pages->holders = m_holders;
+    pages->bits = m_bits;
+    auto filed = std::make_shared<KeptFiled>();
+    run(
+        [pages, kept = m_kept, filed]() mutable {
+            *filed = markAgainst(*kept, pages->holders, pages->bits);
+            pages.reset();
+            kept.reset();
+        },
+        [this, marking, filed]() mutable {
+            if (marking == m_marksRun) {
+                std::swap(m_keptFiled, *filed);
+                m_marksKnown = true;
+            }
+            discard(std::move(filed));
+        });
+}
+
+void CollectionIndex::pagesChanged() {
+    ++m_pagesVersion;
+    ++m_marksRun;
+    m_marksKnown = false;
+    markKept();
+}
+
 void CollectionIndex::setPage(int page, const QString& name, const QList<Entry>& entries) {
-    if (const auto it = m_pages.constFind(page); it != m_pages.cend())
-        unlink(m_holders, page, it.value());
     Page p = pageOf(name, entries);
+    if (const auto it = m_pages.constFind(page); it != m_pages.cend())
+        unlink(m_holders, page, it.value(), m_pages);
     link(m_holders, m_bits, page, p);
     m_pages.insert(page, std::move(p));
     m_unreadable.remove(page);
     m_touched.insert(page);
     m_renamed.remove(page);
+    pagesChanged();
     emit filedChanged();
     emit changed();
 }
@@ -294,28 +521,51 @@ void CollectionIndex::setName(int page, const QString& name) {
     emit changed();
 }
 
-void CollectionIndex::AddressBits::add(QStringView key) {
+void CollectionIndex::AddressBits::add(size_t hash) {
     if (words.isEmpty())
         words.resize(kAddressWords, 0);
-    const size_t h = qHash(key) & (size_t(kAddressWords) * 64 - 1);
+    const size_t h = hash & (size_t(kAddressWords) * 64 - 1);
     words[qsizetype(h >> 6)] |= quint64(1) << (h & 63);
 }
 
-bool CollectionIndex::AddressBits::mayHold(QStringView key) const {
+bool CollectionIndex::AddressBits::mayHold(size_t hash) const {
     if (words.isEmpty())
         return false;
-    const size_t h = qHash(key) & (size_t(kAddressWords) * 64 - 1);
+    const size_t h = hash & (size_t(kAddressWords) * 64 - 1);
     return (words[qsizetype(h >> 6)] >> (h & 63)) & 1;
 }
 
 bool CollectionIndex::isFiled(const QString& url) const {
-    const Address address{url};
-    return m_bits.mayHold(address.key()) && m_holders.contains(address);
+    const Address address = Address::of(url);
+    return m_bits.mayHold(address.hash) && m_holders.contains(address);
+}
+
+bool CollectionIndex::isKeptFiled(int k, const QString& url) const {
+    // The same text, not an equal one: the kept entries the index holds share the editor's
+    // texts until the editor reads its file again.
+    if (m_marksKnown && k >= 1 && k <= m_kept->count &&
+        static_cast<std::size_t>(k) < m_keptFiled.size()) {
+        const QString& known = m_kept->urls[k];
+        if (known.constData() == url.constData() && known.size() == url.size())
+            return m_keptFiled[static_cast<std::size_t>(k)];
+    }
+    return isFiled(url);
+}
+
+QList<Entry> CollectionIndex::entriesOf(int page) const {
+    QList<Entry> entries;
+    const auto it = m_pages.constFind(page);
+    if (it == m_pages.cend())
+        return entries;
+    entries.reserve(it->size());
+    for (qsizetype i = 0; i < it->size(); ++i)
+        entries.append(it->entryOf(i));
+    return entries;
 }
 
 QStringList CollectionIndex::categoriesHolding(const QString& url) const {
     QList<int> holders;
-    if (const auto it = m_holders.constFind({url}); it != m_holders.cend())
+    if (const auto it = m_holders.constFind(Address::of(url)); it != m_holders.cend())
         holders << it->first << it->more;
     std::sort(holders.begin(), holders.end());
     holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
@@ -334,10 +584,13 @@ QList<CollectionIndex::Hit> CollectionIndex::find(const QString& query) const {
     QList<Hit> hits;
     if (terms.isEmpty())
         return hits;
-    for (qsizetype i = 0; i < m_keptFolded.size(); ++i) {
-        if (search::matchesAll(terms, m_keptFolded[i])) {
+    const Kept& kept = *m_kept;
+    const QStringView keptFolded(kept.folded);
+    for (qsizetype i = 0; i < kept.ends.size(); ++i) {
+        const qsizetype from = i == 0 ? 0 : kept.ends[i - 1];
+        if (search::matchesAll(terms, keptFolded.sliced(from, kept.ends[i] - from))) {
             const int k = static_cast<int>(i + 1);
-            hits.append({-1, k, m_keptUrls[k], m_keptComs[k], m_keptDates.value(k)});
+            hits.append({-1, k, kept.urls[k], kept.coms[k], kept.dates.value(k)});
         }
     }
     QList<int> order = m_pages.keys();
@@ -346,7 +599,7 @@ QList<CollectionIndex::Hit> CollectionIndex::find(const QString& query) const {
         const Page& p = m_pages[page];
         for (qsizetype i = 0; i < p.ends.size(); ++i) {
             if (search::matchesAll(terms, p.foldedOf(i))) {
-                const Entry& e = p.entries[i];
+                const Entry e = p.entryOf(i);
                 hits.append({page, static_cast<int>(i + 1), e.url, e.com, e.date});
             }
         }
