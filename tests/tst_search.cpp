@@ -207,6 +207,44 @@ private slots:
             QStringList{"<A HREF=\"http://d/\">d</A>", "《 D 》<P>"} +
             ListFileBytes::entry("e.example/", "Apple"));
         QTest::newRow("empty list") << ListFileBytes::listFile({});
+        // The index splits the lines itself, as the reader does.
+        const QByteArray crlf = ListFileBytes::listFile(good + ListFileBytes::entry("b/", "B"));
+        QByteArray cr = crlf;
+        QTest::newRow("lone CR") << cr.replace("\r\n", "\r");
+        QByteArray lf = crlf;
+        QTest::newRow("lone LF") << lf.replace("\r\n", "\n");
+        QByteArray mixed = crlf;
+        QTest::newRow("mixed line ends")
+            << mixed.replace("<P>\r\n", "<P>\n").replace("</A><BR>\r\n", "</A><BR>\r");
+        QTest::newRow("no line break at the end") << crlf.chopped(2);
+        QTest::newRow("LF CR is two line ends") << head + "\n\r" + rawEntry("a", "b") + foot;
+        QTest::newRow("end marker last, no line break")
+            << ListFileBytes::page({"<!--StartList-->", good[0], good[1]}) + "<!--EndList-->";
+        // Every failure the reader knows, and where it stops.
+        const QList<QByteArray> damaged = {
+            QByteArray(),
+            ListFileBytes::page({"<HTML>", "<!--startlist-->"}),
+            ListFileBytes::page({"<HTML>", "<!--StartList-->"}),
+            ListFileBytes::page({"<!--StartList-->", "<!--EndList-->"}),
+            ListFileBytes::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}),
+            ListFileBytes::page({"<!--StartList-->", good[0], "<!--EndList-->", "x"}),
+            ListFileBytes::page({"<!--StartList-->", good[0], good[1]}),
+            ListFileBytes::page({"<!--StartList-->", good[0], good[1], "x"}),
+            ListFileBytes::listFile({"<A HREF=\"http://\"></A>", good[1]}),
+            ListFileBytes::listFile({"<A HREF=\"http://abc", good[1]}),
+            ListFileBytes::listFile({good[0], "《  》97/09/15 08:05:00<P>"}),
+            ListFileBytes::listFile({good[0], "《 A 》<P>"}),
+            ListFileBytes::listFile({good[0], "《 A 》97/09/15 08:05:00"}),
+            ListFileBytes::listFile({good[0], "《 A 》97/02/30 08:05:00<P>"}),
+            ListFileBytes::listFile({good[0], "<A HREF=\"http://b\">b</A><BR>", good[1]}),
+            ListFileBytes::listFile({"<A HREF=\"http://\"></A>", good[0], good[1]}),
+            ListFileBytes::listFile({good[0], "《 A 》B 》97/09/15 08:05:00<P>"}),
+            ListFileBytes::listFile({good[0], good[1], good[0]}),
+            ListFileBytes::page({"<!--StartList-->", good[0], good[1], "<!--EndList-->"}) +
+                ListFileBytes::page({"<!--StartList-->", good[0], good[1], "<!--EndList-->"}),
+        };
+        for (qsizetype i = 0; i < damaged.size(); ++i)
+            QTest::addRow("damaged %d", static_cast<int>(i)) << damaged[i];
     }
     void pagesHoldWhatTheReaderReads() {
         QFETCH(QByteArray, page);

@@ -21,10 +21,6 @@ void appendLine(QByteArray& text, QByteArrayView line) {
 
 }  // namespace
 
-void ListFileHost::entryBytes(QByteArrayView url, QByteArrayView com, const QDateTime& date) {
-    entry({cp932::decode(url), cp932::decode(com), date});
-}
-
 // The reader works on the file's own bytes, as the scanners do, and decodes only what it
 // keeps: each entry's address and comment. The header and footer are kept as bytes.
 ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
@@ -61,9 +57,7 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
         // which then fails as its comment line; it is read again as an entry line.
         if (isEntryLine(line)) {
             bool dropped = false;
-            QDateTime date;
-            QByteArrayView url;
-            QByteArrayView com;
+            Entry entry;
             QByteArrayView comLine;
             const Scan address = scanAddress(line);
             if (address.length == 0) {
@@ -80,15 +74,15 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
                     return result;
                 }
                 qsizetype comStart = 0;
-                const Scan comment = scanComment(comLine, &comStart);
-                if (comment.length == 0) {
-                    host.failure(comment.message);
+                const Scan com = scanComment(comLine, &comStart);
+                if (com.length == 0) {
+                    host.failure(com.message);
                     dropped = true;
-                } else if (scanDate(comLine.sliced(comStart + comment.length + 3), &date) == 0) {
+                } else if (scanDate(comLine.sliced(comStart + com.length + 3), &entry.date) == 0) {
                     dropped = true;
                 } else {
-                    url = line.sliced(kAddressStart, address.length);
-                    com = comLine.sliced(comStart, comment.length);
+                    entry.url = cp932::decode(line.sliced(kAddressStart, address.length));
+                    entry.com = cp932::decode(comLine.sliced(comStart, com.length));
                 }
             }
             if (dropped) {
@@ -100,7 +94,7 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
                 }
             } else {
                 ++result.entries;
-                host.entryBytes(url, com, date);
+                host.entry(std::move(entry));
             }
         }
         // Next line.

@@ -6,8 +6,6 @@
 #include "keepsake/KeepsakeFormat.h"
 
 #include <QByteArray>
-#include <QByteArrayView>
-#include <QDateTime>
 #include <QString>
 
 // Reads a file in the keepsake layout (header, list block, footer) and hands every entry to
@@ -20,10 +18,6 @@ public:
     // The header has been read and a first list line exists: the list is about to be filled.
     virtual void listStarts() {}
     virtual void entry(keepsake::Entry entry) = 0;
-    // The same entry as the lines hold it: its address and comment as code page 932 bytes,
-    // valid during the call. This decodes them and calls entry(); a host that keeps many
-    // entries can decode them into texts of its own instead.
-    virtual void entryBytes(QByteArrayView url, QByteArrayView com, const QDateTime& date);
     // A critical message with an OK button.
     virtual void failure(const QString& message) = 0;
     // "Continue with the next data?" — true for OK.

@@ -3,7 +3,7 @@
 
 #include "search/CollectionIndex.h"
 
-#include "keepsake/ListFileReader.h"
+#include "keepsake/KeepsakeFormat.h"
 #include "pages/PageFormat.h"
 #include "platform/Cp932Codec.h"
 #include "platform/FileLookup.h"
@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
@@ -89,9 +90,10 @@ KeptFiled markAgainst(const CollectionIndex::Kept& kept, const Holders& holders,
                       const AddressBits& bits) {
     KeptFiled filed(static_cast<std::size_t>(kept.count) + 1);
     for (int k = 1; k <= kept.count; ++k) {
-        const Address address = Address::of(kept.urls[k]);
+        // Most kept entries are on no page: their texts, all over memory, are not read.
+        const size_t hash = kept.hashes[k - 1];
         filed[static_cast<std::size_t>(k)] =
-            bits.mayHold(address.hash) && holders.contains(address);
+            bits.mayHold(hash) && holders.contains(Address{Address::keyOf(kept.urls[k]), hash});
     }
     return filed;
 }
@@ -109,35 +111,72 @@ bool lineBreaksStayApart() {
     return apart;
 }
 
-// Reads a page for the index: nothing is shown, a failure only marks the page as damaged,
-// and reading goes on after a damaged entry so that the rest is still found. The addresses
-// and comments are gathered as bytes and decoded in one go into the page's text.
-class SilentPageHost : public ListFileHost {
+// A page's lines as the reader splits them (a line ends at CR LF, a lone CR or a lone LF; a
+// line break at the very end starts no other line), found with memchr: the index splits the
+// lines of a thousand pages.
+class PageLines {
 public:
-    explicit SilentPageHost(qsizetype fileSize) { m_bytes.reserve(fileSize / 2); }
+    explicit PageLines(QByteArrayView data) : m_data(data) {}
 
-    void entryBytes(QByteArrayView url, QByteArrayView com, const QDateTime& date) override {
-        m_bytes += url;
-        m_bytes += '\n';
-        m_bytes += com;
-        m_bytes += '\n';
-        m_dates.append(date);
+    bool atEnd() const { return m_pos >= m_data.size(); }
+
+    QByteArrayView next() {
+        const qsizetype size = m_data.size();
+        if (m_pos >= size)
+            return {};
+        if (m_cr < m_pos)
+            m_cr = find('\r');
+        if (m_lf < m_pos)
+            m_lf = find('\n');
+        const qsizetype start = m_pos;
+        const qsizetype end = std::min(m_cr, m_lf);
+        m_pos = end;
+        if (m_pos < size && m_data[m_pos] == '\r') {
+            ++m_pos;
+            if (m_pos < size && m_data[m_pos] == '\n')
+                ++m_pos;
+        } else if (m_pos < size) {
+            ++m_pos;
+        }
+        return m_data.sliced(start, end - start);
     }
-    void entry(Entry e) override { m_entries.append(std::move(e)); }
-    void failure(const QString&) override { damaged = true; }
-    bool askContinue() override {
-        damaged = true;
-        return true;
+
+private:
+    // Where the next `c` at or after the current line lies, or the end.
+    qsizetype find(char c) const {
+        const auto* at = static_cast<const char*>(
+            std::memchr(m_data.data() + m_pos, c, static_cast<std::size_t>(m_data.size() - m_pos)));
+        return at ? at - m_data.data() : m_data.size();
     }
+
+    QByteArrayView m_data;
+    qsizetype m_pos = 0;
+    qsizetype m_cr = -1;  // the next CR, once looked for
+    qsizetype m_lf = -1;
+};
+
+// A page read for the index, without a box: the entries that readListFile reads from it, and
+// whether it reads whole (to the end, with no message and no question). The addresses and
+// comments are gathered as bytes and decoded in one go into the page's text.
+class PageScan {
+public:
+    // Reads `data` as readListFile does, with every question answered OK, so that the rest of
+    // a damaged page is still found. The tests hold the two alike.
+    explicit PageScan(QByteArrayView data) {
+        m_bytes.reserve(data.size() / 2);
+        m_whole = scan(data);
+    }
+
+    bool whole() const { return m_whole; }
 
     // The entries read, into `page`.
-    void fill(Page& page) {
+    void fill(Page& page) const {
         if (!lineBreaksStayApart()) {
-            // Each decoded alone, as the reader would.
+            // Each decoded alone.
+            const QByteArrayView bytes(m_bytes);
             for (qsizetype i = 0, at = 0; i < m_dates.size(); ++i) {
-                const qsizetype urlEnd = m_bytes.indexOf('\n', at);
-                const qsizetype comEnd = m_bytes.indexOf('\n', urlEnd + 1);
-                const QByteArrayView bytes(m_bytes);
+                const qsizetype urlEnd = bytes.indexOf('\n', at);
+                const qsizetype comEnd = bytes.indexOf('\n', urlEnd + 1);
                 page.append(cp932::decode(bytes.sliced(at, urlEnd - at)),
                             cp932::decode(bytes.sliced(urlEnd + 1, comEnd - urlEnd - 1)),
                             m_dates[i]);
@@ -149,7 +188,7 @@ public:
         page.spots.reserve(m_dates.size());
         const QStringView text(page.text);
         qsizetype at = 0;
-        for (const QDateTime& date : std::as_const(m_dates)) {
+        for (const QDateTime& date : m_dates) {
             Page::Spot spot;
             spot.url = at;
             spot.com = text.indexOf(u'\n', at) + 1;
@@ -159,18 +198,82 @@ public:
             page.spots.append(spot);
             at = spot.end + 1;
         }
-        // The reader hands every entry over as bytes; an entry() would come from a reader
-        // that does not.
-        for (const Entry& e : std::as_const(m_entries))
-            page.append(e.url, e.com, e.date);
     }
 
-    bool damaged = false;
-
 private:
+    void add(QByteArrayView url, QByteArrayView com, const QDateTime& date) {
+        m_bytes += url;
+        m_bytes += '\n';
+        m_bytes += com;
+        m_bytes += '\n';
+        m_dates.append(date);
+    }
+
+    // readListFile's steps; where it shows a message and stops, this says the page is not
+    // whole, and where it asks, it goes on.
+    bool scan(QByteArrayView data) {
+        static constexpr QByteArrayView kStart("<!--StartList-->");
+        static constexpr QByteArrayView kEnd("<!--EndList-->");
+        PageLines in(data);
+        for (;;) {
+            if (in.atEnd())
+                return false;
+            if (in.next() == kStart)
+                break;
+        }
+        if (in.atEnd())
+            return false;
+        QByteArrayView line = in.next();
+        if (in.atEnd())
+            return false;
+        bool whole = true;
+        while (line != kEnd) {
+            if (keepsake::isEntryLine(line)) {
+                bool dropped = false;
+                QDateTime date;
+                QByteArrayView url;
+                QByteArrayView com;
+                QByteArrayView comLine;
+                const keepsake::Scan address = keepsake::scanAddress(line);
+                if (address.length == 0) {
+                    dropped = true;
+                } else {
+                    comLine = in.next();
+                    if (comLine == kEnd || in.atEnd())
+                        return false;
+                    qsizetype comStart = 0;
+                    const keepsake::Scan comment = keepsake::scanComment(comLine, &comStart);
+                    if (comment.length == 0 ||
+                        keepsake::scanDate(comLine.sliced(comStart + comment.length + 3), &date) ==
+                            0) {
+                        dropped = true;
+                    } else {
+                        url = line.sliced(keepsake::kAddressStart, address.length);
+                        com = comLine.sliced(comStart, comment.length);
+                    }
+                }
+                if (dropped) {
+                    whole = false;
+                    if (keepsake::isEntryLine(comLine)) {
+                        line = comLine;
+                        continue;
+                    }
+                } else {
+                    add(url, com, date);
+                }
+            }
+            line = in.next();
+            if (line == kEnd)
+                break;
+            if (in.atEnd())
+                return false;
+        }
+        return whole;
+    }
+
     QByteArray m_bytes;
     QList<QDateTime> m_dates;
-    QList<Entry> m_entries;
+    bool m_whole = false;
 };
 
 Page pageOf(const QString& name, const QList<Entry>& entries) {
@@ -204,14 +307,22 @@ void CollectionIndex::Page::append(QStringView url, QStringView com, const QDate
 }
 
 void CollectionIndex::Page::fold() {
+    // Most pages fold a character at a time, one for one: the whole text at once then, its
+    // line breaks in their places.
+    if (ends.isEmpty() && search::appendFoldedCharacters(text, folded)) {
+        ends.reserve(spots.size());
+        for (const Spot& spot : std::as_const(spots))
+            ends.append(spot.end);
+        return;
+    }
     if (ends.isEmpty()) {
-        // Folding mostly keeps the length: the texts and a line break an entry.
-        folded.reserve(text.size() + spots.size());
+        folded.reserve(text.size());
         ends.reserve(spots.size());
     }
     for (qsizetype i = ends.size(); i < spots.size(); ++i) {
         search::appendFoldedEntry(urlOf(i), comOf(i), folded);
         ends.append(folded.size());
+        folded += u'\n';
     }
 }
 
@@ -270,11 +381,10 @@ void readPages(const QString& folder, std::span<const CollectionIndex::Category>
         }
         QByteArray bytes;
         const bool read = textfile::readAll(path, &bytes);
-        SilentPageHost host(bytes.size());
-        const ListFileResult r = read ? readListFile(bytes, host) : ListFileResult{};
-        if (!read || !r.complete || host.damaged)
+        const PageScan scan(bytes);
+        if (!read || !scan.whole())
             into.unreadable.insert(c.page, fileName);
-        host.fill(page);
+        scan.fill(page);
         page.fold();
         into.pages.insert(c.page, std::move(page));
     }
@@ -419,9 +529,11 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
                 size += kept->urls[k].size() + 1 + kept->coms[k].size();
             kept->folded.reserve(size);
             kept->ends.reserve(kept->count);
+            kept->hashes.reserve(kept->count);
             for (int k = 1; k <= kept->count; ++k) {
                 search::appendFoldedEntry(kept->urls[k], kept->coms[k], kept->folded);
                 kept->ends.append(kept->folded.size());
+                kept->hashes.append(Address::of(kept->urls[k]).hash);
             }
             kept.reset();
         },

@@ -123,8 +123,9 @@ public:
         QString name;
         QString text;
         QList<Spot> spots;
-        // Every entry's folded address, a line break and its folded comment, one after the
-        // other in one text; entry i ends at ends[i] and starts where entry i - 1 ends.
+        // Every entry's folded address, a line break and its folded comment, each followed by
+        // a line break, in one text; entry i ends at ends[i] and starts after the line break
+        // that ends entry i - 1.
         QString folded;
         QList<qsizetype> ends;
 
@@ -140,7 +141,7 @@ public:
             return {urlOf(i).toString(), comOf(i).toString(), spots[i].date};
         }
         QStringView foldedOf(qsizetype i) const {
-            const qsizetype from = i == 0 ? 0 : ends[i - 1];
+            const qsizetype from = i == 0 ? 0 : ends[i - 1] + 1;
             return QStringView(folded).sliced(from, ends[i] - from);
         }
         // Adds an entry at the end.
@@ -178,6 +179,7 @@ public:
         // Like a page's: entry k's folded texts end at ends[k - 1].
         QString folded;
         QList<qsizetype> ends;
+        QList<size_t> hashes;  // Address::of(urls[k]).hash at k - 1
     };
     // Which kept entries a page holds, index k.
     using KeptFiled = std::vector<bool>;

@@ -131,22 +131,24 @@ Q_NEVER_INLINE HalfWidthFolded foldHalfWidth(char16_t u, char16_t next) {
 // Appends the folded text to `out` when every character folds alone (or is a half-width kana,
 // with its sound mark); false (and `out` as it was) otherwise.
 bool appendFoldedAlone(QStringView text, QChar*& out) {
-    const char16_t* const table = foldedAloneTable();
     const char16_t* from = text.utf16();
     const char16_t* const end = from + text.size();
+    const char16_t* const table = foldedAloneTable();
     QChar* at = out;
     while (from != end) {
+        // Runs of ASCII (addresses, mostly) are lowered in a loop of their own.
+        while (from != end && *from < 0x80) {
+            const char16_t a = *from++;
+            *at++ =
+                QChar(static_cast<char16_t>(a + (static_cast<char16_t>(a - u'A') < 26 ? 0x20 : 0)));
+        }
+        if (from == end)
+            break;
         const char16_t u = *from++;
-        // ASCII and kanji, most of every text, without the table: a look-up of a kanji would
-        // mostly miss the processor's nearest cache.
-        char16_t f;
-        if (u < 0x80)
-            f = u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u + 0x20) : u;
-        else if (u >= 0x4E00 && u <= 0x9FFF)
-            f = u;
-        else
-            f = table[u];
-        if (f == 0 && u != 0) {
+        // Kanji, most of a Japanese text, fold to themselves without the table: reading their
+        // part of it would mostly miss the processor's nearest cache.
+        char16_t f = u >= 0x4E00 && u <= 0x9FFF ? u : table[u];
+        if (f == 0) {
             if (u < kHalfWidthFrom || u > kHalfWidthTo)
                 return false;
             const HalfWidthFolded h = foldHalfWidth(u, from != end ? *from : char16_t(0));
@@ -188,6 +190,18 @@ void appendFoldedEntry(QStringView url, QStringView com, QString& out) {
     out += fold(url);
     out += u'\n';
     out += fold(com);
+}
+
+bool appendFoldedCharacters(QStringView text, QString& out) {
+    const qsizetype from = out.size();
+    out.resize(from + text.size());
+    QChar* const start = out.data();
+    QChar* at = start + from;
+    // A half-width kana and its sound mark fold to one character: not in their places.
+    if (appendFoldedAlone(text, at) && at - start == out.size())
+        return true;
+    out.truncate(from);
+    return false;
 }
 
 QString addressKey(const QString& address) {
