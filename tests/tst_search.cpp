@@ -287,6 +287,18 @@ private slots:
         QCOMPARE(w.Index->unreadablePages(), QStringList({"URL_0002.html"}));
         QCOMPARE(marks(w),
                  QStringList({"a.example/ 整理済み: 音楽, 映画", "b.example/ 整理済み: 音楽"}));
+        // The same once the workers have marked the kept entries, and after a page is written
+        // and marked again.
+        QTRY_VERIFY(w.Index->isIdle());
+        QCOMPARE(marks(w),
+                 QStringList({"a.example/ 整理済み: 音楽, 映画", "b.example/ 整理済み: 音楽"}));
+        w.lstKinds.setCurrentRow(rowOf(w, "映画"));
+        w.lstURLs[0].setCurrentRow(2);
+        w.cmdMove_Click();
+        w.cmdSave_Click();
+        QTRY_VERIFY(w.Index->isIdle());
+        QCOMPARE(marks(w), QStringList({"a.example/ 整理済み: 音楽, 映画",
+                                        "b.example/ 整理済み: 音楽", "c.example/ 整理済み: 映画"}));
 
         QStringList found;
         for (const CollectionIndex::Hit& hit : w.Index->find("ｳﾒ"))

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -326,8 +327,19 @@ void CollectionIndex::Page::fold() {
     }
 }
 
+struct CollectionIndex::Meeting {
+    std::mutex lock;
+    std::shared_ptr<const Kept> kept;
+    quint64 keptGeneration = 0;
+    // Copies of the build's tables, sharing their data, until the pages land.
+    std::shared_ptr<const PagesRead> pages;
+    quint64 pagesGeneration = 0;
+};
+
 CollectionIndex::CollectionIndex(QObject* parent)
-    : QObject(parent), m_kept(std::make_shared<const Kept>()) {
+    : QObject(parent),
+      m_kept(std::make_shared<const Kept>()),
+      m_meeting(std::make_shared<Meeting>()) {
     // The same threads for every build: a new thread each time would also take new memory
     // for its allocations, and the index's entries would spread over all of it.
     m_pool.setMaxThreadCount(2);
@@ -414,11 +426,13 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
     state->parts.resize(static_cast<std::size_t>(parts));
     state->reading = parts;
     state->landing = parts;
+    auto marks = std::make_shared<Marks>();
     for (int part = 0; part < parts; ++part) {
         const qsizetype from = categories.size() * part / parts;
         const qsizetype to = categories.size() * (part + 1) / parts;
         run(
-            [folder, state, result, part, from, to]() mutable {
+            [folder, state, result, marks, meeting = m_meeting, generation, part, from,
+             to]() mutable {
                 readPages(folder,
                           std::span(std::as_const(state->categories))
                               .subspan(static_cast<std::size_t>(from),
@@ -439,38 +453,48 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                 result->holders.reserve(entries);
                 for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
                     link(result->holders, result->bits, it.key(), it.value());
+                // The kept entries are marked here when they are folded already, so that the
+                // window's thread never looks them up.
+                auto view = std::make_shared<PagesRead>();
+                view->pages = result->pages;
+                view->holders = result->holders;
+                view->bits = result->bits;
+                std::shared_ptr<const Kept> kept;
+                {
+                    const std::lock_guard<std::mutex> hold(meeting->lock);
+                    meeting->pages = std::move(view);
+                    meeting->pagesGeneration = generation;
+                    kept = meeting->kept;
+                    marks->kept = meeting->keptGeneration;
+                }
+                if (kept) {
+                    marks->filed = std::make_shared<KeptFiled>(
+                        markAgainst(*kept, result->holders, result->bits));
+                    marks->pages = generation;
+                }
+                kept.reset();
+                meeting.reset();
                 result.reset();
                 state.reset();
             },
-            [this, generation, state, result]() mutable {
+            [this, generation, state, result, marks]() mutable {
                 if (--state->landing > 0)
                     return;
                 state.reset();
-                if (generation != m_pagesGeneration)
-                    return discard(std::move(result));
-                if (!m_keptBuilt)
-                    return land(generation, std::move(result), {}, 0);
-                // The kept entries are marked against the new pages before they land, so
-                // that the window's thread never looks them up.
-                auto filed = std::make_shared<KeptFiled>();
-                const quint64 keptGeneration = m_keptGeneration;
-                run(
-                    [result, filed, kept = m_kept]() mutable {
-                        *filed = markAgainst(*kept, result->holders, result->bits);
-                        result.reset();
-                        kept.reset();
-                    },
-                    [this, generation, result, filed, keptGeneration]() mutable {
-                        land(generation, std::move(result), std::move(filed), keptGeneration);
-                    });
+                land(generation, std::move(result), std::move(*marks));
             });
     }
 }
 
-void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result,
-                           std::shared_ptr<KeptFiled> filed, quint64 keptGeneration) {
+void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result, Marks marks) {
+    {
+        // Holding the build's tables any longer would make the first page written copy them.
+        const std::lock_guard<std::mutex> hold(m_meeting->lock);
+        if (m_meeting->pagesGeneration == generation)
+            m_meeting->pages.reset();
+    }
     if (generation != m_pagesGeneration)
-        return discard(std::move(result), std::move(filed));
+        return discard(std::move(result), std::move(marks.filed));
     // What changed while the build ran is newer than what it read.
     const bool unchanged = m_touched.isEmpty();
     for (int page : std::as_const(m_touched)) {
@@ -492,16 +516,9 @@ void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result
     m_renamed.clear();
     m_pagesBuilt = true;
     m_landedGeneration = generation;
-    ++m_pagesVersion;
-    ++m_marksRun;
-    if (filed && unchanged && m_keptBuilt && keptGeneration == m_keptGeneration) {
-        std::swap(m_keptFiled, *filed);
-        m_marksKnown = true;
-    } else {
-        m_marksKnown = false;
-        markKept();
-    }
-    discard(std::move(filed));
+    m_edits = unchanged ? 0 : 1;
+    m_marksKnown = false;
+    settleMarks(std::move(marks));
     emit filedChanged();
     emit changed();
 }
@@ -511,7 +528,6 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
     const quint64 generation = ++m_keptGeneration;
     m_keptBuilt = false;
     m_marksKnown = false;
-    ++m_marksRun;
     // These share the editor's arrays until the worker has made lists of its own, which share
     // only the texts: the editor's next read then writes its arrays without copying them first.
     auto kept = std::make_shared<Kept>();
@@ -519,8 +535,9 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
     kept->coms = coms.mid(0, count + 1);
     kept->dates = dates.mid(0, count + 1);
     kept->count = count;
+    auto marks = std::make_shared<Marks>();
     run(
-        [kept]() mutable {
+        [kept, marks, meeting = m_meeting, generation]() mutable {
             kept->urls = QList<QString>(kept->urls.cbegin(), kept->urls.cend());
             kept->coms = QList<QString>(kept->coms.cbegin(), kept->coms.cend());
             kept->dates = QList<QDateTime>(kept->dates.cbegin(), kept->dates.cend());
@@ -535,81 +552,108 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
                 kept->ends.append(kept->folded.size());
                 kept->hashes.append(Address::of(kept->urls[k]).hash);
             }
+            // Marked here against pages that a build has linked already (and the build's
+            // worker marks them otherwise).
+            std::shared_ptr<const PagesRead> pages;
+            {
+                const std::lock_guard<std::mutex> hold(meeting->lock);
+                meeting->kept = kept;
+                meeting->keptGeneration = generation;
+                pages = meeting->pages;
+                marks->pages = meeting->pagesGeneration;
+            }
+            if (pages) {
+                marks->filed =
+                    std::make_shared<KeptFiled>(markAgainst(*kept, pages->holders, pages->bits));
+                marks->kept = generation;
+            }
+            pages.reset();
             kept.reset();
+            meeting.reset();
         },
-        [this, generation, kept]() mutable {
-            if (generation != m_keptGeneration)
-                return discard(std::move(kept));
-            if (!m_pagesBuilt || m_landedGeneration != m_pagesGeneration)
-                return landKept(generation, std::move(kept), {}, 0);
-            // Marked against the pages before they land, as the pages are against them.
-            PagesRead pages;
-            pages.pages = m_pages;  // keeps the texts that the holders' keys view
-            pages.holders = m_holders;
-            pages.bits = m_bits;
-            auto filed = std::make_shared<KeptFiled>();
-            const quint64 version = m_pagesVersion;
-            run(
-                [pages = std::make_shared<PagesRead>(std::move(pages)), kept, filed]() mutable {
-                    *filed = markAgainst(*kept, pages->holders, pages->bits);
-                    pages.reset();
-                    kept.reset();
-                },
-                [this, generation, kept, filed, version]() mutable {
-                    landKept(generation, std::move(kept), std::move(filed), version);
-                });
+        [this, generation, kept, marks]() mutable {
+            landKept(generation, std::move(kept), std::move(*marks));
         });
 }
 
-void CollectionIndex::landKept(quint64 generation, std::shared_ptr<const Kept> kept,
-                               std::shared_ptr<KeptFiled> filed, quint64 pagesVersion) {
-    if (generation != m_keptGeneration)
-        return discard(std::move(kept), std::move(filed));
+void CollectionIndex::landKept(quint64 generation, std::shared_ptr<const Kept> kept, Marks marks) {
+    if (generation != m_keptGeneration) {
+        {
+            const std::lock_guard<std::mutex> hold(m_meeting->lock);
+            if (m_meeting->keptGeneration == generation)
+                m_meeting->kept.reset();
+        }
+        return discard(std::move(kept), std::move(marks.filed));
+    }
     std::swap(m_kept, kept);
     discard(std::move(kept));
     m_keptBuilt = true;
-    ++m_marksRun;
-    if (filed && m_pagesBuilt && pagesVersion == m_pagesVersion) {
-        std::swap(m_keptFiled, *filed);
-        m_marksKnown = true;
-    } else {
-        m_marksKnown = false;
-        markKept();
-    }
-    discard(std::move(filed));
+    m_marksKnown = false;
+    settleMarks(std::move(marks));
     emit changed();
 }
 
+bool CollectionIndex::marksFit(const Marks& marks) const {
+    return marks.filed && m_keptBuilt && m_pagesBuilt && marks.kept == m_keptGeneration &&
+           marks.pages == m_landedGeneration && marks.edits == m_edits;
+}
+
+bool CollectionIndex::marksMayFit(const Marks& marks) const {
+    if (!marks.filed || marks.kept != m_keptGeneration)
+        return false;
+    if (marks.pages == m_landedGeneration && m_pagesBuilt)
+        return marks.edits == m_edits;
+    return marks.pages == m_pagesGeneration && marks.edits == 0;
+}
+
+void CollectionIndex::settleMarks(Marks marks) {
+    if (marksMayFit(marks))
+        m_pendingMarks = std::move(marks);
+    if (m_marksKnown)
+        return;
+    if (marksFit(m_pendingMarks)) {
+        std::swap(m_keptFiled, *m_pendingMarks.filed);
+        m_pendingMarks = {};
+        m_marksKnown = true;
+        return;
+    }
+    if (!marksMayFit(m_pendingMarks)) {
+        m_pendingMarks = {};
+        markKept();
+    }
+}
+
 void CollectionIndex::markKept() {
-    // A build under way marks the kept entries when its pages land.
+    // A build under way marks the kept entries when its pages are linked.
     if (m_marksKnown || !m_pagesBuilt || !m_keptBuilt || m_landedGeneration != m_pagesGeneration)
         return;
-    const quint64 marking = ++m_marksRun;
+    auto marks = std::make_shared<Marks>();
+    marks->kept = m_keptGeneration;
+    marks->pages = m_landedGeneration;
+    marks->edits = m_edits;
+    if (m_marking.kept == marks->kept && m_marking.pages == marks->pages &&
+        m_marking.edits == marks->edits) {
+        return;  // under way
+    }
+    m_marking = *marks;
+    marks->filed = std::make_shared<KeptFiled>();
     auto pages = std::make_shared<PagesRead>();
-    pages->pages = m_pages;
+    pages->pages = m_pages;  // keeps the texts that the holders' keys view
     pages->holders = m_holders;
     pages->bits = m_bits;
-    auto filed = std::make_shared<KeptFiled>();
     run(
-        [pages, kept = m_kept, filed]() mutable {
-            *filed = markAgainst(*kept, pages->holders, pages->bits);
+        [pages, kept = m_kept, marks]() mutable {
+            *marks->filed = markAgainst(*kept, pages->holders, pages->bits);
             pages.reset();
             kept.reset();
         },
-        [this, marking, filed]() mutable {
-            if (marking == m_marksRun) {
-                std::swap(m_keptFiled, *filed);
-                m_marksKnown = true;
+        [this, marks]() mutable {
+            if (m_marking.kept == marks->kept && m_marking.pages == marks->pages &&
+                m_marking.edits == marks->edits) {
+                m_marking = {};
             }
-            discard(std::move(filed));
+            settleMarks(std::move(*marks));
         });
-}
-
-void CollectionIndex::pagesChanged() {
-    ++m_pagesVersion;
-    ++m_marksRun;
-    m_marksKnown = false;
-    markKept();
 }
 
 void CollectionIndex::setPage(int page, const QString& name, const QList<Entry>& entries) {
@@ -621,7 +665,9 @@ void CollectionIndex::setPage(int page, const QString& name, const QList<Entry>&
     m_unreadable.remove(page);
     m_touched.insert(page);
     m_renamed.remove(page);
-    pagesChanged();
+    ++m_edits;
+    m_marksKnown = false;
+    settleMarks(Marks());
     emit filedChanged();
     emit changed();
 }

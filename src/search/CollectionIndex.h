@@ -188,18 +188,29 @@ private:
     // Runs `work` on a thread of its own, then `done` on this object's thread. Each may
     // release what it holds; the functions themselves are freed on this object's thread.
     void run(std::function<void()> work, std::function<void()> done);
-    // Takes the pages a build has read, unless a newer build has started since; `filed` marks
-    // the kept entries against them when it is for the kept entries as they are.
-    void land(quint64 generation, std::shared_ptr<PagesRead> result,
-              std::shared_ptr<KeptFiled> filed, quint64 keptGeneration);
-    // Takes the kept entries folded, with their marks when these were made against the
-    // pages as they are.
-    void landKept(quint64 generation, std::shared_ptr<const Kept> kept,
-                  std::shared_ptr<KeptFiled> filed, quint64 pagesVersion);
-    // Works out the kept entries' marks on a worker, unless they are known.
+    // The kept entries' marks, worked out for kept entries `kept` (a generation of setKept())
+    // against the pages of build `pages` after `edits` pages were written since they landed.
+    struct Marks {
+        std::shared_ptr<KeptFiled> filed;
+        quint64 kept = 0;
+        quint64 pages = 0;
+        quint64 edits = 0;
+    };
+    // Where the workers meet: the kept entries folded last and the pages linked last, so that
+    // whichever is ready second marks the kept entries against the other on its own worker.
+    struct Meeting;
+    // Takes the pages a build has read, unless a newer build has started since.
+    void land(quint64 generation, std::shared_ptr<PagesRead> result, Marks marks);
+    // Takes the kept entries folded, unless they have been set again since.
+    void landKept(quint64 generation, std::shared_ptr<const Kept> kept, Marks marks);
+    // Whether `marks` are for the kept entries and pages as they are, or may be once what is
+    // under way has landed.
+    bool marksFit(const Marks& marks) const;
+    bool marksMayFit(const Marks& marks) const;
+    // Takes `marks` when they fit, keeps them while they may; then, when the marks are still
+    // not known and none are coming, has a worker work them out.
+    void settleMarks(Marks marks);
     void markKept();
-    // The pages have changed what they hold: the marks are no longer known.
-    void pagesChanged();
     // Lets these go on a worker thread.
     void discard(std::shared_ptr<const void> old, std::shared_ptr<const void> more = {});
 
@@ -213,14 +224,16 @@ private:
     QHash<int, QString> m_renamed;  // names given while a build runs
 
     quint64 m_landedGeneration = 0;  // the build whose pages are held
-    quint64 m_pagesVersion = 0;      // counts the changes of what the pages hold
+    quint64 m_edits = 0;             // pages written since they landed
 
     std::shared_ptr<const Kept> m_kept;  // never null
     bool m_keptBuilt = false;
     quint64 m_keptGeneration = 0;
     KeptFiled m_keptFiled;  // valid when m_marksKnown
     bool m_marksKnown = false;
-    quint64 m_marksRun = 0;  // counts the marking runs; a run's answer counts if it is the last
+    Marks m_pendingMarks;  // made for what has not landed yet
+    Marks m_marking;       // what a marking worker works on (without `filed`)
+    std::shared_ptr<Meeting> m_meeting;
 
     QThreadPool m_pool;
     int m_running = 0;  // work given to the pool whose `done` has not run yet
