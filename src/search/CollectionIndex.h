@@ -176,7 +176,8 @@ public:
         QList<QString> coms;
         QList<QDateTime> dates;
         int count = 0;
-        // Like a page's: entry k's folded texts end at ends[k - 1].
+        // Every entry's folded address, a line break and its folded comment, one after the
+        // other in one text: entry k ends at ends[k - 1] and starts where entry k - 1 ends.
         QString folded;
         QList<qsizetype> ends;
         QList<size_t> hashes;  // Address::of(urls[k]).hash at k - 1
