@@ -167,7 +167,10 @@ private slots:
             if (QChar::isSurrogate(u))
                 continue;
             const QString c(QChar(static_cast<char16_t>(u)));
-            for (const QString& text : {c, "カ" + c, "A" + c, c + c, c + "ﾞ", c + "ﾟ" + c}) {
+            // Within and after runs of ASCII long enough to be lowered many at a time.
+            const QString run = QStringLiteral("AZaz@[`{09-_./~ABCDEFGHIJ");
+            for (const QString& text : {c, "カ" + c, "A" + c, c + c, c + "ﾞ", c + "ﾟ" + c,
+                                        run + c + run, run.left(9) + c}) {
                 const QString expected = search::fold(text) + u'\n' + search::fold(text);
                 // Appended after a page's earlier entries, as the index keeps them.
                 QString appended = QStringLiteral("ｶa");

@@ -5,6 +5,10 @@
 
 #include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace search {
 
 namespace {
@@ -128,6 +132,36 @@ Q_NEVER_INLINE HalfWidthFolded foldHalfWidth(char16_t u, char16_t next) {
     return {kana.alone[u - kHalfWidthFrom], false};
 }
 
+// Lowers the run of ASCII characters that starts `from` into `at`; returns its length.
+// Addresses are ASCII: eight characters at a time where the processor can.
+qsizetype lowerAsciiRun(const char16_t* const from, const char16_t* const end, QChar* const at) {
+    const char16_t* p = from;
+#if defined(__SSE2__)
+    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i beforeA = _mm_set1_epi16(u'A' - 1);
+    const __m128i afterZ = _mm_set1_epi16(u'Z' + 1);
+    const __m128i toLower = _mm_set1_epi16(0x20);
+    while (end - p >= 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, notAscii), _mm_setzero_si128())) !=
+            0xFFFF) {
+            break;
+        }
+        const __m128i upper =
+            _mm_and_si128(_mm_cmpgt_epi16(v, beforeA), _mm_cmplt_epi16(v, afterZ));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at + (p - from)),
+                         _mm_add_epi16(v, _mm_and_si128(upper, toLower)));
+        p += 8;
+    }
+#endif
+    for (; p != end && *p < 0x80; ++p) {
+        const char16_t a = *p;
+        at[p - from] =
+            QChar(static_cast<char16_t>(a + (static_cast<char16_t>(a - u'A') < 26 ? 0x20 : 0)));
+    }
+    return p - from;
+}
+
 // Appends the folded text to `out` when every character folds alone (or is a half-width kana,
 // with its sound mark); false (and `out` as it was) otherwise.
 bool appendFoldedAlone(QStringView text, QChar*& out) {
@@ -136,12 +170,9 @@ bool appendFoldedAlone(QStringView text, QChar*& out) {
     const char16_t* const table = foldedAloneTable();
     QChar* at = out;
     while (from != end) {
-        // Runs of ASCII (addresses, mostly) are lowered in a loop of their own.
-        while (from != end && *from < 0x80) {
-            const char16_t a = *from++;
-            *at++ =
-                QChar(static_cast<char16_t>(a + (static_cast<char16_t>(a - u'A') < 26 ? 0x20 : 0)));
-        }
+        const qsizetype ascii = lowerAsciiRun(from, end, at);
+        from += ascii;
+        at += ascii;
         if (from == end)
             break;
         const char16_t u = *from++;
