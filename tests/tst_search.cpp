@@ -281,6 +281,25 @@ private slots:
         }
     }
 
+    // An address is keyed by the text of the first page that holds it: when that page is
+    // written without it, a page that still holds it lends its own.
+    void aPageWrittenAgainTakesItsAddressesWithIt() {
+        CollectionIndex index;
+        const QDateTime date(QDate(1997, 9, 15), QTime(8, 5), Qt::UTC);
+        index.setPage(0, "A", {{"x.example/", "one", date}});
+        index.setPage(1, "B", {{"x.example", "two", date}});
+        index.setPage(0, "A", {{"y.example/", "three", date}});
+        // The memory of A's old text, taken again (it was as long as this).
+        const QString again(QStringLiteral("x.example/\none\n").size(), u'#');
+        index.setPage(2, "C", {{"z.example/", "four", date}, {"w.example/", "five", date}});
+        QVERIFY(index.isFiled("x.example/"));
+        QCOMPARE(index.categoriesHolding("x.example"), QStringList{"B"});
+        QCOMPARE(index.entriesOf(0).size(), 1);
+        index.setPage(1, "B", {});
+        QVERIFY(!index.isFiled("x.example"));
+        QVERIFY(index.isFiled("y.example"));
+    }
+
     void filedEntriesAreMarkedAndDamagedPagesCounted() {
         EditorFixture f;
         startCollection(f);
