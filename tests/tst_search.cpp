@@ -5,10 +5,13 @@
 // a reload, a damaged page counted without a box, the marks the lists give their views,
 // hiding filed entries, and the search's matching rules.
 #include "collection/CollectionFolder.h"
+#include "keepsake/ListFileReader.h"
 #include "search/FiledMarks.h"
 #include "search/TextFolding.h"
 #include "settings/EditorPreferences.h"
 #include "support/EditorFixture.h"
+#include "support/ListFileBytes.h"
+#include "support/SyntheticCollection.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -55,6 +58,29 @@ QStringList marks(const KeepsakeEditor& w) {
             out << i.data().toString() + " " + i.data(Qt::ToolTipRole).toString();
     }
     return out;
+}
+
+// What the shipped reader makes of a page, for the index to match: every entry, and whether
+// the page reads whole without a message.
+class ReaderHost : public ListFileHost {
+public:
+    void entry(keepsake::Entry e) override {
+        entries << e.url + u'|' + e.com + u'|' + e.date.toString(Qt::ISODate);
+    }
+    void failure(const QString&) override { damaged = true; }
+    bool askContinue() override {
+        damaged = true;
+        return true;
+    }
+    QStringList entries;
+    bool damaged = false;
+};
+
+// The bytes of an entry as they may stand in a page copied from anywhere.
+QByteArray rawEntry(const QByteArray& url, const QByteArray& com) {
+    return "<A HREF=\"http://" + url + "\">x</A><BR>\r\n\x81\x73 " + com +
+           " \x81\x74"
+           "97/09/15 08:05:00<P>\r\n";
 }
 
 int rowOf(const KeepsakeEditor& w, const QString& kind) {
@@ -133,14 +159,18 @@ private slots:
     }
 
     // The index folds its entries a character at a time where it can: every character of the
-    // basic plane, alone and after the ones it may combine with, folds as the full folding does.
+    // basic plane, alone, after the ones it may combine with and before the sound marks of
+    // half-width kana, folds as the full folding does.
     void entryFoldingAgreesWithFullFolding() {
         QStringList failed;
         for (char32_t u = 1; u <= 0xFFFF; ++u) {
             if (QChar::isSurrogate(u))
                 continue;
             const QString c(QChar(static_cast<char16_t>(u)));
-            for (const QString& text : {c, "カ" + c, "A" + c, c + c}) {
+            // Within and after runs of ASCII long enough to be lowered many at a time.
+            const QString run = QStringLiteral("AZaz@[`{09-_./~ABCDEFGHIJ");
+            for (const QString& text : {c, "カ" + c, "A" + c, c + c, c + "ﾞ", c + "ﾟ" + c,
+                                        run + c + run, run.left(9) + c}) {
                 const QString expected = search::fold(text) + u'\n' + search::fold(text);
                 // Appended after a page's earlier entries, as the index keeps them.
                 QString appended = QStringLiteral("ｶa");
@@ -153,6 +183,123 @@ private slots:
         QCOMPARE(failed.mid(0, 20), QStringList());
     }
 
+    // The index keeps a page's entries in one text without a string for each: it holds what the
+    // shipped reader reads, damaged pages and bytes that are not code page 932 included.
+    void pagesHoldWhatTheReaderReads_data() {
+        QTest::addColumn<QByteArray>("page");
+        const QStringList good = ListFileBytes::entry("a.example/", "うめ");
+        QTest::newRow("synthetic")
+            << synthetic::categoryPage("音楽", synthetic::entries(300, 20261208));
+        QTest::newRow("half-width and full-width")
+            << ListFileBytes::listFile(ListFileBytes::entry("ｶﾞｲﾄﾞ.jp/", "ＦＡＱ ﾒｰﾙ／") +
+                                       ListFileBytes::entry("x.jp", "〜≒髙"));
+        const QByteArray head = "<HTML>\r\n<!--StartList-->\r\n";
+        const QByteArray foot = "<!--EndList-->\r\n</HTML>\r\n";
+        // A lead byte that ends a piece must not take the first byte of the next one.
+        QTest::newRow("lone lead bytes at the ends")
+            << head + rawEntry("a\x81", "b\x81") + rawEntry("@c", "@d") + foot;
+        QTest::newRow("unassigned codes and stray bytes")
+            << head + rawEntry("\x85\x40x", "\xfd\x80\xa0") + rawEntry("\xef", "\x1a\x7f") + foot;
+        QTest::newRow("list runs to the end")
+            << ListFileBytes::page({"<!--StartList-->", good[0], good[1], "x"});
+        QTest::newRow("no start marker") << ListFileBytes::page({"<HTML>", good[0], good[1]});
+        QTest::newRow("damaged entries between good ones") << ListFileBytes::listFile(
+            QStringList{good[0], "<A HREF=\"http://b\">b</A><BR>", good[1],
+                        "<A HREF=\"http://\"></A>", "《 A 》B 》97/09/15 08:05:00<P>"} +
+            ListFileBytes::entry("c.example", "さくら") +
+            QStringList{"<A HREF=\"http://d/\">d</A>", "《 D 》<P>"} +
+            ListFileBytes::entry("e.example/", "Apple"));
+        QTest::newRow("empty list") << ListFileBytes::listFile({});
+        // The index splits the lines itself, as the reader does.
+        const QByteArray crlf = ListFileBytes::listFile(good + ListFileBytes::entry("b/", "B"));
+        QByteArray cr = crlf;
+        QTest::newRow("lone CR") << cr.replace("\r\n", "\r");
+        QByteArray lf = crlf;
+        QTest::newRow("lone LF") << lf.replace("\r\n", "\n");
+        QByteArray mixed = crlf;
+        QTest::newRow("mixed line ends")
+            << mixed.replace("<P>\r\n", "<P>\n").replace("</A><BR>\r\n", "</A><BR>\r");
+        QTest::newRow("no line break at the end") << crlf.chopped(2);
+        QTest::newRow("LF CR is two line ends") << head + "\n\r" + rawEntry("a", "b") + foot;
+        QTest::newRow("end marker last, no line break")
+            << ListFileBytes::page({"<!--StartList-->", good[0], good[1]}) + "<!--EndList-->";
+        // Every failure the reader knows, and where it stops.
+        const QList<QByteArray> damaged = {
+            QByteArray(),
+            ListFileBytes::page({"<HTML>", "<!--startlist-->"}),
+            ListFileBytes::page({"<HTML>", "<!--StartList-->"}),
+            ListFileBytes::page({"<!--StartList-->", "<!--EndList-->"}),
+            ListFileBytes::page({"<!--StartList-->", "<!--EndList-->", "</HTML>"}),
+            ListFileBytes::page({"<!--StartList-->", good[0], "<!--EndList-->", "x"}),
+            ListFileBytes::page({"<!--StartList-->", good[0], good[1]}),
+            ListFileBytes::page({"<!--StartList-->", good[0], good[1], "x"}),
+            ListFileBytes::listFile({"<A HREF=\"http://\"></A>", good[1]}),
+            ListFileBytes::listFile({"<A HREF=\"http://abc", good[1]}),
+            ListFileBytes::listFile({good[0], "《  》97/09/15 08:05:00<P>"}),
+            ListFileBytes::listFile({good[0], "《 A 》<P>"}),
+            ListFileBytes::listFile({good[0], "《 A 》97/09/15 08:05:00"}),
+            ListFileBytes::listFile({good[0], "《 A 》97/02/30 08:05:00<P>"}),
+            ListFileBytes::listFile({good[0], "<A HREF=\"http://b\">b</A><BR>", good[1]}),
+            ListFileBytes::listFile({"<A HREF=\"http://\"></A>", good[0], good[1]}),
+            ListFileBytes::listFile({good[0], "《 A 》B 》97/09/15 08:05:00<P>"}),
+            ListFileBytes::listFile({good[0], good[1], good[0]}),
+            ListFileBytes::page({"<!--StartList-->", good[0], good[1], "<!--EndList-->"}) +
+                ListFileBytes::page({"<!--StartList-->", good[0], good[1], "<!--EndList-->"}),
+        };
+        for (qsizetype i = 0; i < damaged.size(); ++i)
+            QTest::addRow("damaged %d", static_cast<int>(i)) << damaged[i];
+    }
+    void pagesHoldWhatTheReaderReads() {
+        QFETCH(QByteArray, page);
+        ReaderHost reader;
+        const ListFileResult read = readListFile(page, reader);
+        const bool whole = read.complete && !reader.damaged;
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile file(dir.filePath("URL_0000.html"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(page), page.size());
+        file.close();
+        CollectionIndex index;
+        index.build(dir.path() + u'/', {{0, "音楽"}});
+        index.setKept({}, {}, {}, 0);
+        QTRY_VERIFY(index.isBuilt());
+
+        QStringList held;
+        for (const keepsake::Entry& e : index.entriesOf(0)) {
+            held << e.url + u'|' + e.com + u'|' + e.date.toString(Qt::ISODate);
+            QVERIFY2(index.isFiled(e.url), qPrintable(e.url));
+            QCOMPARE(index.categoriesHolding(e.url), QStringList{"音楽"});
+        }
+        QCOMPARE(held, reader.entries);
+        QCOMPARE(index.unreadablePages(), whole ? QStringList() : QStringList{"URL_0000.html"});
+        // Found by their comments, as folded.
+        for (const keepsake::Entry& e : index.entriesOf(0)) {
+            if (!e.com.trimmed().isEmpty())
+                QVERIFY2(!index.find(e.com.trimmed()).isEmpty(), qPrintable(e.com));
+        }
+    }
+
+    // An address is keyed by the text of the first page that holds it: when that page is
+    // written without it, a page that still holds it lends its own.
+    void aPageWrittenAgainTakesItsAddressesWithIt() {
+        CollectionIndex index;
+        const QDateTime date(QDate(1997, 9, 15), QTime(8, 5), Qt::UTC);
+        index.setPage(0, "A", {{"x.example/", "one", date}});
+        index.setPage(1, "B", {{"x.example", "two", date}});
+        index.setPage(0, "A", {{"y.example/", "three", date}});
+        // The memory of A's old text, taken again (it was as long as this).
+        const QString again(QStringLiteral("x.example/\none\n").size(), u'#');
+        index.setPage(2, "C", {{"z.example/", "four", date}, {"w.example/", "five", date}});
+        QVERIFY(index.isFiled("x.example/"));
+        QCOMPARE(index.categoriesHolding("x.example"), QStringList{"B"});
+        QCOMPARE(index.entriesOf(0).size(), 1);
+        index.setPage(1, "B", {});
+        QVERIFY(!index.isFiled("x.example"));
+        QVERIFY(index.isFiled("y.example"));
+    }
+
     void filedEntriesAreMarkedAndDamagedPagesCounted() {
         EditorFixture f;
         startCollection(f);
@@ -162,6 +309,18 @@ private slots:
         QCOMPARE(w.Index->unreadablePages(), QStringList({"URL_0002.html"}));
         QCOMPARE(marks(w),
                  QStringList({"a.example/ 整理済み: 音楽, 映画", "b.example/ 整理済み: 音楽"}));
+        // The same once the workers have marked the kept entries, and after a page is written
+        // and marked again.
+        QTRY_VERIFY(w.Index->isIdle());
+        QCOMPARE(marks(w),
+                 QStringList({"a.example/ 整理済み: 音楽, 映画", "b.example/ 整理済み: 音楽"}));
+        w.lstKinds.setCurrentRow(rowOf(w, "映画"));
+        w.lstURLs[0].setCurrentRow(2);
+        w.cmdMove_Click();
+        w.cmdSave_Click();
+        QTRY_VERIFY(w.Index->isIdle());
+        QCOMPARE(marks(w), QStringList({"a.example/ 整理済み: 音楽, 映画",
+                                        "b.example/ 整理済み: 音楽", "c.example/ 整理済み: 映画"}));
 
         QStringList found;
         for (const CollectionIndex::Hit& hit : w.Index->find("ｳﾒ"))

@@ -3,38 +3,44 @@
 
 #include "search/CollectionIndex.h"
 
-#include "keepsake/ListFileReader.h"
+#include "keepsake/KeepsakeFormat.h"
 #include "pages/PageFormat.h"
+#include "platform/Cp932Codec.h"
 #include "platform/FileLookup.h"
 #include "platform/TextFile.h"
 #include "search/TextFolding.h"
 
+#include <QLatin1StringView>
 #include <QThread>
 #include <QThreadPool>
 
-#include <array>
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <vector>
-
-#include <algorithm>
 
 using keepsake::Entry;
 
 namespace {
 
+using Page = CollectionIndex::Page;
+using Address = CollectionIndex::Address;
 using Holders = CollectionIndex::Holders;
 using AddressBits = CollectionIndex::AddressBits;
+using KeptFiled = CollectionIndex::KeptFiled;
 
 // 2^21 bits (256 KiB): a hundred thousand addresses set about one bit in twenty.
 constexpr qsizetype kAddressWords = qsizetype(1) << 15;
 
-// A hundred thousand entries are linked without making a string or a list for each.
-void link(Holders& holders, AddressBits& bits, int page, const CollectionIndex::Page& p) {
-    for (const Entry& e : p.entries) {
-        const CollectionIndex::Address address{e.url};
-        bits.add(address.key());
+// A hundred thousand entries are linked without making a string or a list for each: every
+// key views the text of the page that holds it first.
+void link(Holders& holders, AddressBits& bits, int page, const Page& p) {
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const Address address = p.addressOf(i);
+        bits.add(address.hash);
         CollectionIndex::Holding& h = holders[address];
         if (h.first < 0)
             h.first = page;
@@ -43,55 +49,297 @@ void link(Holders& holders, AddressBits& bits, int page, const CollectionIndex::
     }
 }
 
-void unlink(Holders& holders, int page, const CollectionIndex::Page& p) {
-    for (const Entry& e : p.entries) {
-        const auto it = holders.find({e.url});
+// Takes page `page`, as `p` holds it, out of `holders`; `pages` holds the other pages.
+void unlink(Holders& holders, int page, const Page& p, const QHash<int, Page>& pages) {
+    const QChar* const textFrom = p.text.constData();
+    const QChar* const textTo = textFrom + p.text.size();
+    for (qsizetype i = 0; i < p.size(); ++i) {
+        const auto it = holders.find(p.addressOf(i));
         if (it == holders.end())
             continue;
         if (it->first != page) {
             it->more.removeOne(page);
-        } else if (it->more.isEmpty()) {
+            continue;
+        }
+        if (it->more.isEmpty()) {
             holders.erase(it);
-        } else {
-            it->first = it->more.takeFirst();
+            continue;
+        }
+        it->first = it->more.takeFirst();
+        const QChar* const keyAt = it.key().key.data();
+        if (it->first == page || keyAt < textFrom || keyAt >= textTo)
+            continue;
+        // The key views this page's text, which goes with it: the page that now holds the
+        // address first lends its own.
+        const auto other = pages.constFind(it->first);
+        if (other == pages.cend())
+            continue;
+        for (qsizetype j = 0; j < other->size(); ++j) {
+            const Address there = other->addressOf(j);
+            if (there == it.key()) {
+                CollectionIndex::Holding h = std::move(*it);
+                holders.erase(it);
+                holders.insert(there, std::move(h));
+                break;
+            }
         }
     }
 }
 
-// Reads a page for the index: nothing is shown, a failure only marks the page as damaged,
-// and reading goes on after a damaged entry so that the rest is still found.
-class SilentPageHost : public ListFileHost {
+// Which kept entries the pages of `holders` hold.
+KeptFiled markAgainst(const CollectionIndex::Kept& kept, const Holders& holders,
+                      const AddressBits& bits) {
+    KeptFiled filed(static_cast<std::size_t>(kept.count) + 1);
+    for (int k = 1; k <= kept.count; ++k) {
+        // Most kept entries are on no page: their texts, all over memory, are not read.
+        const size_t hash = kept.hashes[k - 1];
+        filed[static_cast<std::size_t>(k)] =
+            bits.mayHold(hash) && holders.contains(Address{Address::keyOf(kept.urls[k]), hash});
+    }
+    return filed;
+}
+
+// Code page 932 gives every ASCII byte its own character, as Latin-1 does, and no byte pair
+// holds a line break: the addresses and comments of a page, each followed by a line break,
+// decode at once to what each decodes to alone, with the line breaks between.
+bool lineBreaksStayApart() {
+    static const bool apart = [] {
+        QByteArray ascii(128, '\0');
+        for (int i = 0; i < 128; ++i)
+            ascii[i] = static_cast<char>(i);
+        return cp932::decode(ascii) == QLatin1StringView(ascii);
+    }();
+    return apart;
+}
+
+// A page's lines as the reader splits them (a line ends at CR LF, a lone CR or a lone LF; a
+// line break at the very end starts no other line), found with memchr: the index splits the
+// lines of a thousand pages.
+class PageLines {
 public:
-    void entry(Entry e) override { entries.append(std::move(e)); }
-    void failure(const QString&) override { damaged = true; }
-    bool askContinue() override {
-        damaged = true;
-        return true;
+    explicit PageLines(QByteArrayView data) : m_data(data) {}
+
+    bool atEnd() const { return m_pos >= m_data.size(); }
+
+    QByteArrayView next() {
+        const qsizetype size = m_data.size();
+        if (m_pos >= size)
+            return {};
+        if (m_cr < m_pos)
+            m_cr = find('\r');
+        if (m_lf < m_pos)
+            m_lf = find('\n');
+        const qsizetype start = m_pos;
+        const qsizetype end = std::min(m_cr, m_lf);
+        m_pos = end;
+        if (m_pos < size && m_data[m_pos] == '\r') {
+            ++m_pos;
+            if (m_pos < size && m_data[m_pos] == '\n')
+                ++m_pos;
+        } else if (m_pos < size) {
+            ++m_pos;
+        }
+        return m_data.sliced(start, end - start);
     }
 
-    QList<Entry> entries;
-    bool damaged = false;
+private:
+    // Where the next `c` at or after the current line lies, or the end.
+    qsizetype find(char c) const {
+        const auto* at = static_cast<const char*>(
+            std::memchr(m_data.data() + m_pos, c, static_cast<std::size_t>(m_data.size() - m_pos)));
+        return at ? at - m_data.data() : m_data.size();
+    }
+
+    QByteArrayView m_data;
+    qsizetype m_pos = 0;
+    qsizetype m_cr = -1;  // the next CR, once looked for
+    qsizetype m_lf = -1;
 };
 
-CollectionIndex::Page pageOf(const QString& name, QList<Entry> entries) {
-    CollectionIndex::Page page;
+// A page read for the index, without a box: the entries that readListFile reads from it, and
+// whether it reads whole (to the end, with no message and no question). The addresses and
+// comments are gathered as bytes and decoded in one go into the page's text.
+class PageScan {
+public:
+    // Reads `data` as readListFile does, with every question answered OK, so that the rest of
+    // a damaged page is still found. The tests hold the two alike.
+    explicit PageScan(QByteArrayView data) {
+        m_bytes.reserve(data.size() / 2);
+        m_whole = scan(data);
+    }
+
+    bool whole() const { return m_whole; }
+
+    // The entries read, into `page`.
+    void fill(Page& page) const {
+        if (!lineBreaksStayApart()) {
+            // Each decoded alone.
+            const QByteArrayView bytes(m_bytes);
+            for (qsizetype i = 0, at = 0; i < m_dates.size(); ++i) {
+                const qsizetype urlEnd = bytes.indexOf('\n', at);
+                const qsizetype comEnd = bytes.indexOf('\n', urlEnd + 1);
+                page.append(cp932::decode(bytes.sliced(at, urlEnd - at)),
+                            cp932::decode(bytes.sliced(urlEnd + 1, comEnd - urlEnd - 1)),
+                            m_dates[i]);
+                at = comEnd + 1;
+            }
+            return;
+        }
+        page.text = cp932::decode(m_bytes);
+        page.spots.reserve(m_dates.size());
+        const QStringView text(page.text);
+        qsizetype at = 0;
+        for (const QDateTime& date : m_dates) {
+            Page::Spot spot;
+            spot.url = at;
+            spot.com = text.indexOf(u'\n', at) + 1;
+            spot.end = text.indexOf(u'\n', spot.com);
+            spot.hash = qHash(Address::keyOf(text.sliced(at, spot.com - 1 - at)));
+            spot.date = date;
+            page.spots.append(spot);
+            at = spot.end + 1;
+        }
+    }
+
+private:
+    void add(QByteArrayView url, QByteArrayView com, const QDateTime& date) {
+        m_bytes += url;
+        m_bytes += '\n';
+        m_bytes += com;
+        m_bytes += '\n';
+        m_dates.append(date);
+    }
+
+    // readListFile's steps; where it shows a message and stops, this says the page is not
+    // whole, and where it asks, it goes on.
+    bool scan(QByteArrayView data) {
+        static constexpr QByteArrayView kStart("<!--StartList-->");
+        static constexpr QByteArrayView kEnd("<!--EndList-->");
+        PageLines in(data);
+        for (;;) {
+            if (in.atEnd())
+                return false;
+            if (in.next() == kStart)
+                break;
+        }
+        if (in.atEnd())
+            return false;
+        QByteArrayView line = in.next();
+        if (in.atEnd())
+            return false;
+        bool whole = true;
+        while (line != kEnd) {
+            if (keepsake::isEntryLine(line)) {
+                bool dropped = false;
+                QDateTime date;
+                QByteArrayView url;
+                QByteArrayView com;
+                QByteArrayView comLine;
+                const keepsake::Scan address = keepsake::scanAddress(line);
+                if (address.length == 0) {
+                    dropped = true;
+                } else {
+                    comLine = in.next();
+                    if (comLine == kEnd || in.atEnd())
+                        return false;
+                    qsizetype comStart = 0;
+                    const keepsake::Scan comment = keepsake::scanComment(comLine, &comStart);
+                    if (comment.length == 0 ||
+                        keepsake::scanDate(comLine.sliced(comStart + comment.length + 3), &date) ==
+                            0) {
+                        dropped = true;
+                    } else {
+                        url = line.sliced(keepsake::kAddressStart, address.length);
+                        com = comLine.sliced(comStart, comment.length);
+                    }
+                }
+                if (dropped) {
+                    whole = false;
+                    if (keepsake::isEntryLine(comLine)) {
+                        line = comLine;
+                        continue;
+                    }
+                } else {
+                    add(url, com, date);
+                }
+            }
+            line = in.next();
+            if (line == kEnd)
+                break;
+            if (in.atEnd())
+                return false;
+        }
+        return whole;
+    }
+
+    QByteArray m_bytes;
+    QList<QDateTime> m_dates;
+    bool m_whole = false;
+};
+
+Page pageOf(const QString& name, const QList<Entry>& entries) {
+    Page page;
     page.name = name;
     qsizetype size = 0;
     for (const Entry& e : entries)
-        size += e.url.size() + 1 + e.com.size();
-    page.folded.reserve(size);
-    page.ends.reserve(entries.size());
-    for (const Entry& e : entries) {
-        search::appendFoldedEntry(e.url, e.com, page.folded);
-        page.ends.append(page.folded.size());
-    }
-    page.entries = std::move(entries);
+        size += e.url.size() + e.com.size() + 2;
+    page.text.reserve(size);
+    page.spots.reserve(entries.size());
+    for (const Entry& e : entries)
+        page.append(e.url, e.com, e.date);
+    page.fold();
     return page;
 }
 
 }  // namespace
 
-CollectionIndex::CollectionIndex(QObject* parent) : QObject(parent) {
+void CollectionIndex::Page::append(QStringView url, QStringView com, const QDateTime& date) {
+    Spot spot;
+    spot.url = text.size();
+    text += url;
+    text += u'\n';
+    spot.hash = Address::of(url).hash;
+    spot.com = text.size();
+    text += com;
+    spot.end = text.size();
+    text += u'\n';
+    spot.date = date;
+    spots.append(spot);
+}
+
+void CollectionIndex::Page::fold() {
+    // Most pages fold a character at a time, one for one: the whole text at once then, its
+    // line breaks in their places.
+    if (ends.isEmpty() && search::appendFoldedCharacters(text, folded)) {
+        ends.reserve(spots.size());
+        for (const Spot& spot : std::as_const(spots))
+            ends.append(spot.end);
+        return;
+    }
+    if (ends.isEmpty()) {
+        folded.reserve(text.size());
+        ends.reserve(spots.size());
+    }
+    for (qsizetype i = ends.size(); i < spots.size(); ++i) {
+        search::appendFoldedEntry(urlOf(i), comOf(i), folded);
+        ends.append(folded.size());
+        folded += u'\n';
+    }
+}
+
+struct CollectionIndex::Meeting {
+    std::mutex lock;
+    std::shared_ptr<const Kept> kept;
+    quint64 keptGeneration = 0;
+    // Copies of the build's tables, sharing their data, until the pages land.
+    std::shared_ptr<const PagesRead> pages;
+    quint64 pagesGeneration = 0;
+};
+
+CollectionIndex::CollectionIndex(QObject* parent)
+    : QObject(parent),
+      m_kept(std::make_shared<const Kept>()),
+      m_meeting(std::make_shared<Meeting>()) {
     // The same threads for every build: a new thread each time would also take new memory
     // for its allocations, and the index's entries would spread over all of it.
     m_pool.setMaxThreadCount(2);
@@ -116,7 +364,7 @@ void CollectionIndex::run(std::function<void()> work, std::function<void()> done
     });
 }
 
-void CollectionIndex::discard(std::shared_ptr<void> old, std::shared_ptr<void> more) {
+void CollectionIndex::discard(std::shared_ptr<const void> old, std::shared_ptr<const void> more) {
     // Freeing a hundred thousand entries would hold the window's thread for tens of
     // milliseconds. Nothing else may hold them: the last reference goes on the worker.
     run(
@@ -134,20 +382,23 @@ void readPages(const QString& folder, std::span<const CollectionIndex::Category>
                CollectionIndex::PagesRead& into) {
     const filelookup::FolderFiles files(folder);
     for (const CollectionIndex::Category& c : categories) {
+        Page page;
+        page.name = c.name;
         const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
         const QString path = files.find(fileName);
         if (path.isEmpty()) {
             // Never selected yet: no page, nothing filed there.
-            into.pages.insert(c.page, pageOf(c.name, {}));
+            into.pages.insert(c.page, std::move(page));
             continue;
         }
         QByteArray bytes;
-        SilentPageHost host;
         const bool read = textfile::readAll(path, &bytes);
-        const ListFileResult r = read ? readListFile(bytes, host) : ListFileResult{};
-        if (!read || !r.complete || host.damaged)
+        const PageScan scan(bytes);
+        if (!read || !scan.whole())
             into.unreadable.insert(c.page, fileName);
-        into.pages.insert(c.page, pageOf(c.name, std::move(host.entries)));
+        scan.fill(page);
+        page.fold();
+        into.pages.insert(c.page, std::move(page));
     }
 }
 
@@ -175,11 +426,13 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
     state->parts.resize(static_cast<std::size_t>(parts));
     state->reading = parts;
     state->landing = parts;
+    auto marks = std::make_shared<Marks>();
     for (int part = 0; part < parts; ++part) {
         const qsizetype from = categories.size() * part / parts;
         const qsizetype to = categories.size() * (part + 1) / parts;
         run(
-            [folder, state, result, part, from, to]() mutable {
+            [folder, state, result, marks, meeting = m_meeting, generation, part, from,
+             to]() mutable {
                 readPages(folder,
                           std::span(std::as_const(state->categories))
                               .subspan(static_cast<std::size_t>(from),
@@ -196,29 +449,57 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                 // Made here, so that the window's thread only takes the finished index.
                 qsizetype entries = 0;
                 for (const Page& p : std::as_const(result->pages))
-                    entries += p.entries.size();
+                    entries += p.size();
                 result->holders.reserve(entries);
                 for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
                     link(result->holders, result->bits, it.key(), it.value());
+                // The kept entries are marked here when they are folded already, so that the
+                // window's thread never looks them up.
+                auto view = std::make_shared<PagesRead>();
+                view->pages = result->pages;
+                view->holders = result->holders;
+                view->bits = result->bits;
+                std::shared_ptr<const Kept> kept;
+                {
+                    const std::lock_guard<std::mutex> hold(meeting->lock);
+                    meeting->pages = std::move(view);
+                    meeting->pagesGeneration = generation;
+                    kept = meeting->kept;
+                    marks->kept = meeting->keptGeneration;
+                }
+                if (kept) {
+                    marks->filed = std::make_shared<KeptFiled>(
+                        markAgainst(*kept, result->holders, result->bits));
+                    marks->pages = generation;
+                }
+                kept.reset();
+                meeting.reset();
                 result.reset();
                 state.reset();
             },
-            [this, generation, state, result]() mutable {
+            [this, generation, state, result, marks]() mutable {
                 if (--state->landing > 0)
                     return;
                 state.reset();
-                land(generation, std::move(result));
+                land(generation, std::move(result), std::move(*marks));
             });
     }
 }
 
-void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result) {
+void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result, Marks marks) {
+    {
+        // Holding the build's tables any longer would make the first page written copy them.
+        const std::lock_guard<std::mutex> hold(m_meeting->lock);
+        if (m_meeting->pagesGeneration == generation)
+            m_meeting->pages.reset();
+    }
     if (generation != m_pagesGeneration)
-        return discard(std::move(result));
+        return discard(std::move(result), std::move(marks.filed));
     // What changed while the build ran is newer than what it read.
+    const bool unchanged = m_touched.isEmpty();
     for (int page : std::as_const(m_touched)) {
         if (const auto read = result->pages.constFind(page); read != result->pages.cend())
-            unlink(result->holders, page, read.value());
+            unlink(result->holders, page, read.value(), result->pages);
         const Page& written = m_pages[page];
         link(result->holders, result->bits, page, written);
         result->pages.insert(page, written);
@@ -234,6 +515,10 @@ void CollectionIndex::land(quint64 generation, std::shared_ptr<PagesRead> result
     m_touched.clear();
     m_renamed.clear();
     m_pagesBuilt = true;
+    m_landedGeneration = generation;
+    m_edits = unchanged ? 0 : 1;
+    m_marksKnown = false;
+    settleMarks(std::move(marks));
     emit filedChanged();
     emit changed();
 }
@@ -242,47 +527,147 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
                               const QList<QDateTime>& dates, int count) {
     const quint64 generation = ++m_keptGeneration;
     m_keptBuilt = false;
+    m_marksKnown = false;
     // These share the editor's arrays until the worker has made lists of its own, which share
     // only the texts: the editor's next read then writes its arrays without copying them first.
-    auto snapshot = std::make_shared<std::array<QList<QString>, 3>>();
-    (*snapshot)[0] = urls.mid(0, count + 1);
-    (*snapshot)[1] = coms.mid(0, count + 1);
-    auto keptDates = std::make_shared<QList<QDateTime>>(dates.mid(0, count + 1));
+    auto kept = std::make_shared<Kept>();
+    kept->urls = urls.mid(0, count + 1);
+    kept->coms = coms.mid(0, count + 1);
+    kept->dates = dates.mid(0, count + 1);
+    kept->count = count;
+    auto marks = std::make_shared<Marks>();
     run(
-        [snapshot, keptDates, count]() mutable {
-            for (int i : {0, 1})
-                (*snapshot)[i] = QList<QString>((*snapshot)[i].cbegin(), (*snapshot)[i].cend());
-            *keptDates = QList<QDateTime>(keptDates->cbegin(), keptDates->cend());
-            QList<QString> folded;
-            folded.reserve(count);
-            for (int k = 1; k <= count; ++k)
-                folded.append(search::foldEntry((*snapshot)[0][k], (*snapshot)[1][k]));
-            (*snapshot)[2] = std::move(folded);
-            snapshot.reset();
-            keptDates.reset();
+        [kept, marks, meeting = m_meeting, generation]() mutable {
+            kept->urls = QList<QString>(kept->urls.cbegin(), kept->urls.cend());
+            kept->coms = QList<QString>(kept->coms.cbegin(), kept->coms.cend());
+            kept->dates = QList<QDateTime>(kept->dates.cbegin(), kept->dates.cend());
+            qsizetype size = 0;
+            for (int k = 1; k <= kept->count; ++k)
+                size += kept->urls[k].size() + 1 + kept->coms[k].size();
+            kept->folded.reserve(size);
+            kept->ends.reserve(kept->count);
+            kept->hashes.reserve(kept->count);
+            for (int k = 1; k <= kept->count; ++k) {
+                search::appendFoldedEntry(kept->urls[k], kept->coms[k], kept->folded);
+                kept->ends.append(kept->folded.size());
+                kept->hashes.append(Address::of(kept->urls[k]).hash);
+            }
+            // Marked here against pages that a build has linked already (and the build's
+            // worker marks them otherwise).
+            std::shared_ptr<const PagesRead> pages;
+            {
+                const std::lock_guard<std::mutex> hold(meeting->lock);
+                meeting->kept = kept;
+                meeting->keptGeneration = generation;
+                pages = meeting->pages;
+                marks->pages = meeting->pagesGeneration;
+            }
+            if (pages) {
+                marks->filed =
+                    std::make_shared<KeptFiled>(markAgainst(*kept, pages->holders, pages->bits));
+                marks->kept = generation;
+            }
+            pages.reset();
+            kept.reset();
+            meeting.reset();
         },
-        [this, generation, snapshot, keptDates]() mutable {
-            if (generation != m_keptGeneration)
-                return discard(std::move(snapshot), std::move(keptDates));
-            std::swap(m_keptUrls, (*snapshot)[0]);
-            std::swap(m_keptComs, (*snapshot)[1]);
-            std::swap(m_keptFolded, (*snapshot)[2]);
-            std::swap(m_keptDates, *keptDates);
-            discard(std::move(snapshot), std::move(keptDates));
-            m_keptBuilt = true;
-            emit changed();
+        [this, generation, kept, marks]() mutable {
+            landKept(generation, std::move(kept), std::move(*marks));
+        });
+}
+
+void CollectionIndex::landKept(quint64 generation, std::shared_ptr<const Kept> kept, Marks marks) {
+    if (generation != m_keptGeneration) {
+        {
+            const std::lock_guard<std::mutex> hold(m_meeting->lock);
+            if (m_meeting->keptGeneration == generation)
+                m_meeting->kept.reset();
+        }
+        return discard(std::move(kept), std::move(marks.filed));
+    }
+    std::swap(m_kept, kept);
+    discard(std::move(kept));
+    m_keptBuilt = true;
+    m_marksKnown = false;
+    settleMarks(std::move(marks));
+    emit changed();
+}
+
+bool CollectionIndex::marksFit(const Marks& marks) const {
+    return marks.filed && m_keptBuilt && m_pagesBuilt && marks.kept == m_keptGeneration &&
+           marks.pages == m_landedGeneration && marks.edits == m_edits;
+}
+
+bool CollectionIndex::marksMayFit(const Marks& marks) const {
+    if (!marks.filed || marks.kept != m_keptGeneration)
+        return false;
+    if (marks.pages == m_landedGeneration && m_pagesBuilt)
+        return marks.edits == m_edits;
+    return marks.pages == m_pagesGeneration && marks.edits == 0;
+}
+
+void CollectionIndex::settleMarks(Marks marks) {
+    if (marksMayFit(marks))
+        m_pendingMarks = std::move(marks);
+    if (m_marksKnown)
+        return;
+    if (marksFit(m_pendingMarks)) {
+        std::swap(m_keptFiled, *m_pendingMarks.filed);
+        m_pendingMarks = {};
+        m_marksKnown = true;
+        return;
+    }
+    if (!marksMayFit(m_pendingMarks)) {
+        m_pendingMarks = {};
+        markKept();
+    }
+}
+
+void CollectionIndex::markKept() {
+    // A build under way marks the kept entries when its pages are linked.
+    if (m_marksKnown || !m_pagesBuilt || !m_keptBuilt || m_landedGeneration != m_pagesGeneration)
+        return;
+    auto marks = std::make_shared<Marks>();
+    marks->kept = m_keptGeneration;
+    marks->pages = m_landedGeneration;
+    marks->edits = m_edits;
+    if (m_marking.kept == marks->kept && m_marking.pages == marks->pages &&
+        m_marking.edits == marks->edits) {
+        return;  // under way
+    }
+    m_marking = *marks;
+    marks->filed = std::make_shared<KeptFiled>();
+    auto pages = std::make_shared<PagesRead>();
+    pages->pages = m_pages;  // keeps the texts that the holders' keys view
+    pages->holders = m_holders;
+    pages->bits = m_bits;
+    run(
+        [pages, kept = m_kept, marks]() mutable {
+            *marks->filed = markAgainst(*kept, pages->holders, pages->bits);
+            pages.reset();
+            kept.reset();
+        },
+        [this, marks]() mutable {
+            if (m_marking.kept == marks->kept && m_marking.pages == marks->pages &&
+                m_marking.edits == marks->edits) {
+                m_marking = {};
+            }
+            settleMarks(std::move(*marks));
         });
 }
 
 void CollectionIndex::setPage(int page, const QString& name, const QList<Entry>& entries) {
-    if (const auto it = m_pages.constFind(page); it != m_pages.cend())
-        unlink(m_holders, page, it.value());
     Page p = pageOf(name, entries);
+    if (const auto it = m_pages.constFind(page); it != m_pages.cend())
+        unlink(m_holders, page, it.value(), m_pages);
     link(m_holders, m_bits, page, p);
     m_pages.insert(page, std::move(p));
     m_unreadable.remove(page);
     m_touched.insert(page);
     m_renamed.remove(page);
+    ++m_edits;
+    m_marksKnown = false;
+    settleMarks(Marks());
     emit filedChanged();
     emit changed();
 }
@@ -294,28 +679,51 @@ void CollectionIndex::setName(int page, const QString& name) {
     emit changed();
 }
 
-void CollectionIndex::AddressBits::add(QStringView key) {
+void CollectionIndex::AddressBits::add(size_t hash) {
     if (words.isEmpty())
         words.resize(kAddressWords, 0);
-    const size_t h = qHash(key) & (size_t(kAddressWords) * 64 - 1);
+    const size_t h = hash & (size_t(kAddressWords) * 64 - 1);
     words[qsizetype(h >> 6)] |= quint64(1) << (h & 63);
 }
 
-bool CollectionIndex::AddressBits::mayHold(QStringView key) const {
+bool CollectionIndex::AddressBits::mayHold(size_t hash) const {
     if (words.isEmpty())
         return false;
-    const size_t h = qHash(key) & (size_t(kAddressWords) * 64 - 1);
+    const size_t h = hash & (size_t(kAddressWords) * 64 - 1);
     return (words[qsizetype(h >> 6)] >> (h & 63)) & 1;
 }
 
 bool CollectionIndex::isFiled(const QString& url) const {
-    const Address address{url};
-    return m_bits.mayHold(address.key()) && m_holders.contains(address);
+    const Address address = Address::of(url);
+    return m_bits.mayHold(address.hash) && m_holders.contains(address);
+}
+
+bool CollectionIndex::isKeptFiled(int k, const QString& url) const {
+    // The same text, not an equal one: the kept entries the index holds share the editor's
+    // texts until the editor reads its file again.
+    if (m_marksKnown && k >= 1 && k <= m_kept->count &&
+        static_cast<std::size_t>(k) < m_keptFiled.size()) {
+        const QString& known = m_kept->urls[k];
+        if (known.constData() == url.constData() && known.size() == url.size())
+            return m_keptFiled[static_cast<std::size_t>(k)];
+    }
+    return isFiled(url);
+}
+
+QList<Entry> CollectionIndex::entriesOf(int page) const {
+    QList<Entry> entries;
+    const auto it = m_pages.constFind(page);
+    if (it == m_pages.cend())
+        return entries;
+    entries.reserve(it->size());
+    for (qsizetype i = 0; i < it->size(); ++i)
+        entries.append(it->entryOf(i));
+    return entries;
 }
 
 QStringList CollectionIndex::categoriesHolding(const QString& url) const {
     QList<int> holders;
-    if (const auto it = m_holders.constFind({url}); it != m_holders.cend())
+    if (const auto it = m_holders.constFind(Address::of(url)); it != m_holders.cend())
         holders << it->first << it->more;
     std::sort(holders.begin(), holders.end());
     holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
@@ -334,10 +742,13 @@ QList<CollectionIndex::Hit> CollectionIndex::find(const QString& query) const {
     QList<Hit> hits;
     if (terms.isEmpty())
         return hits;
-    for (qsizetype i = 0; i < m_keptFolded.size(); ++i) {
-        if (search::matchesAll(terms, m_keptFolded[i])) {
+    const Kept& kept = *m_kept;
+    const QStringView keptFolded(kept.folded);
+    for (qsizetype i = 0; i < kept.ends.size(); ++i) {
+        const qsizetype from = i == 0 ? 0 : kept.ends[i - 1];
+        if (search::matchesAll(terms, keptFolded.sliced(from, kept.ends[i] - from))) {
             const int k = static_cast<int>(i + 1);
-            hits.append({-1, k, m_keptUrls[k], m_keptComs[k], m_keptDates.value(k)});
+            hits.append({-1, k, kept.urls[k], kept.coms[k], kept.dates.value(k)});
         }
     }
     QList<int> order = m_pages.keys();
@@ -346,7 +757,7 @@ QList<CollectionIndex::Hit> CollectionIndex::find(const QString& query) const {
         const Page& p = m_pages[page];
         for (qsizetype i = 0; i < p.ends.size(); ++i) {
             if (search::matchesAll(terms, p.foldedOf(i))) {
-                const Entry& e = p.entries[i];
+                const Entry e = p.entryOf(i);
                 hits.append({page, static_cast<int>(i + 1), e.url, e.com, e.date});
             }
         }

@@ -9,15 +9,7 @@
 bool KeptMarks::marked(int entry) const {
     if (entry < 0 || entry >= m_urls.size())
         return false;
-    if (m_known.size() <= entry) {
-        // A list asks in its own order; answering every entry in number order at the first
-        // question reads the addresses in the order the read laid them out in memory.
-        const qsizetype from = m_known.size();
-        m_known.resize(m_urls.size());
-        for (qsizetype k = from; k < m_urls.size(); ++k)
-            m_known[k] = m_index.isFiled(m_urls[k]) ? 1 : 0;
-    }
-    return m_known[entry] == 1;
+    return m_index.isKeptFiled(entry, m_urls[entry]);
 }
 
 QString KeptMarks::note(int entry) const {

@@ -14,8 +14,8 @@
 class CollectionIndex;
 
 // Kept entries whose address some category page already holds: dimmed, with a tooltip that
-// names the categories. Every entry's answer is looked up when a list first asks, and kept
-// until the index or the kept entries change.
+// names the categories. The index works every entry's answer out on its worker whenever the
+// pages or the kept entries change, so a list only reads a bit per entry.
 class KeptMarks : public EntryMarks {
 public:
     KeptMarks(const QList<QString>& urls, const CollectionIndex& index)
@@ -23,13 +23,13 @@ public:
 
     bool marked(int entry) const override;
     QString note(int entry) const override;
-    // Forgets every answer.
-    void forget() { m_known.clear(); }
+    // The kept entries are being read again. Nothing is kept here to forget: the index tells
+    // its answers for the entries it knows from the editor's new ones.
+    void forget() {}
 
 private:
     const QList<QString>& m_urls;
     const CollectionIndex& m_index;
-    mutable QList<signed char> m_known;
 };
 
 // Entries of the loaded page whose address occurs more than once in it.

@@ -21,6 +21,10 @@ QString foldEntry(QStringView url, QStringView com);
 // The same, appended to `out`.
 void appendFoldedEntry(QStringView url, QStringView com, QString& out);
 
+// Appends fold(text) when every character folds alone, to one character (the folded text is
+// as long as `text`, each character in its place); false, and `out` as it was, otherwise.
+bool appendFoldedCharacters(QStringView text, QString& out);
+
 // The address as stored, without one trailing "/".
 QString addressKey(const QString& address);
 
