@@ -384,6 +384,12 @@ int main(int argc, char** argv) {
                  QStringLiteral("BM_ReadKeepsake"), QStringLiteral("BM_DecodeAndFillViews"),
                  n == 100000 ? 2.0 : 0);
     }
+    // The same file read after it grew by 100 entries, and read first (every list sorted,
+    // the working copy written).
+    t.versus(QStringLiteral("ReadKeepsake, the file grown by 100 entries"), 100000,
+             QStringLiteral("BM_ReadKeepsakeGrown"), QStringLiteral("BM_DecodeAndFillViews"), 2.0);
+    t.versus(QStringLiteral("ReadKeepsake, the first read"), 100000,
+             QStringLiteral("BM_ReadKeepsakeFirst"), QStringLiteral("BM_DecodeAndFillViews"), 2.0);
     // Category pages.
     for (int n : sizes) {
         t.versus(QStringLiteral("select a category, lstKinds_Click (vs read + decode page)"), n,

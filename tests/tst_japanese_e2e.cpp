@@ -244,7 +244,19 @@ private slots:
         QStringList boxes;
         QList<ModalScript::Step> steps;
         if (change == "comment") {
-            steps << [](QWidget*) { xdotool({"key", "--clearmodifiers", "End", "z", "Return"}); };
+            // Return only once the field shows the key typed: on a loaded machine the keys
+            // can come before the field has the keyboard.
+            steps << [](QWidget* modal) {
+                auto* edit = modal->findChild<QLineEdit*>();
+                xdotool({"key", "--clearmodifiers", "End", "z"});
+                if (edit && !QTest::qWaitFor([edit] { return edit->text() == "xz"; }, 2000)) {
+                    edit->setFocus();
+                    xdotool({"key", "--clearmodifiers", "End", "z"});
+                }
+                if (edit)
+                    QTRY_COMPARE_WITH_TIMEOUT(edit->text(), QStringLiteral("xz"), 5000);
+                xdotool({"key", "Return"});
+            };
         }
         steps << [&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);

@@ -8,6 +8,7 @@
 #include "pages/CategoryListModel.h"
 #include "support/SyntheticCollection.h"
 
+#include <QAbstractItemModelTester>
 #include <QCollator>
 #include <QRandomGenerator>
 #include <QTest>
@@ -136,6 +137,21 @@ private slots:
         merged.addAll(all.mid(0, all.size() / 3));
         merged.addAll(all.mid(all.size() / 3));
         QCOMPARE(merged.entries(), expected);
+        // Sorted only when its rows are first asked for; what a view is told holds together.
+        EntryListModel later(byEntry, EntryListModel::Order::Sorted);
+        later.setSortWhenAsked(true);
+        later.addAll(all);
+        QCOMPARE(later.order(), std::nullopt);
+        QCOMPARE(later.rowCount(), all.size());
+        QCOMPARE(later.entries(), expected);
+        QCOMPARE(later.order(), std::optional<QList<int>>(expected));
+        EntryListModel watched(byEntry, EntryListModel::Order::Sorted);
+        watched.setSortWhenAsked(true);
+        QAbstractItemModelTester tester(&watched,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        watched.addAll(all.mid(0, 50));
+        watched.add(all[60]);
+        QCOMPARE(watched.rowCount(), 51);
         // A few added to many, as a reload finds them.
         EntryListModel few(byEntry, EntryListModel::Order::Sorted);
         few.addAll(all.mid(0, all.size() - all.size() / 50));

@@ -16,7 +16,7 @@ std::uint64_t wordAt(const std::uint8_t* key, std::size_t depth) {
     std::size_t b = 0;
     for (; b < 8 && key[depth + b] != 0; ++b)
         word = (word << 8) | key[depth + b];
-    return word << (8 * (8 - b));
+    return b == 0 ? 0 : word << (8 * (8 - b));
 }
 
 // The word ends the key: its last byte is the terminator or comes after it.
