@@ -13,17 +13,27 @@
 #include <algorithm>
 #include <array>
 #include <map>
-#include <optional>
 #include <set>
 
 namespace collation {
 namespace {
 
-// The collation elements of a text as the collator's element iterator gives them: primary
-// weights before the collator's script order is applied, and secondary weights.
-struct Elements {
+// The collation elements the collator's element iterator gives texts, one build's worth in two
+// pools: primary weights before the collator's script order is applied, and secondary weights.
+// A hundred thousand small lists of their own would take ten times the memory while the table
+// is built, beside the start-up's first read.
+struct Pools {
     std::vector<std::uint32_t> primaries;  // the non-zero ones
     std::vector<std::uint16_t> secondaries;
+};
+
+// One text's elements in the pools.
+struct Elements {
+    std::uint32_t primaryStart = 0;
+    std::uint32_t secondaryStart = 0;
+    std::uint32_t primaryCount = 0;
+    std::uint32_t secondaryCount = 0;
+    bool read = false;  // false when the collator could not give them
 };
 
 class ElementReader {
@@ -48,10 +58,12 @@ public:
 
     // The iterator hands out each element as one or two old-style orders: the upper halves of
     // its primary and secondary weights, then, marked as a continuation, the lower halves.
-    std::optional<Elements> read(const UChar* text, std::int32_t length) {
+    Elements read(const UChar* text, std::int32_t length, Pools& pools) {
         UErrorCode status = U_ZERO_ERROR;
         ucol_setText(m_elements, text, length, &status);
         Elements read;
+        read.primaryStart = static_cast<std::uint32_t>(pools.primaries.size());
+        read.secondaryStart = static_cast<std::uint32_t>(pools.secondaries.size());
         std::int32_t order = ucol_next(m_elements, &status);
         while (order != UCOL_NULLORDER && U_SUCCESS(status)) {
             const auto first = static_cast<std::uint32_t>(order);
@@ -66,12 +78,14 @@ public:
                 order = ucol_next(m_elements, &status);
             }
             if (primary != 0)
-                read.primaries.push_back(primary);
+                pools.primaries.push_back(primary);
             if (secondary != 0)
-                read.secondaries.push_back(static_cast<std::uint16_t>(secondary));
+                pools.secondaries.push_back(static_cast<std::uint16_t>(secondary));
         }
-        if (U_FAILURE(status))
-            return std::nullopt;
+        read.primaryCount = static_cast<std::uint32_t>(pools.primaries.size()) - read.primaryStart;
+        read.secondaryCount =
+            static_cast<std::uint32_t>(pools.secondaries.size()) - read.secondaryStart;
+        read.read = U_SUCCESS(status);
         return read;
     }
 
@@ -189,7 +203,10 @@ CharWeights::CharWeights(const UCollator* collator)
         return;
 
     // Every character's elements, alone.
-    std::vector<std::optional<Elements>> alone(0x10000);
+    Pools pools;
+    pools.primaries.reserve(0x20000);
+    pools.secondaries.reserve(0x20000);
+    std::vector<Elements> alone(0x10000);
     std::vector<UChar32> lastPart(0x10000, -1);
     for (UChar32 c = 0; c < 0x10000; ++c) {
         if (U16_IS_SURROGATE(c) || u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS))
@@ -203,44 +220,46 @@ CharWeights::CharWeights(const UCollator* collator)
         if (contextual)
             continue;
         const UChar unit = static_cast<UChar>(c);
-        alone[static_cast<std::size_t>(c)] = reader.read(&unit, 1);
+        alone[static_cast<std::size_t>(c)] = reader.read(&unit, 1, pools);
         lastPart[static_cast<std::size_t>(c)] = parts.back();
     }
 
     // Each mark after each character that ends in what its rules look back at.
     struct Pair {
         std::uint32_t pair;
-        std::optional<Elements> elements;
+        Elements elements;
     };
     std::vector<Pair> pairs;
     for (const auto& [mark, before] : contexts.marks) {
-        if (!alone[mark])
+        if (!alone[mark].read)
             continue;
         for (UChar32 c = 0; c < 0x10000; ++c) {
-            if (!alone[static_cast<std::size_t>(c)] ||
+            if (!alone[static_cast<std::size_t>(c)].read ||
                 !before.count(lastPart[static_cast<std::size_t>(c)]))
                 continue;
             // A mark after a mark looks back at that mark only, not at what comes before it.
             const std::array<UChar, 2> text = {static_cast<UChar>(c), mark};
-            std::optional<Elements> both = reader.read(text.data(), 2);
-            const Elements& first = *alone[static_cast<std::size_t>(c)];
+            Elements both = reader.read(text.data(), 2, pools);
+            const Elements& first = alone[static_cast<std::size_t>(c)];
             // The character's own elements come first; the mark's are the rest.
-            if (both && both->primaries.size() >= first.primaries.size() &&
-                both->secondaries.size() >= first.secondaries.size() &&
-                std::equal(first.primaries.begin(), first.primaries.end(),
-                           both->primaries.begin()) &&
-                std::equal(first.secondaries.begin(), first.secondaries.end(),
-                           both->secondaries.begin())) {
-                both->primaries.erase(
-                    both->primaries.begin(),
-                    both->primaries.begin() + static_cast<std::ptrdiff_t>(first.primaries.size()));
-                both->secondaries.erase(both->secondaries.begin(),
-                                        both->secondaries.begin() +
-                                            static_cast<std::ptrdiff_t>(first.secondaries.size()));
+            const auto* primaries = pools.primaries.data();
+            const auto* secondaries = pools.secondaries.data();
+            if (both.read && both.primaryCount >= first.primaryCount &&
+                both.secondaryCount >= first.secondaryCount &&
+                std::equal(primaries + first.primaryStart,
+                           primaries + first.primaryStart + first.primaryCount,
+                           primaries + both.primaryStart) &&
+                std::equal(secondaries + first.secondaryStart,
+                           secondaries + first.secondaryStart + first.secondaryCount,
+                           secondaries + both.secondaryStart)) {
+                both.primaryStart += first.primaryCount;
+                both.primaryCount -= first.primaryCount;
+                both.secondaryStart += first.secondaryCount;
+                both.secondaryCount -= first.secondaryCount;
             } else {
-                both.reset();
+                both.read = false;
             }
-            pairs.push_back({static_cast<std::uint32_t>(c) << 16 | mark, std::move(both)});
+            pairs.push_back({static_cast<std::uint32_t>(c) << 16 | mark, both});
         }
     }
 
@@ -252,10 +271,10 @@ CharWeights::CharWeights(const UCollator* collator)
     std::array<std::pair<std::uint32_t, UChar>, 256> highest{};
     lowest.fill({0xffffffffu, 0});
     for (UChar32 c = 0; c < 0x10000; ++c) {
-        const std::optional<Elements>& e = alone[static_cast<std::size_t>(c)];
-        if (!e || e->primaries.empty() || contexts.marks.count(static_cast<char16_t>(c)))
+        const Elements& e = alone[static_cast<std::size_t>(c)];
+        if (!e.read || e.primaryCount == 0 || contexts.marks.count(static_cast<char16_t>(c)))
             continue;
-        const std::uint32_t p = e->primaries.front();
+        const std::uint32_t p = pools.primaries[e.primaryStart];
         const std::size_t lead = p >> 24;
         if (p < lowest[lead].first)
             lowest[lead] = {p, static_cast<UChar>(c)};
@@ -276,12 +295,13 @@ CharWeights::CharWeights(const UCollator* collator)
 
     // The pools, with every weight under its moved lead byte.
     std::vector<std::uint32_t> allPrimaries;
-    auto store = [&](const std::optional<Elements>& e) {
+    auto store = [&](const Elements& e) {
         Weights w;
-        if (!e || e->primaries.size() > 0xff || e->secondaries.size() > 0xff)
+        if (!e.read || e.primaryCount > 0xff || e.secondaryCount > 0xff)
             return w;
         const std::size_t start = m_primaryBytes.size();
-        for (const std::uint32_t p : e->primaries) {
+        for (std::uint32_t i = 0; i < e.primaryCount; ++i) {
+            const std::uint32_t p = pools.primaries[e.primaryStart + i];
             const int lead = movedLead[p >> 24];
             if (lead < 0) {
                 m_primaryBytes.resize(start);
@@ -301,8 +321,9 @@ CharWeights::CharWeights(const UCollator* collator)
         }
         w.primaries = static_cast<Span>(start << 8 | count);
         m_mostBytes = std::max(m_mostBytes, count);
-        w.secondaries = static_cast<Span>(m_secondaryPool.size() << 8 | e->secondaries.size());
-        m_secondaryPool.insert(m_secondaryPool.end(), e->secondaries.begin(), e->secondaries.end());
+        w.secondaries = static_cast<Span>(m_secondaryPool.size() << 8 | e.secondaryCount);
+        const auto* from = pools.secondaries.data() + e.secondaryStart;
+        m_secondaryPool.insert(m_secondaryPool.end(), from, from + e.secondaryCount);
         return w;
     };
     for (UChar32 c = 0; c < 0x10000; ++c) {
