@@ -208,6 +208,7 @@ private:
     // counted; and whether they have been, for the list's reset that follows.
     std::vector<size_t> m_kindAddressHashes;
     bool m_pageMarksCounted = false;
+    bool m_keptIndexed = false;  // the index has been given the kept entries of a read
     CommandGate m_commands;
     std::unique_ptr<GuardedPrompts> m_guardedPrompts;
     Platform m_platform;

@@ -191,6 +191,7 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
         KeepFoot = result.foot;
     }
     Index->setKept(KeepURL, KeepCom, KeepDate, KeepCount);
+    m_keptIndexed = true;
 
     if (KeepCount > 0) {
         for (auto& list : lstURLs)

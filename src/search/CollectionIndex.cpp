@@ -132,6 +132,9 @@ void CollectionIndex::Page::fold() {
     // Most pages fold a character at a time, one for one: the whole text at once then, its
     // line breaks in their places.
     if (ends.isEmpty() && search::appendFoldedCharacters(text, folded)) {
+        // A text that folds to itself is shared, not held twice.
+        if (folded == text)
+            folded = text;
         ends.reserve(spots.size());
         for (const Spot& spot : std::as_const(spots))
             ends.append(spot.end);
@@ -365,14 +368,29 @@ void CollectionIndex::setKept(const QList<QString>& urls, const QList<QString>& 
             qsizetype size = 0;
             for (int k = 1; k <= kept->count; ++k)
                 size += kept->urls[k].size() + 1 + kept->coms[k].size();
+            // Most addresses, and many comments, fold to themselves: such an entry is
+            // searched in its own texts, not held a second time.
             kept->folded.reserve(size);
             kept->ends.reserve(kept->count);
             kept->hashes.reserve(kept->count);
+            kept->asIs.reserve(static_cast<std::size_t>(kept->count));
+            QString entry;
             for (int k = 1; k <= kept->count; ++k) {
-                search::appendFoldedEntry(kept->urls[k], kept->coms[k], kept->folded);
+                const QString& url = kept->urls[k];
+                const QString& com = kept->coms[k];
+                entry.clear();
+                search::appendFoldedEntry(url, com, entry);
+                const QStringView folded(entry);
+                const bool asIs = folded.size() == url.size() + 1 + com.size() &&
+                                  folded.first(url.size()) == url && folded[url.size()] == u'\n' &&
+                                  folded.sliced(url.size() + 1) == com;
+                kept->asIs.push_back(asIs);
+                if (!asIs)
+                    kept->folded += entry;
                 kept->ends.append(kept->folded.size());
-                kept->hashes.append(Address::of(kept->urls[k]).hash);
+                kept->hashes.append(Address::of(url).hash);
             }
+            kept->folded.squeeze();
             // Marked here against pages that a build has linked already (and the build's
             // worker marks them otherwise).
             std::shared_ptr<const PagesRead> pages;
@@ -567,8 +585,10 @@ QList<CollectionIndex::Hit> CollectionIndex::find(const QString& query) const {
     const QStringView keptFolded(kept.folded);
     for (qsizetype i = 0; i < kept.ends.size(); ++i) {
         const qsizetype from = i == 0 ? 0 : kept.ends[i - 1];
-        if (search::matchesAll(terms, keptFolded.sliced(from, kept.ends[i] - from))) {
-            const int k = static_cast<int>(i + 1);
+        const int k = static_cast<int>(i + 1);
+        if (kept.asIs[static_cast<std::size_t>(i)]
+                ? search::matchesAll(terms, kept.urls[k], kept.coms[k])
+                : search::matchesAll(terms, keptFolded.sliced(from, kept.ends[i] - from))) {
             hits.append({-1, k, kept.urls[k], kept.coms[k], kept.dates.value(k)});
         }
     }

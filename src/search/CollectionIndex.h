@@ -181,6 +181,8 @@ public:
         QString folded;
         QList<qsizetype> ends;
         QList<size_t> hashes;  // Address::of(urls[k]).hash at k - 1
+        // At k - 1: the entry folds to its own texts, and `folded` holds nothing of it.
+        std::vector<bool> asIs;
     };
     // Which kept entries a page holds, index k.
     using KeptFiled = std::vector<bool>;

@@ -39,7 +39,10 @@ void KeepsakeEditor::BuildIndex() {
     for (int row = 0; row < kinds.count(); ++row)
         categories.append({kinds.page(row), kinds.name(row)});
     Index->build(AppFolder, categories);
-    Index->setKept(KeepURL, KeepCom, KeepDate, KeepCount);
+    // The read at start has given the index the kept entries already: folding them a second
+    // time would hold two folds of a hundred thousand entries at once.
+    if (!m_keptIndexed)
+        Index->setKept(KeepURL, KeepCom, KeepDate, KeepCount);
 }
 
 void KeepsakeEditor::forgetKeptMarks() {

@@ -260,4 +260,12 @@ bool matchesAll(const QStringList& terms, QStringView folded) {
     return true;
 }
 
+bool matchesAll(const QStringList& terms, QStringView address, QStringView comment) {
+    for (const QString& term : terms) {
+        if (!address.contains(term) && !comment.contains(term))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace search

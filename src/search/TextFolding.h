@@ -34,5 +34,7 @@ QStringList queryTerms(QStringView query);
 
 // True when every term occurs in `folded`. No terms match everything.
 bool matchesAll(const QStringList& terms, QStringView folded);
+// True when every term occurs in `address` or in `comment`, each already folded.
+bool matchesAll(const QStringList& terms, QStringView address, QStringView comment);
 
 }  // namespace search
