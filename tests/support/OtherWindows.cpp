@@ -15,12 +15,17 @@ namespace otherwindows {
 
 namespace {
 // Runs xdotool; false when it is missing, hangs or fails, with what it printed in *output.
+// A search can hang when a window goes while it is being read: it is stopped after a few
+// seconds, and the callers that wait for a window ask again.
 bool run(const QStringList& arguments, QString* output = nullptr) {
     QProcess process;
     process.setProcessEnvironment(realDisplayEnvironment());
     process.start(QStringLiteral("xdotool"), arguments);
-    if (!process.waitForFinished(20000))
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(1000);
         return false;
+    }
     if (output)
         *output = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
@@ -34,7 +39,7 @@ QString xdotool(const QStringList& arguments) {
 }
 
 QStringList waitForWindows(qint64 pid, const QString& title) {
-    const QDeadlineTimer deadline(20000);
+    const QDeadlineTimer deadline(30000);
     while (!deadline.hasExpired()) {
         // A window must match all the conditions, not any one of them. The search also
         // matches other names of a window (the main window's class is the program's title),
