@@ -3,6 +3,7 @@
 
 // Any keepsake file, any entry: the result reads back with every old entry and the new one
 // last, or the file is refused and left as it was.
+#include "FuzzCheck.h"
 #include "collecting/KeepsakeAppend.h"
 #include "keepsake/ListFileReader.h"
 
@@ -71,9 +72,4 @@ int testOneInput(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace fuzz_appender
 
-// The tests replay saved inputs through testOneInput() and leave the entry point out.
-#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzz_appender::testOneInput(data, size);
-}
-#endif
+KEEPSAKE_FUZZ_ENTRY_POINT(fuzz_appender)

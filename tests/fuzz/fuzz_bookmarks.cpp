@@ -4,6 +4,7 @@
 // The bookmark file reader on any bytes: every bookmark it finds that the appender takes reads
 // back from the keepsake file as it was kept, and what the writer makes of them reads back the
 // same.
+#include "FuzzCheck.h"
 #include "bookmarks/BookmarkFile.h"
 #include "collecting/KeepsakeAppend.h"
 #include "collecting/KeptEntry.h"
@@ -24,12 +25,7 @@ namespace fuzz_bookmarks {
 
 namespace {
 
-void check(bool condition, int line = __builtin_LINE()) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s:%d: check failed\n", __FILE__, line);
-    std::abort();
-}
+using fuzzcheck::check;
 
 class Collector : public ListFileHost {
 public:
@@ -94,9 +90,4 @@ int testOneInput(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace fuzz_bookmarks
 
-// The tests replay saved inputs through testOneInput() and leave the entry point out.
-#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzz_bookmarks::testOneInput(data, size);
-}
-#endif
+KEEPSAKE_FUZZ_ENTRY_POINT(fuzz_bookmarks)

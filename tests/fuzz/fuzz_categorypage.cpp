@@ -3,6 +3,7 @@
 
 // A category page read to its end and composed again by the editor's own page composer reads
 // back to the same header, entries and footer; composing that again gives the same bytes.
+#include "FuzzCheck.h"
 #include "keepsake/KeepsakeFormat.h"
 #include "keepsake/ListFileReader.h"
 #include "pages/KindPage.h"
@@ -22,13 +23,7 @@ using namespace keepsake;
 
 namespace {
 
-// A broken rule ends the run with the line that states it.
-void check(bool condition, int line = __builtin_LINE()) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s:%d: check failed\n", __FILE__, line);
-    std::abort();
-}
+using fuzzcheck::check;
 
 class KeepingHost : public ListFileHost {
 public:
@@ -78,9 +73,4 @@ int testOneInput(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace fuzz_categorypage
 
-// The tests replay saved inputs through testOneInput() and leave the entry point out.
-#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzz_categorypage::testOneInput(data, size);
-}
-#endif
+KEEPSAKE_FUZZ_ENTRY_POINT(fuzz_categorypage)

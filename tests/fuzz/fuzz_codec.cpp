@@ -4,6 +4,7 @@
 // Any bytes decode to text that encodes to bytes of the same length that decode to the same
 // text (a duplicate code comes back as Windows' own code for its character), and decoding
 // keeps every line break where it was.
+#include "FuzzCheck.h"
 #include "platform/Cp932Codec.h"
 
 #include <QByteArray>
@@ -18,13 +19,7 @@ namespace fuzz_codec {
 
 namespace {
 
-// A broken rule ends the run with the line that states it.
-void check(bool condition, int line = __builtin_LINE()) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s:%d: check failed\n", __FILE__, line);
-    std::abort();
-}
+using fuzzcheck::check;
 
 }  // namespace
 
@@ -64,9 +59,4 @@ int testOneInput(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace fuzz_codec
 
-// The tests replay saved inputs through testOneInput() and leave the entry point out.
-#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzz_codec::testOneInput(data, size);
-}
-#endif
+KEEPSAKE_FUZZ_ENTRY_POINT(fuzz_codec)

@@ -3,6 +3,7 @@
 
 // The index page reader on any bytes, and the page it composes read back: head and foot
 // survive, the lines between the markers are the program's own.
+#include "FuzzCheck.h"
 #include "keepsake/KeepsakeFormat.h"
 #include "pages/IndexFormat.h"
 #include "pages/PageFormat.h"
@@ -23,13 +24,7 @@ namespace fuzz_indexpage {
 
 namespace {
 
-// A broken rule ends the run with the line that states it.
-void check(bool condition, int line = __builtin_LINE()) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s:%d: check failed\n", __FILE__, line);
-    std::abort();
-}
+using fuzzcheck::check;
 
 QStringList linesOf(const QByteArray& bytes) {
     LineReader in(bytes);
@@ -114,9 +109,4 @@ int testOneInput(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace fuzz_indexpage
 
-// The tests replay saved inputs through testOneInput() and leave the entry point out.
-#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzz_indexpage::testOneInput(data, size);
-}
-#endif
+KEEPSAKE_FUZZ_ENTRY_POINT(fuzz_indexpage)

@@ -4,6 +4,7 @@
 // Any bytes on the host's input (framing and JSON: short, huge, truncated, not UTF-8, wrong
 // types): one framed answer for each whole message, or a clean end, never a crash; and the
 // keepsake file changes only by the entries the answers report kept.
+#include "FuzzCheck.h"
 #include "collecting/KeepHost.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/TextFile.h"
@@ -95,9 +96,4 @@ int testOneInput(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace fuzz_keephost
 
-// The tests replay saved inputs through testOneInput() and leave the entry point out.
-#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzz_keephost::testOneInput(data, size);
-}
-#endif
+KEEPSAKE_FUZZ_ENTRY_POINT(fuzz_keephost)

@@ -3,6 +3,7 @@
 
 // The reader of the keepsake layout (header, list block, footer) on any bytes, once with a
 // host that always answers OK and once with one that alternates OK and Cancel.
+#include "FuzzCheck.h"
 #include "keepsake/KeepsakeFormat.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/LineReader.h"
@@ -23,13 +24,7 @@ using namespace keepsake;
 
 namespace {
 
-// A broken rule ends the run with the line that states it.
-void check(bool condition, int line = __builtin_LINE()) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s:%d: check failed\n", __FILE__, line);
-    std::abort();
-}
+using fuzzcheck::check;
 
 // Records what the reader hands over, and checks the order of the calls as they come.
 class CheckingHost : public ListFileHost {
@@ -137,9 +132,4 @@ int testOneInput(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace fuzz_listfile
 
-// The tests replay saved inputs through testOneInput() and leave the entry point out.
-#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzz_listfile::testOneInput(data, size);
-}
-#endif
+KEEPSAKE_FUZZ_ENTRY_POINT(fuzz_listfile)

@@ -5,6 +5,7 @@
 // by a NUL byte, and then the bytes of the file. After the write, the key reads back as the
 // value (cut to the read buffer), every other key reads as before, and writing again changes
 // nothing.
+#include "FuzzCheck.h"
 #include "settings/ProfileFormat.h"
 
 #include <QByteArray>
@@ -21,13 +22,7 @@ namespace fuzz_profile {
 
 namespace {
 
-// A broken rule ends the run with the line that states it.
-void check(bool condition, int line = __builtin_LINE()) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s:%d: check failed\n", __FILE__, line);
-    std::abort();
-}
+using fuzzcheck::check;
 
 bool isLead(char c) {
     const auto b = static_cast<unsigned char>(c);
@@ -209,9 +204,4 @@ int testOneInput(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace fuzz_profile
 
-// The tests replay saved inputs through testOneInput() and leave the entry point out.
-#ifndef KEEPSAKE_FUZZ_NO_ENTRY_POINT
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzz_profile::testOneInput(data, size);
-}
-#endif
+KEEPSAKE_FUZZ_ENTRY_POINT(fuzz_profile)
