@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -52,6 +53,16 @@ void runWithProgress(QWidget* window, const QString& label, Work work) {
     delete thread;
 }
 
+// Where the collection keeps entries, or nothing after saying why it cannot.
+std::optional<collecting::KeepTarget> keepTarget(KeepsakeEditor& e) {
+    collecting::KeepTarget target = collecting::findKeepTarget(e.AppFolder);
+    if (!target.error.isEmpty()) {
+        e.platform().prompts.critical(target.error);
+        return std::nullopt;
+    }
+    return target;
+}
+
 QList<bookmarks::Category> listedCategories(const KeepsakeEditor& e) {
     QList<bookmarks::Category> categories;
     const CategoryListModel& kinds = e.lstKinds.model();
@@ -69,17 +80,15 @@ void Refile::mn_ExportBookmarks_Click() {
                                             QDir::homePath() + QStringLiteral("/bookmarks.html"));
     if (file.isEmpty())
         return;
-    const collecting::KeepTarget target = collecting::findKeepTarget(e.AppFolder);
-    if (!target.error.isEmpty()) {
-        prompts.critical(target.error);
+    const std::optional<collecting::KeepTarget> target = keepTarget(e);
+    if (!target)
         return;
-    }
     const QList<bookmarks::Category> categories = listedCategories(e);
     bookmarks::ExportResult result;
     runWithProgress(this, QStringLiteral("ブックマークを書き出しています…"),
                     [&](const bookmarks::Progress& progress) {
                         result =
-                            bookmarks::exportCollection(target.place, categories, file, progress);
+                            bookmarks::exportCollection(target->place, categories, file, progress);
                     });
     if (result.cancelled)
         return;
@@ -98,17 +107,15 @@ void Refile::mn_ImportBookmarks_Click() {
         prompts.chooseFile(false, QStringLiteral("ブックマークの読み込み"), QDir::homePath());
     if (file.isEmpty())
         return;
-    const collecting::KeepTarget target = collecting::findKeepTarget(e.AppFolder);
-    if (!target.error.isEmpty()) {
-        prompts.critical(target.error);
+    const std::optional<collecting::KeepTarget> target = keepTarget(e);
+    if (!target)
         return;
-    }
     const QList<bookmarks::Category> categories = listedCategories(e);
     const QDateTime now = QDateTime::currentDateTime();
     bookmarks::ImportResult result;
     runWithProgress(this, QStringLiteral("ブックマークを読み込んでいます…"),
                     [&](const bookmarks::Progress& progress) {
-                        result = bookmarks::importBookmarks(target.place, categories, file, now,
+                        result = bookmarks::importBookmarks(target->place, categories, file, now,
                                                             progress);
                     });
     if (result.cancelled) {
