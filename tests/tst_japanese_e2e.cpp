@@ -244,17 +244,25 @@ private slots:
         QStringList boxes;
         QList<ModalScript::Step> steps;
         if (change == "comment") {
-            // Return only once the field shows the key typed: on a loaded machine the keys
+            // Each key is sent once the field shows the one before: on a loaded machine a key
             // can come before the field has the keyboard.
             steps << [](QWidget* modal) {
                 auto* edit = modal->findChild<QLineEdit*>();
-                xdotool({"key", "--clearmodifiers", "End", "z"});
-                if (edit && !QTest::qWaitFor([edit] { return edit->text() == "xz"; }, 2000)) {
-                    edit->setFocus();
-                    xdotool({"key", "--clearmodifiers", "End", "z"});
+                if (!edit || !QTest::qWaitFor([edit] { return edit->hasFocus(); }, 5000)) {
+                    modal->close();
+                    return;
                 }
-                if (edit)
-                    QTRY_COMPARE_WITH_TIMEOUT(edit->text(), QStringLiteral("xz"), 5000);
+                auto atEnd = [edit] {
+                    return !edit->hasSelectedText() &&
+                           edit->cursorPosition() == edit->text().size();
+                };
+                for (int tries = 0; tries < 3 && !atEnd(); ++tries) {
+                    xdotool({"key", "--clearmodifiers", "End"});
+                    if (QTest::qWaitFor(atEnd, 2000))
+                        break;
+                }
+                xdotool({"key", "--clearmodifiers", "z"});
+                QTRY_COMPARE_WITH_TIMEOUT(edit->text(), QStringLiteral("xz"), 5000);
                 xdotool({"key", "Return"});
             };
         }
