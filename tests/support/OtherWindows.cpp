@@ -6,6 +6,7 @@
 #include "support/RealDisplay.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSize>
@@ -30,6 +31,31 @@ bool run(const QStringList& arguments, QString* output = nullptr) {
         *output = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
+
+// Says why a window did not come, for the failure that follows: whether the process still
+// runs and where it waits, and which windows it has.
+void describeMissingWindow(qint64 pid, const QString& title) {
+    const QString proc = QStringLiteral("/proc/") + QString::number(pid);
+    auto read = [&proc](const char* name) {
+        QFile file(proc + u'/' + QLatin1String(name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()).trimmed()
+                                              : QStringLiteral("(gone)");
+    };
+    QString windows;
+    run({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--pid"),
+         QString::number(pid)},
+        &windows);
+    QStringList named;
+    for (const QString& window : windows.split(u'\n', Qt::SkipEmptyParts)) {
+        QString name;
+        run({QStringLiteral("getwindowname"), window}, &name);
+        named << window + u'=' + name;
+    }
+    qWarning("no window \"%s\" of process %lld: stat %s; waits in %s; its windows: %s",
+             qPrintable(title), pid, qPrintable(read("stat")), qPrintable(read("wchan")),
+             qPrintable(named.join(QStringLiteral(", "))));
+}
+
 }  // namespace
 
 QString xdotool(const QStringList& arguments) {
@@ -57,6 +83,7 @@ QStringList waitForWindows(qint64 pid, const QString& title) {
             return windows;
         QThread::msleep(100);
     }
+    describeMissingWindow(pid, title);
     return {};
 }
 

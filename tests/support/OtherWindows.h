@@ -12,8 +12,8 @@ namespace otherwindows {
 
 // What xdotool printed, trimmed; empty when it is missing or hangs.
 QString xdotool(const QStringList& arguments);
-// The visible windows of process `pid` titled exactly `title`, waited for up to 20 s; empty
-// if none comes.
+// The visible windows of process `pid` titled exactly `title`, waited for up to 30 s; empty
+// if none comes (with a warning that says what the process was doing).
 QStringList waitForWindows(qint64 pid, const QString& title);
 inline QString waitForWindow(qint64 pid, const QString& title) {
     return waitForWindows(pid, title).value(0);
