@@ -20,12 +20,24 @@ struct Host : ListFileHost {
     QStringList events;
     QList<bool> answers;
     bool started = false;
+    // Every call in its order, entries with their three parts.
+    QStringList calls;
 
-    void listStarts() override { started = true; }
-    void entry(Entry e) override { entries.append(std::move(e)); }
-    void failure(const QString& message) override { events << message; }
+    void listStarts() override {
+        started = true;
+        calls << QStringLiteral("start");
+    }
+    void entry(Entry e) override {
+        calls << e.url + u'|' + e.com + u'|' + e.date.toString(Qt::ISODate);
+        entries.append(std::move(e));
+    }
+    void failure(const QString& message) override {
+        events << message;
+        calls << message;
+    }
     bool askContinue() override {
         events << kMsgContinue;
+        calls << kMsgContinue;
         return answers.isEmpty() ? true : answers.takeFirst();
     }
     QStringList urls() const {
@@ -35,6 +47,17 @@ struct Host : ListFileHost {
         return u;
     }
 };
+
+// Whether a reading in `parts` parts calls its host as a reading in one does, and gives the
+// same result.
+bool readsAsOnePart(const QByteArray& bytes, int parts, const QList<bool>& answers) {
+    Host one, many;
+    one.answers = many.answers = answers;
+    const ListFileResult a = readListFile(bytes, one, 1);
+    const ListFileResult b = readListFile(bytes, many, parts);
+    return one.calls == many.calls && a.head == b.head && a.foot == b.foot &&
+           a.complete == b.complete && a.listStarted == b.listStarted && a.entries == b.entries;
+}
 
 QDateTime dt(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
@@ -254,7 +277,46 @@ private slots:
             QVERIFY2(host.events == c.events, c.name);
             QVERIFY2(host.entries.size() == c.entries, c.name);
             QVERIFY2(r.complete == c.complete, c.name);
+            for (int parts = 2; parts <= 6; ++parts)
+                QVERIFY2(readsAsOnePart(c.bytes, parts, {}), c.name);
         }
+    }
+
+    // A large file is read in parts on several threads; the host must see exactly what a
+    // reading in one part shows it, wherever the parts begin: in a damaged entry, between an
+    // entry line and its comment line, on a lone CR, after a question answered Cancel.
+    void partsReadAsOne() {
+        QStringList lines = {QStringLiteral("<HTML>"), QStringLiteral("<!--StartList-->")};
+        for (int i = 0; i < 60; ++i) {
+            const QStringList entry = ListFileBytes::entry(QStringLiteral("site%1/").arg(i),
+                                                           QStringLiteral("項目%1").arg(i));
+            switch (i % 7) {
+                case 1:
+                    lines << entry[0];
+                    break;  // no comment line
+                case 3:
+                    lines << entry[0] << QStringLiteral("《 x <P>");
+                    break;  // no end mark
+                case 4:
+                    lines << QStringLiteral("hand-made") << entry;
+                    break;
+                case 5:
+                    lines << QStringLiteral("<A HREF=\"http://\">") << entry;
+                    break;
+                default:
+                    lines << entry;
+            }
+        }
+        lines << QStringLiteral("<!--EndList-->") << QStringLiteral("</HTML>");
+        QByteArray bytes = ListFileBytes::page(lines);
+        bytes.replace("hand-made\r\n", "hand-made\r");
+        for (const QList<bool>& answers : {QList<bool>{}, QList<bool>{true, true, true, false}}) {
+            for (int parts = 2; parts <= 40; ++parts)
+                QVERIFY2(readsAsOnePart(bytes, parts, answers), qPrintable(QString::number(parts)));
+        }
+        // Cut anywhere, the file is read in parts as in one.
+        for (qsizetype size = 0; size < bytes.size(); size += 97)
+            QVERIFY(readsAsOnePart(bytes.first(size), 5, {}));
     }
 
     void okGoesOnAndCancelStops() {

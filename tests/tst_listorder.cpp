@@ -82,8 +82,10 @@ private slots:
         QTest::addColumn<bool>("everyTextWeighed");
         QList<QString> addresses;
         QList<QString> comments;
-        for (const synthetic::Entry& e : synthetic::entries(3000, 7)) {
+        QList<QString> oneSite;  // long lists whose keys all begin alike
+        for (const synthetic::Entry& e : synthetic::entries(25000, 7)) {
             addresses.append(e.address);
+            oneSite.append(QStringLiteral("www.example.co.jp/pages/") + e.address);
             comments.append(e.comment);
         }
         struct List {
@@ -94,6 +96,7 @@ private slots:
         const QList<List> lists = {
             {"addresses", addresses, true},
             {"comments", comments, true},
+            {"one site", oneSite, true},
             {"category names", QList<QString>(synthetic::categoryNames(2000, 3)), true},
             {"mixed", mixedTexts(4000), false},
             {"every character", everyCharacter(), false},

@@ -4,12 +4,18 @@
 #include "keepsake/ByteKeys.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <thread>
+#include <utility>
 
 namespace collation {
 namespace {
 
 using Keyed = ByteKeys::Keyed;
+
+// From this many keys on, a second thread sorts half of them.
+constexpr std::size_t kTwoThreads = 20000;
 
 std::uint64_t wordAt(const std::uint8_t* key, std::size_t depth) {
     std::uint64_t word = 0;
@@ -37,6 +43,36 @@ bool before(const Keyed& a, const Keyed& b, std::size_t depth) {
     return a.index < b.index;
 }
 
+// The keys below, equal to and above `pivot` in their words, in this order: returns where
+// the equal ones start and end.
+std::pair<Keyed*, Keyed*> partition(Keyed* first, Keyed* last, std::uint64_t pivot) {
+    Keyed* lower = first;
+    Keyed* upper = last;
+    for (Keyed* i = first; i < upper;) {
+        if (i->word < pivot) {
+            std::swap(*i++, *lower++);
+        } else if (i->word > pivot) {
+            std::swap(*i, *--upper);
+        } else {
+            ++i;
+        }
+    }
+    return {lower, upper};
+}
+
+// Keys whose words were all alike: in their texts' order when the keys end there, else by the
+// next eight bytes. Returns false when they are in their order already.
+bool deeper(Keyed* first, Keyed* last, std::uint64_t word, std::size_t* depth) {
+    if (ends(word)) {
+        std::sort(first, last, [](const Keyed& x, const Keyed& y) { return x.index < y.index; });
+        return false;
+    }
+    *depth += 8;
+    for (Keyed* i = first; i < last; ++i)
+        i->word = wordAt(i->key, *depth);
+    return true;
+}
+
 // Sorts keys alike before `depth`, eight bytes at a time: the texts of a list share long
 // beginnings ("www." and a host), which a sort comparing whole keys would read again at
 // every comparison. Three ways at each step: below, equal to and above the middle word;
@@ -52,30 +88,39 @@ void sortFrom(Keyed* first, Keyed* last, std::size_t depth, int budget) {
         const std::uint64_t b = first[(last - first) / 2].word;
         const std::uint64_t c = last[-1].word;
         const std::uint64_t pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
-        Keyed* lower = first;
-        Keyed* upper = last;
-        for (Keyed* i = first; i < upper;) {
-            if (i->word < pivot) {
-                std::swap(*i++, *lower++);
-            } else if (i->word > pivot) {
-                std::swap(*i, *--upper);
-            } else {
-                ++i;
-            }
-        }
+        const auto [lower, upper] = partition(first, last, pivot);
         sortFrom(first, lower, depth, budget);
         sortFrom(upper, last, depth, budget);
-        if (ends(pivot)) {
-            // Whole keys alike: their texts' order.
-            std::sort(lower, upper,
-                      [](const Keyed& x, const Keyed& y) { return x.index < y.index; });
+        if (!deeper(lower, upper, pivot, &depth))
             return;
-        }
-        depth += 8;
-        for (Keyed* i = lower; i < upper; ++i)
-            i->word = wordAt(i->key, depth);
         first = lower;
         last = upper;
+    }
+}
+
+// The same on two threads for a long list: the keys are split at the median of a sample of
+// their words (deeper where they all agree), and the keys below it sorted on another thread.
+void sortOnTwoThreads(Keyed* first, Keyed* last, int budget) {
+    std::size_t depth = 0;
+    for (;;) {
+        std::array<std::uint64_t, 63> sample{};
+        for (std::size_t i = 0; i < sample.size(); ++i)
+            sample[i] = first[static_cast<std::size_t>(last - first) * i / sample.size()].word;
+        std::nth_element(sample.begin(), sample.begin() + sample.size() / 2, sample.end());
+        const std::uint64_t pivot = sample[sample.size() / 2];
+        const auto [lower, upper] = partition(first, last, pivot);
+        if (lower == first && upper == last) {
+            if (!deeper(first, last, pivot, &depth))
+                return;
+            continue;
+        }
+        std::thread below(sortFrom, first, lower, depth, budget);
+        sortFrom(upper, last, depth, budget);
+        std::size_t equalDepth = depth;
+        if (deeper(lower, upper, pivot, &equalDepth))
+            sortFrom(lower, upper, equalDepth, budget);
+        below.join();
+        return;
     }
 }
 
@@ -102,7 +147,10 @@ std::vector<qsizetype> ByteKeys::sorted(
     int budget = 64;
     for (std::size_t n = m_keyed.size(); n > 1; n /= 2)
         budget += 4;
-    sortFrom(m_keyed.data(), m_keyed.data() + m_keyed.size(), 0, budget);
+    if (m_keyed.size() >= kTwoThreads && std::thread::hardware_concurrency() > 1)
+        sortOnTwoThreads(m_keyed.data(), m_keyed.data() + m_keyed.size(), budget);
+    else
+        sortFrom(m_keyed.data(), m_keyed.data() + m_keyed.size(), 0, budget);
     std::vector<qsizetype> order;
     order.reserve(m_keyed.size());
     for (const Keyed& k : m_keyed)

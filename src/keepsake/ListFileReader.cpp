@@ -6,6 +6,12 @@
 #include "platform/Cp932Codec.h"
 #include "platform/LineReader.h"
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
 using namespace keepsake;
 
 namespace {
@@ -13,19 +19,150 @@ namespace {
 constexpr QByteArrayView kStartMarkerBytes("<!--StartList-->");
 constexpr QByteArrayView kEndMarkerBytes("<!--EndList-->");
 
+// Below this, a file is read on one thread: starting another would cost more than it saves.
+constexpr qsizetype kBytesPerPart = 256 * 1024;
+constexpr int kMostParts = 4;
+
 // Appends the line's bytes and CR LF.
 void appendLine(QByteArray& text, QByteArrayView line) {
     text += line;
     text += "\r\n";
 }
 
+// What became of an entry line and the comment line after it.
+enum class Pair {
+    Read,           // the entry is in *entry
+    BadAddress,     // the entry line's scanner failed, with the message in *message
+    EndForComment,  // the end marker came where the comment line should be
+    FileEnds,       // the comment line is the file's last line: no end marker follows
+    BadComment,     // the comment line's scanner failed, with the message in *message
+    BadDate,        // the date after the comment is no date
+};
+
+Pair readPair(LineReader& in, QByteArrayView line, Entry* entry, QByteArrayView* comLine,
+              QString* message) {
+    const Scan address = scanAddress(line);
+    if (address.length == 0) {
+        *message = address.message;
+        return Pair::BadAddress;
+    }
+    *comLine = in.readLineView();
+    if (*comLine == kEndMarkerBytes)
+        return Pair::EndForComment;
+    if (in.atEnd())
+        return Pair::FileEnds;
+    qsizetype comStart = 0;
+    const Scan com = scanComment(*comLine, &comStart);
+    if (com.length == 0) {
+        *message = com.message;
+        return Pair::BadComment;
+    }
+    if (scanDate(comLine->sliced(comStart + com.length + 3), &entry->date) == 0)
+        return Pair::BadDate;
+    entry->url = cp932::decode(line.sliced(kAddressStart, address.length));
+    entry->com = cp932::decode(comLine->sliced(comStart, com.length));
+    return Pair::Read;
+}
+
+// A stretch of a large file's list read ahead on another thread: the lines from `from` up
+// to `stop`, where the reader met the first line it could not take without a word to the
+// host, or the next stretch's start. The lines it takes are read exactly as the reader in
+// the list would read them, if its next line starts at `from`.
+struct ReadAhead {
+    qsizetype from = 0;
+    qsizetype to = 0;
+    qsizetype stop = 0;
+    std::vector<Entry> entries;
+    std::thread thread;
+};
+
+void readAhead(const QByteArray& data, ReadAhead& part, const std::atomic<bool>& abandoned) {
+    LineReader in(data);
+    in.seek(part.from);
+    part.entries.reserve(static_cast<std::size_t>((part.to - part.from) / 100));
+    for (;;) {
+        const qsizetype at = in.position();
+        part.stop = at;
+        if (at >= part.to || abandoned.load(std::memory_order_relaxed))
+            return;
+        const QByteArrayView line = in.readLineView();
+        if (line == kEndMarkerBytes || in.atEnd())
+            return;
+        if (!isEntryLine(line))
+            continue;
+        Entry entry;
+        QByteArrayView comLine;
+        QString message;
+        if (readPair(in, line, &entry, &comLine, &message) != Pair::Read)
+            return;
+        part.entries.push_back(std::move(entry));
+    }
+}
+
+// The stretches read ahead, each on its own thread; every thread is joined before the read
+// returns, however it ends.
+class ReadAheads {
+public:
+    ReadAheads(const QByteArray& data, int parts) {
+        qsizetype from = 0;
+        for (int k = 1; k < parts; ++k) {
+            const qsizetype start = LineReader::lineStartFrom(data, data.size() / parts * k);
+            if (start <= from || start >= data.size())
+                continue;
+            if (!m_parts.empty())
+                m_parts.back()->to = start;
+            auto part = std::make_unique<ReadAhead>();
+            part->from = start;
+            part->to = data.size();
+            m_parts.push_back(std::move(part));
+            from = start;
+        }
+        for (auto& part : m_parts)
+            part->thread =
+                std::thread(readAhead, std::cref(data), std::ref(*part), std::cref(m_abandoned));
+    }
+    ~ReadAheads() {
+        m_abandoned = true;
+        for (auto& part : m_parts) {
+            if (part->thread.joinable())
+                part->thread.join();
+        }
+    }
+    ReadAheads(const ReadAheads&) = delete;
+    ReadAheads& operator=(const ReadAheads&) = delete;
+
+    // The stretch that starts at `position`, finished, if the reader's next line is there;
+    // stretches the reader has gone past are of no use any more.
+    ReadAhead* at(qsizetype position) {
+        while (m_next < m_parts.size() && m_parts[m_next]->from < position)
+            ++m_next;
+        if (m_next == m_parts.size() || m_parts[m_next]->from != position)
+            return nullptr;
+        ReadAhead* part = m_parts[m_next++].get();
+        part->thread.join();
+        return part;
+    }
+
+private:
+    std::vector<std::unique_ptr<ReadAhead>> m_parts;
+    std::size_t m_next = 0;
+    std::atomic<bool> m_abandoned{false};
+};
+
 }  // namespace
+
+int listFileParts(qsizetype size) {
+    const auto cores = static_cast<qsizetype>(std::thread::hardware_concurrency());
+    return static_cast<int>(
+        std::clamp<qsizetype>(std::min(cores, size / kBytesPerPart), 1, kMostParts));
+}
 
 // The reader works on the file's own bytes, as the scanners do, and decodes only what it
 // keeps: each entry's address and comment. The header and footer are kept as bytes.
-ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
+ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int parts) {
     ListFileResult result;
     LineReader in(data);
+    ReadAheads ahead(data, std::max(parts, 1));
 
     // Header, through the start marker.
     for (;;) {
@@ -56,48 +193,43 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host) {
         // An entry line whose comment line is missing is followed by the next entry line,
         // which then fails as its comment line; it is read again as an entry line.
         if (isEntryLine(line)) {
-            bool dropped = false;
             Entry entry;
             QByteArrayView comLine;
-            const Scan address = scanAddress(line);
-            if (address.length == 0) {
-                host.failure(address.message);
-                dropped = true;
-            } else {
-                comLine = in.readLineView();
-                if (comLine == kEndMarkerBytes) {
+            QString message;
+            switch (readPair(in, line, &entry, &comLine, &message)) {
+                case Pair::Read:
+                    ++result.entries;
+                    host.entry(std::move(entry));
+                    break;
+                case Pair::EndForComment:
                     host.failure(kMsgNoComment);
                     return result;
-                }
-                if (in.atEnd()) {
+                case Pair::FileEnds:
                     host.failure(kMsgNoEndMarker);
                     return result;
-                }
-                qsizetype comStart = 0;
-                const Scan com = scanComment(comLine, &comStart);
-                if (com.length == 0) {
-                    host.failure(com.message);
-                    dropped = true;
-                } else if (scanDate(comLine.sliced(comStart + com.length + 3), &entry.date) == 0) {
-                    dropped = true;
-                } else {
-                    entry.url = cp932::decode(line.sliced(kAddressStart, address.length));
-                    entry.com = cp932::decode(comLine.sliced(comStart, com.length));
-                }
+                case Pair::BadAddress:
+                case Pair::BadComment:
+                    host.failure(message);
+                    [[fallthrough]];
+                case Pair::BadDate:
+                    if (!host.askContinue())
+                        return result;
+                    if (isEntryLine(comLine)) {
+                        line = comLine;
+                        continue;
+                    }
+                    break;
             }
-            if (dropped) {
-                if (!host.askContinue())
-                    return result;
-                if (isEntryLine(comLine)) {
-                    line = comLine;
-                    continue;
-                }
-            } else {
+        }
+        // Next line; stretches read ahead from here are taken whole.
+        while (ReadAhead* part = ahead.at(in.position())) {
+            for (Entry& entry : part->entries) {
                 ++result.entries;
                 host.entry(std::move(entry));
             }
+            part->entries = {};
+            in.seek(part->stop);
         }
-        // Next line.
         line = in.readLineView();
         if (line == kEndMarkerBytes)
             break;

@@ -34,4 +34,12 @@ struct ListFileResult {
     int entries = 0;
 };
 
-ListFileResult readListFile(const QByteArray& data, ListFileHost& host);
+// The list of a large file can be read in `parts` parts, the later ones ahead on threads of
+// their own; the host is still called on the calling thread alone, in the file's order,
+// exactly as a reading in one part calls it. That pays when the host keeps the new texts (a
+// category page); a host that mostly drops them (a reload that keeps the texts it had) is
+// better served by one part, as the texts made on another thread are freed on this one.
+ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int parts = 1);
+// The parts worth reading a file of `size` bytes in on this machine: one per core, at most
+// four, none smaller than 256 KiB.
+int listFileParts(qsizetype size);

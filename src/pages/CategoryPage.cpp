@@ -44,6 +44,15 @@ private:
     std::vector<size_t>& m_hashes;
 };
 
+// The texts of the page shown before.
+struct OldPage {
+    QList<QString> urls, coms;
+};
+
+void freeLater(std::shared_ptr<OldPage> page) {
+    QThreadPool::globalInstance()->start([page]() mutable { page.reset(); });
+}
+
 }  // namespace
 
 void KeepsakeEditor::lstKinds_Click() {
@@ -62,15 +71,10 @@ void KeepsakeEditor::lstKinds_Click() {
     const QString fileName = pages::pageFileName(pageText);
 
     lstSub.model().clear();
-    {
-        // Freeing the page before, a hundred thousand texts maybe, is left to another thread.
-        struct Old {
-            QList<QString> urls, coms;
-        };
-        auto old = std::make_shared<Old>(Old{std::exchange(KindURL, QList<QString>(1)),
-                                             std::exchange(KindCom, QList<QString>(1))});
-        QThreadPool::globalInstance()->start([old]() mutable { old.reset(); });
-    }
+    // Freeing the page before, a hundred thousand texts maybe, is left to another thread once
+    // the new page is shown: reading and sorting it keep the other cores busy themselves.
+    auto old = std::make_shared<OldPage>(OldPage{std::exchange(KindURL, QList<QString>(1)),
+                                                 std::exchange(KindCom, QList<QString>(1))});
     KindDate.resize(1);
     KindCount = 0;
     KindLoadedOnce = true;
@@ -79,6 +83,7 @@ void KeepsakeEditor::lstKinds_Click() {
 
     const QString existing = filelookup::findFile(AppFolder, fileName);
     if (existing.isEmpty()) {
+        freeLater(std::move(old));
         const QString path = AppFolder + fileName;
         m_platform.prompts.information(
             QStringLiteral("[") + path + QStringLiteral("]は新規作成されます。"),
@@ -115,6 +120,7 @@ void KeepsakeEditor::lstKinds_Click() {
         m_platform.prompts.information(QStringLiteral("データがありません。"),
                                        QStringLiteral("新規ファイルです。"));
     }
+    freeLater(std::move(old));
     wait.release();
     emit message(QString());
 }
@@ -136,7 +142,7 @@ bool KeepsakeEditor::ReadKindPage(const QString& pageNumberText) {
     m_kindAddressHashes.reserve(static_cast<std::size_t>(bytes.size() / 100));
     KindPageHost host(*this, m_kindAddressHashes);
     reserveEntries(KindURL, KindCom, KindDate, bytes);
-    const ListFileResult result = readListFile(bytes, host);
+    const ListFileResult result = readListFile(bytes, host, listFileParts(bytes.size()));
     KindHead = result.head;
     if (result.complete) {
         KindFoot = result.foot;

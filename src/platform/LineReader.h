@@ -27,6 +27,13 @@ public:
     // The same without a copy: the view stays valid as long as the reader.
     QByteArrayView readLineView();
 
+    // Where the next line starts, in bytes; seek() goes to a place position() gave, so that
+    // another reader of the same bytes can go on where this one stopped.
+    qsizetype position() const { return m_pos; }
+    void seek(qsizetype position) { m_pos = position; }
+    // The start of the first line that begins at or after `offset` (the end when none does).
+    static qsizetype lineStartFrom(QByteArrayView data, qsizetype offset);
+
 private:
     QByteArray m_data;
     qsizetype m_pos = 0;

@@ -42,11 +42,12 @@ size_t PageMarks::hashOf(const QString& url) {
 template <class Key>
 qsizetype PageMarks::slotOf(size_t hash, Key key) const {
     const auto mask = static_cast<size_t>(m_slots.size() - 1);
+    const auto check = static_cast<quint32>(static_cast<quint64>(hash) >> 32);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const auto slot = static_cast<qsizetype>(i);
-        const int entry = m_slots[slot];
-        if (entry < 0 ||
-            (m_slotHashes[slot] == hash && entry < m_urls.size() && keyOf(m_urls[entry]) == key()))
+        const Slot& s = m_slots[slot];
+        if (s.entry < 0 ||
+            (s.check == check && s.entry < m_urls.size() && keyOf(m_urls[s.entry]) == key()))
             return slot;
     }
 }
@@ -64,27 +65,39 @@ void PageMarks::count(const QList<int>& entries, const std::vector<size_t>& hash
     qsizetype size = 16;
     while (size < 2 * entries.size())
         size *= 2;
-    m_slots.fill(-1, size);
-    m_slotHashes.fill(0, size);
+    m_slots.fill(Slot{}, size);
     m_countOf.fill(0, m_urls.size());
+    const auto counted = [&](int k) {
+        return k >= 0 && k < m_urls.size() && static_cast<std::size_t>(k) < hashes.size();
+    };
+    const auto mask = static_cast<size_t>(size - 1);
     QList<int> firstOf;  // per counted entry, in order: the first entry of its address
     firstOf.reserve(entries.size());
-    for (int k : entries) {
-        if (k < 0 || k >= m_urls.size() || static_cast<std::size_t>(k) >= hashes.size())
+    constexpr qsizetype kAhead = 8;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        // The slots are far apart in a large table: the one wanted a few entries on is
+        // fetched while this one is looked at.
+        if (i + kAhead < entries.size() && counted(entries[i + kAhead])) {
+            const size_t ahead = hashes[static_cast<std::size_t>(entries[i + kAhead])];
+            __builtin_prefetch(m_slots.constData() + (ahead & mask));
+        }
+        const int k = entries[i];
+        if (!counted(k))
             continue;
         // An address is read only when another has the same hash.
         const size_t hash = hashes[static_cast<std::size_t>(k)];
         const qsizetype slot = slotOf(hash, [&] { return keyOf(m_urls[k]); });
-        if (m_slots[slot] < 0) {
-            m_slots[slot] = k;
-            m_slotHashes[slot] = hash;
+        Slot& s = m_slots[slot];
+        if (s.entry < 0) {
+            s.entry = k;
+            s.check = static_cast<quint32>(static_cast<quint64>(hash) >> 32);
         }
-        firstOf.append(m_slots[slot]);
-        ++m_countOf[m_slots[slot]];
+        firstOf.append(s.entry);
+        ++m_countOf[s.entry];
     }
     qsizetype i = 0;
     for (int k : entries) {
-        if (k >= 0 && k < m_urls.size() && static_cast<std::size_t>(k) < hashes.size())
+        if (counted(k))
             m_countOf[k] = m_countOf[firstOf[i++]];
     }
 }
@@ -93,5 +106,5 @@ bool PageMarks::holds(const QString& url) const {
     if (m_slots.isEmpty())
         return false;
     const QStringView key = keyOf(url);
-    return m_slots[slotOf(qHash(key), [key] { return key; })] >= 0;
+    return m_slots[slotOf(qHash(key), [key] { return key; })].entry >= 0;
 }

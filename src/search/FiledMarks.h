@@ -57,10 +57,13 @@ private:
 
     const QList<QString>& m_urls;
     // A table of the counted entries by address, one entry per address; the addresses are
-    // read from the entry arrays, so the table holds no copy of them.
-    QList<int> m_slots;
-    QList<size_t>
-        m_slotHashes;      // the hash of each slot's address    // entry numbers, -1 where empty
+    // read from the entry arrays, so the table holds no copy of them. Each slot holds the
+    // high half of its address's hash beside the entry, so that a probe reads one place.
+    struct Slot {
+        quint32 check = 0;  // hash >> 32
+        qint32 entry = -1;  // -1 where empty
+    };
+    QList<Slot> m_slots;
     QList<int> m_countOf;  // per entry number: the entries of its address, 0 if not counted
 };
 

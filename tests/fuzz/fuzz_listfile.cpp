@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The reader of the keepsake layout (header, list block, footer) on any bytes, once with a
-// host that always answers OK and once with one that alternates OK and Cancel.
+// host that always answers OK and once with one that alternates OK and Cancel, each read in
+// one part and in three.
 #include "FuzzCheck.h"
 #include "keepsake/KeepsakeFormat.h"
 #include "keepsake/ListFileReader.h"
@@ -89,7 +90,19 @@ QByteArray normalized(const QByteArray& bytes) {
 
 QList<Entry> readWith(const QByteArray& bytes, const QByteArray& whole, bool alternate) {
     CheckingHost host(alternate);
-    const ListFileResult result = readListFile(bytes, host);
+    const ListFileResult result = readListFile(bytes, host, 1);
+
+    // Read in parts on several threads, the host hears the same.
+    CheckingHost inParts(alternate);
+    const ListFileResult parts = readListFile(bytes, inParts, 3);
+    check(parts.head == result.head && parts.foot == result.foot &&
+          parts.complete == result.complete && parts.entries == result.entries);
+    check(inParts.messages == host.messages && inParts.questions == host.questions);
+    check(inParts.kept.size() == host.kept.size());
+    for (qsizetype i = 0; i < host.kept.size(); ++i) {
+        check(inParts.kept[i].url == host.kept[i].url && inParts.kept[i].com == host.kept[i].com &&
+              inParts.kept[i].date == host.kept[i].date);
+    }
 
     check(result.entries == host.entries);
     check(result.listStarted == host.started);
