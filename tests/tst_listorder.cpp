@@ -140,6 +140,21 @@ private slots:
         merged.addAll(all.mid(0, all.size() / 3));
         merged.addAll(all.mid(all.size() / 3));
         QCOMPARE(merged.entries(), expected);
+        // Ordered on another thread while the texts come in, as the first read orders them.
+        collation::BackgroundOrder background(texts.size() / 2);
+        for (const QString& text : texts)
+            background.add(text);
+        QList<int> inBackground;
+        for (qsizetype i : background.order())
+            inBackground.append(static_cast<int>(i) + 1);
+        QCOMPARE(inBackground, expected);
+        // One text left to the collator, two thirds in: every key is the collator's after all.
+        QList<QString> withOne = texts;
+        withOne.insert(withOne.size() * 2 / 3, QStringLiteral("\U00020BB7野家"));
+        QList<int> oneLeft;
+        for (qsizetype i : collation::stableOrder(withOne))
+            oneLeft.append(static_cast<int>(i));
+        QCOMPARE(oneLeft, referenceOrder(withOne));
         // Sorted only when its rows are first asked for; what a view is told holds together.
         EntryListModel later(byEntry, EntryListModel::Order::Sorted);
         later.setSortWhenAsked(true);

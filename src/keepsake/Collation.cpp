@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -113,67 +114,98 @@ std::vector<qsizetype> stableOrderWithQCollator(qsizetype count, const TextAt& t
     return order;
 }
 
-// The order from the characters' weights: the primary bytes of every text, sorted; texts whose
-// primary bytes are the same are ordered by their secondary weights, and then as they came.
-// Nothing when a text is left to the collator: the whole list then takes the collator's keys.
-std::optional<std::vector<qsizetype>> stableOrderByWeights(qsizetype count, const TextAt& textAt,
-                                                           const CharWeights& table) {
-    ByteKeys keys(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        const QStringView text = textAt(i);
-        std::uint8_t* key = keys.room(table.maximumLength(text) + 1);
-        const std::ptrdiff_t length = table.writePrimaries(text, key);
-        if (length < 0)
-            return std::nullopt;
-        key[length] = 0;
-        keys.keep(i, static_cast<std::size_t>(length) + 1);
+// Texts handed to the thread of a BackgroundOrder at a time.
+constexpr std::size_t kBatch = 4096;
+
+// The keys of a list's texts as they come, and their order: from the characters' weights,
+// the primary bytes of every text sorted, texts whose primary bytes are the same ordered by
+// their secondary weights and then as they came; once a text is left to the collator, the
+// whole list takes the collator's own keys. The texts are held as views: they must stay as
+// they are until the order is made.
+class ListKeys {
+public:
+    ListKeys(qsizetype expected, const CharWeights* table, const UCollator* icu)
+        : m_table(table), m_icu(icu), m_keys(std::make_unique<ByteKeys>(expected)) {
+        m_texts.reserve(static_cast<std::size_t>(expected));
     }
-    return keys.sorted([&](qsizetype* first, qsizetype* last) {
+
+    void add(QStringView text) {
+        const auto i = static_cast<qsizetype>(m_texts.size());
+        m_texts.push_back(text);
+        m_anyEmpty = m_anyEmpty || text.isEmpty();
+        if (m_table) {
+            std::uint8_t* key = m_keys->room(m_table->maximumLength(text) + 1);
+            const std::ptrdiff_t length = m_table->writePrimaries(text, key);
+            if (length >= 0) {
+                key[length] = 0;
+                m_keys->keep(i, static_cast<std::size_t>(length) + 1);
+                return;
+            }
+            // The collator's keys for every text so far, and from now on.
+            m_table = nullptr;
+            m_keys = std::make_unique<ByteKeys>(static_cast<qsizetype>(m_texts.capacity()));
+            for (qsizetype j = 0; j < i; ++j)
+                addCollatorKey(j);
+        }
+        addCollatorKey(i);
+    }
+
+    std::vector<qsizetype> order() {
+        std::vector<qsizetype> order;
+        if (m_table) {
+            order = m_keys->sorted(
+                [this](qsizetype* first, qsizetype* last) { orderBySecondaries(first, last); });
+        } else {
+            order = m_keys->sorted();
+        }
+        // Empty texts first (see compare()); they sort as equal to the texts of ignored
+        // characters, so this keeps the rest in order.
+        if (m_anyEmpty) {
+            std::stable_partition(order.begin(), order.end(),
+                                  [this](qsizetype i) { return m_texts[i].isEmpty(); });
+        }
+        return order;
+    }
+
+private:
+    void addCollatorKey(qsizetype i) {
+        const QStringView text = m_texts[static_cast<std::size_t>(i)];
+        const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
+        const auto length = static_cast<std::int32_t>(text.size());
+        std::size_t room = 64 + 4 * static_cast<std::size_t>(length);
+        std::uint8_t* key = m_keys->room(room);
+        auto size = static_cast<std::size_t>(
+            ucol_getSortKey(m_icu, chars, length, key, static_cast<std::int32_t>(room)));
+        if (size > room) {
+            room = size;
+            key = m_keys->room(room);
+            size = static_cast<std::size_t>(
+                ucol_getSortKey(m_icu, chars, length, key, static_cast<std::int32_t>(room)));
+        }
+        m_keys->keep(i, size);
+    }
+
+    void orderBySecondaries(qsizetype* first, qsizetype* last) const {
+        // Mostly the same text kept again: already in the order it came.
+        const QStringView text = m_texts[static_cast<std::size_t>(*first)];
+        if (std::all_of(first + 1, last, [&](qsizetype i) { return m_texts[i] == text; }))
+            return;
         std::vector<std::pair<std::vector<std::uint16_t>, qsizetype>> run;
         run.reserve(static_cast<std::size_t>(last - first));
         for (qsizetype* i = first; i < last; ++i)
-            run.emplace_back(table.secondaries(textAt(*i)), *i);
+            run.emplace_back(m_table->secondaries(m_texts[static_cast<std::size_t>(*i)]), *i);
         std::stable_sort(run.begin(), run.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (std::size_t i = 0; i < run.size(); ++i)
             first[i] = run[i].second;
-    });
-}
-
-// The order from the collator's own keys, which end in one zero byte and hold no other.
-std::vector<qsizetype> stableOrderByCollatorKeys(qsizetype count, const TextAt& textAt,
-                                                 const UCollator* icu) {
-    ByteKeys keys(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        const QStringView text = textAt(i);
-        const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
-        const auto length = static_cast<std::int32_t>(text.size());
-        std::size_t room = 64 + 4 * static_cast<std::size_t>(length);
-        std::uint8_t* key = keys.room(room);
-        auto size = static_cast<std::size_t>(
-            ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
-        if (size > room) {
-            room = size;
-            key = keys.room(room);
-            size = static_cast<std::size_t>(
-                ucol_getSortKey(icu, chars, length, key, static_cast<std::int32_t>(room)));
-        }
-        keys.keep(i, size);
     }
-    return keys.sorted();
-}
 
-std::vector<qsizetype> sortedOrder(qsizetype count, const TextAt& textAt) {
-    const UCollator* icu = icuCollator();
-    if (!icu)
-        return stableOrderWithQCollator(count, textAt);
-    if (const CharWeights* table = preparedWeights().ready()) {
-        if (std::optional<std::vector<qsizetype>> order =
-                stableOrderByWeights(count, textAt, *table))
-            return std::move(*order);
-    }
-    return stableOrderByCollatorKeys(count, textAt, icu);
-}
+    const CharWeights* m_table;
+    const UCollator* m_icu;
+    std::unique_ptr<ByteKeys> m_keys;
+    std::vector<QStringView> m_texts;
+    bool m_anyEmpty = false;
+};
 
 }  // namespace
 
@@ -217,11 +249,107 @@ std::vector<qsizetype> stableOrder(const QList<QString>& texts) {
 }
 
 std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt) {
-    std::vector<qsizetype> order = sortedOrder(count, textAt);
-    // Empty texts first (see compare()); they sort as equal to the texts of ignored
-    // characters, so this keeps the rest in order.
-    std::stable_partition(order.begin(), order.end(),
-                          [&textAt](qsizetype i) { return textAt(i).isEmpty(); });
+    const UCollator* icu = icuCollator();
+    if (!icu) {
+        std::vector<qsizetype> order = stableOrderWithQCollator(count, textAt);
+        std::stable_partition(order.begin(), order.end(),
+                              [&textAt](qsizetype i) { return textAt(i).isEmpty(); });
+        return order;
+    }
+    ListKeys keys(count, preparedWeights().ready(), icu);
+    for (qsizetype i = 0; i < count; ++i)
+        keys.add(textAt(i));
+    return keys.order();
+}
+
+// The thread that makes the keys of the texts handed to it, batch by batch.
+struct BackgroundOrder::Worker {
+    explicit Worker(qsizetype count) : expected(count) {
+        thread = std::thread([this] { run(); });
+    }
+    ~Worker() {
+        finish();
+        if (thread.joinable())
+            thread.join();
+    }
+
+    void hand(std::vector<QStringView>& batch) {
+        {
+            const std::lock_guard lock(mutex);
+            waiting.insert(waiting.end(), batch.begin(), batch.end());
+        }
+        batch.clear();
+        arrived.notify_one();
+    }
+    void finish() {
+        {
+            const std::lock_guard lock(mutex);
+            done = true;
+        }
+        arrived.notify_one();
+    }
+
+    void run() {
+        const UCollator* icu = icuCollator();
+        if (icu)
+            keys.emplace(expected, preparedWeights().ready(), icu);
+        std::vector<QStringView> batch;
+        for (;;) {
+            bool last = false;
+            {
+                std::unique_lock lock(mutex);
+                arrived.wait(lock, [this] { return done || !waiting.empty(); });
+                batch.swap(waiting);
+                last = done;
+            }
+            for (const QStringView text : batch) {
+                if (keys)
+                    keys->add(text);
+                else
+                    texts.push_back(text);
+            }
+            batch.clear();
+            if (last)
+                return;
+        }
+    }
+
+    const qsizetype expected;
+    std::optional<ListKeys> keys;    // with the collator ICU gives
+    std::vector<QStringView> texts;  // else: for QCollator, once all are in
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::vector<QStringView> waiting;
+    bool done = false;
+    std::thread thread;
+};
+
+BackgroundOrder::BackgroundOrder(qsizetype expected)
+    : m_worker(std::make_unique<Worker>(expected)) {
+    m_batch.reserve(kBatch);
+}
+
+BackgroundOrder::~BackgroundOrder() = default;
+
+void BackgroundOrder::add(QStringView text) {
+    m_batch.push_back(text);
+    ++m_count;
+    if (m_batch.size() >= kBatch)
+        m_worker->hand(m_batch);
+}
+
+std::vector<qsizetype> BackgroundOrder::order() {
+    m_worker->hand(m_batch);
+    m_worker->finish();
+    m_worker->thread.join();
+    std::vector<qsizetype> order;
+    if (m_worker->keys) {
+        order = m_worker->keys->order();
+    } else {
+        const std::vector<QStringView>& texts = m_worker->texts;
+        order = stableOrder(static_cast<qsizetype>(texts.size()),
+                            [&texts](qsizetype i) { return texts[static_cast<std::size_t>(i)]; });
+    }
     return order;
 }
 

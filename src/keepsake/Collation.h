@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // The sorted lists keep their rows in the order of a Japanese, case-insensitive collation.
@@ -53,5 +54,27 @@ std::vector<qsizetype> stableOrder(const QList<QString>& texts);
 // this runs.
 using TextAt = std::function<QStringView(qsizetype)>;
 std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt);
+
+// The same order made on a thread of its own while the texts still come in, as a file is
+// read: their keys are made there, and only the sort is left when the last has come. The
+// texts are handed over as views, which must stay as they are until order() returns.
+class BackgroundOrder {
+public:
+    explicit BackgroundOrder(qsizetype expected);
+    ~BackgroundOrder();
+    BackgroundOrder(const BackgroundOrder&) = delete;
+    BackgroundOrder& operator=(const BackgroundOrder&) = delete;
+
+    void add(QStringView text);
+    qsizetype count() const { return m_count; }
+    // The indexes of the texts added, in stableOrder()'s order; waits for the thread.
+    std::vector<qsizetype> order();
+
+private:
+    struct Worker;
+    std::unique_ptr<Worker> m_worker;
+    std::vector<QStringView> m_batch;
+    qsizetype m_count = 0;
+};
 
 }  // namespace collation

@@ -4,6 +4,7 @@
 // Reading the keepsake file into the kept entries and the three kept-entry lists, and
 // showing them.
 #include "app/KeepsakeEditor.h"
+#include "keepsake/Collation.h"
 #include "keepsake/EntryArrays.h"
 #include "keepsake/KeepsakeWatch.h"
 #include "keepsake/ListFileReader.h"
@@ -15,7 +16,11 @@
 #include <QCoreApplication>
 
 #include <array>
+#include <functional>
+#include <future>
+#include <memory>
 #include <optional>
+#include <utility>
 
 using namespace keepsake;
 
@@ -33,7 +38,9 @@ const QString kMissingFile = QStringLiteral("ファイルが見つかりませ�
 // in.
 class KeepsakeHost : public ListFileHost {
 public:
-    explicit KeepsakeHost(KeepsakeEditor& w) : m_w(w) {}
+    // `beforeMessage` runs before the read's first message.
+    KeepsakeHost(KeepsakeEditor& w, const std::function<void()>& beforeMessage)
+        : m_w(w), m_beforeMessage(beforeMessage) {}
 
     void listStarts() override {
         m_before = m_w.KeepCount;
@@ -43,6 +50,9 @@ public:
         m_w.forgetKeptMarks();
         for (auto& list : m_w.lstURLs)
             list.model().clear();
+        // Every entry is new (the first read): the address order is made while they come.
+        if (m_before == 0)
+            m_addressOrder = std::make_unique<collation::BackgroundOrder>(m_w.KeepURL.capacity());
     }
 
     void entry(Entry e) override {
@@ -59,16 +69,21 @@ public:
             m_pending.append(k);
             return;
         }
-        m_pending.append(appendEntry(m_w.KeepURL, m_w.KeepCom, m_w.KeepDate, m_w.KeepCount,
-                                     std::move(e.url), std::move(e.com), e.date));
+        const int added = appendEntry(m_w.KeepURL, m_w.KeepCom, m_w.KeepDate, m_w.KeepCount,
+                                      std::move(e.url), std::move(e.com), e.date);
+        m_pending.append(added);
+        if (m_addressOrder)
+            m_addressOrder->add(m_w.KeepURL[added]);
     }
 
     void failure(const QString& message) override {
+        m_beforeMessage();
         flush();
         m_w.platform().prompts.critical(message);
     }
 
     bool askContinue() override {
+        m_beforeMessage();
         flush();
         return m_w.AskContinue();
     }
@@ -79,9 +94,16 @@ public:
         // Only the first batch, holding every entry of the read before, keeps its order.
         const bool keepOrder = !m_flushed && m_before > 0 && m_sameUpTo == m_before;
         m_flushed = true;
+        const std::unique_ptr<collation::BackgroundOrder> addressOrder = std::move(m_addressOrder);
         for (std::size_t i = 0; i < m_orders.size(); ++i) {
             EntryListModel& model = m_w.lstURLs[i].model();
-            if (keepOrder && m_orders[i] && m_orders[i]->size() == m_before) {
+            if (i == kAddressList && addressOrder && addressOrder->count() == m_pending.size()) {
+                QList<int> ordered;
+                ordered.reserve(m_pending.size());
+                for (const qsizetype at : addressOrder->order())
+                    ordered.append(m_pending[at]);
+                model.setOrdered(ordered);
+            } else if (keepOrder && m_orders[i] && m_orders[i]->size() == m_before) {
                 model.setOrdered(*m_orders[i]);
                 model.addAll(m_pending.mid(m_before));
             } else {
@@ -94,12 +116,16 @@ public:
 
 private:
     KeepsakeEditor& m_w;
+    const std::function<void()>& m_beforeMessage;
     QList<int> m_pending;
     int m_before = 0;         // the entries of the read before
     bool m_unchanged = true;  // every entry so far is the one before at its place
     int m_sameUpTo = 0;       // the entries found unchanged
     bool m_flushed = false;
     std::array<std::optional<QList<int>>, 3> m_orders;
+    // The address list's order of the first batch, made on another thread as it is read.
+    static constexpr std::size_t kAddressList = 0;
+    std::unique_ptr<collation::BackgroundOrder> m_addressOrder;
 };
 
 // The system's reason alone would not say which file it is about.
@@ -144,6 +170,8 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
     // holds.
     QByteArray bytes;
     QString error;
+    std::future<std::optional<QString>> copying;
+    std::function<void()> settleCopy = [] {};
     if (path.isEmpty()) {
         // The keepsake file has gone: bring it back from the last working copy.
         if (workingCopy.isEmpty()) {
@@ -172,18 +200,31 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
             fatal(readFailedMessage(path, error));
             return;
         }
-        if (workingCopy.isEmpty() || !textfile::holds(workingCopy, bytes)) {
-            if (!textfile::replace(copyPath, bytes, &error))
-                writeFailed(copyPath, error);
-        }
+        // The copy is written while the bytes are read (the disk's wait overlaps the work);
+        // its failure is said before any message of the read, or once the lists are filled.
+        copying = std::async(std::launch::async, [workingCopy, copyPath, bytes]() {
+            QString reason;
+            if (workingCopy.isEmpty() || !textfile::holds(workingCopy, bytes)) {
+                if (!textfile::replace(copyPath, bytes, &reason))
+                    return std::optional<QString>(reason);
+            }
+            return std::optional<QString>();
+        });
+        settleCopy = [&copying, &writeFailed, copyPath] {
+            if (!copying.valid())
+                return;
+            if (const std::optional<QString> reason = copying.get())
+                writeFailed(copyPath, *reason);
+        };
         processPendingEventsOnce();
     }
 
-    KeepsakeHost host(*this);
+    KeepsakeHost host(*this, settleCopy);
     reserveEntries(KeepURL, KeepCom, KeepDate, bytes);
     const ListFileResult result = readListFile(bytes, host);
     bytes = QByteArray();  // the file's copy is not needed while the lists fill
     host.flush();
+    settleCopy();
     // New pages are made from the header and footer of the last complete read: a read that
     // failed (the companion caught writing the file) would give them a broken header.
     if (result.complete) {
