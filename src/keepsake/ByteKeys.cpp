@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -114,12 +115,18 @@ void sortOnTwoThreads(Keyed* first, Keyed* last, int budget) {
                 return;
             continue;
         }
-        std::thread below(sortFrom, first, lower, depth, budget);
+        std::thread below;
+        try {
+            below = std::thread(sortFrom, first, lower, depth, budget);
+        } catch (const std::system_error&) {
+            sortFrom(first, lower, depth, budget);  // no thread to be had
+        }
         sortFrom(upper, last, depth, budget);
         std::size_t equalDepth = depth;
         if (deeper(lower, upper, pivot, &equalDepth))
             sortFrom(lower, upper, equalDepth, budget);
-        below.join();
+        if (below.joinable())
+            below.join();
         return;
     }
 }

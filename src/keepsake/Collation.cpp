@@ -20,6 +20,7 @@
 #include <mutex>
 #include <numeric>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 namespace collation {
@@ -265,7 +266,12 @@ std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt) {
 // The thread that makes the keys of the texts handed to it, batch by batch.
 struct BackgroundOrder::Worker {
     explicit Worker(qsizetype count) : expected(count) {
-        thread = std::thread([this] { run(); });
+        try {
+            thread = std::thread([this] { run(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the keys are made as the texts are handed over.
+            start();
+        }
     }
     ~Worker() {
         finish();
@@ -274,6 +280,10 @@ struct BackgroundOrder::Worker {
     }
 
     void hand(std::vector<QStringView>& batch) {
+        if (!thread.joinable()) {
+            take(batch);
+            return;
+        }
         {
             const std::lock_guard lock(mutex);
             waiting.insert(waiting.end(), batch.begin(), batch.end());
@@ -289,10 +299,22 @@ struct BackgroundOrder::Worker {
         arrived.notify_one();
     }
 
-    void run() {
-        const UCollator* icu = icuCollator();
-        if (icu)
+    void start() {
+        if (const UCollator* icu = icuCollator())
             keys.emplace(expected, preparedWeights().ready(), icu);
+    }
+    void take(std::vector<QStringView>& batch) {
+        for (const QStringView text : batch) {
+            if (keys)
+                keys->add(text);
+            else
+                texts.push_back(text);
+        }
+        batch.clear();
+    }
+
+    void run() {
+        start();
         std::vector<QStringView> batch;
         for (;;) {
             bool last = false;
@@ -302,13 +324,7 @@ struct BackgroundOrder::Worker {
                 batch.swap(waiting);
                 last = done;
             }
-            for (const QStringView text : batch) {
-                if (keys)
-                    keys->add(text);
-                else
-                    texts.push_back(text);
-            }
-            batch.clear();
+            take(batch);
             if (last)
                 return;
         }
@@ -341,7 +357,8 @@ void BackgroundOrder::add(QStringView text) {
 std::vector<qsizetype> BackgroundOrder::order() {
     m_worker->hand(m_batch);
     m_worker->finish();
-    m_worker->thread.join();
+    if (m_worker->thread.joinable())
+        m_worker->thread.join();
     std::vector<qsizetype> order;
     if (m_worker->keys) {
         order = m_worker->keys->order();

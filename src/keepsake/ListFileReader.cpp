@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -117,9 +118,17 @@ public:
             m_parts.push_back(std::move(part));
             from = start;
         }
-        for (auto& part : m_parts)
-            part->thread =
-                std::thread(readAhead, std::cref(data), std::ref(*part), std::cref(m_abandoned));
+        for (std::size_t i = 0; i < m_parts.size(); ++i) {
+            ReadAhead& part = *m_parts[i];
+            try {
+                part.thread =
+                    std::thread(readAhead, std::cref(data), std::ref(part), std::cref(m_abandoned));
+            } catch (const std::system_error&) {
+                // No thread to be had: the rest is read on this one.
+                m_parts.resize(i);
+                break;
+            }
+        }
     }
     ~ReadAheads() {
         m_abandoned = true;

@@ -200,16 +200,18 @@ void KeepsakeEditor::ReadKeepsake(const QString& name) {
             fatal(readFailedMessage(path, error));
             return;
         }
-        // The copy is written while the bytes are read (the disk's wait overlaps the work);
-        // its failure is said before any message of the read, or once the lists are filled.
-        copying = std::async(std::launch::async, [workingCopy, copyPath, bytes]() {
-            QString reason;
-            if (workingCopy.isEmpty() || !textfile::holds(workingCopy, bytes)) {
-                if (!textfile::replace(copyPath, bytes, &reason))
-                    return std::optional<QString>(reason);
-            }
-            return std::optional<QString>();
-        });
+        // The copy is written while the bytes are read (the disk's wait overlaps the work), or
+        // when it is settled if no thread is to be had; its failure is said before any message
+        // of the read, or once the lists are filled.
+        copying = std::async(
+            std::launch::async | std::launch::deferred, [workingCopy, copyPath, bytes]() {
+                QString reason;
+                if (workingCopy.isEmpty() || !textfile::holds(workingCopy, bytes)) {
+                    if (!textfile::replace(copyPath, bytes, &reason))
+                        return std::optional<QString>(reason);
+                }
+                return std::optional<QString>();
+            });
         settleCopy = [&copying, &writeFailed, copyPath] {
             if (!copying.valid())
                 return;
