@@ -5,11 +5,16 @@
 #include "app/KeyCodes.h"
 #include "pages/PageFormat.h"
 #include "support/EditorFixture.h"
+#include "support/SyntheticCollection.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
+#include <numeric>
 
 namespace {
 const QString kNotFoundTitle = QStringLiteral("Not Found!");
@@ -99,6 +104,31 @@ private slots:
         w.cmdSave_Click();
         QCOMPARE(f.readFile(f.appFolder() + "URL_0000.html"), sorted);
         QCOMPARE(f.prompts.messageTexts(), QStringList());
+    }
+
+    // A page large enough to be read in parts and ordered on other threads holds its entries
+    // in the file's order and lists them in the collator's order, as a small one does.
+    void aLargePageReadsAsASmallOne() {
+        EditorFixture f;
+        const QList<synthetic::Entry> entries = synthetic::entries(30000, 5);
+        f.writeFile(f.appFolder() + "URL_0000.html", synthetic::categoryPage("大", entries));
+        startWith(f, {QStringLiteral("大")});
+        KeepsakeEditor& w = f.editor();
+        w.lstKinds.setCurrentRow(0);
+        QCOMPARE(f.prompts.messageTexts(), QStringList());
+        QCOMPARE(w.KindCount, entries.size());
+        QList<int> expected(entries.size());
+        std::iota(expected.begin(), expected.end(), 1);
+        for (int k = 1; k <= w.KindCount; ++k) {
+            QCOMPARE(w.KindURL[k], entries[k - 1].address);
+            QCOMPARE(w.KindCom[k], entries[k - 1].comment);
+        }
+        QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+            return collator.compare(w.KindCom[a], w.KindCom[b]) < 0;
+        });
+        QCOMPARE(itemData(w.lstSub), expected);
     }
 
     void aMissingPageIsCreatedFromTheKeepsakeSkeleton() {

@@ -21,6 +21,9 @@
 #include <memory>
 #include <vector>
 
+namespace collation {
+class BackgroundOrder;
+}
 class BrowserDetector;
 class KeepsakeWatch;
 class KeptMarks;
@@ -201,6 +204,8 @@ signals:
 private:
     void setUpMarks();
     void refreshMarks();
+    // ReadKindPage, handing each comment read to `order` (when given) as it comes.
+    bool readKindPage(const QString& pageNumberText, collation::BackgroundOrder* order);
 
     std::unique_ptr<KeptMarks> m_keptMarks;
     std::unique_ptr<PageMarks> m_pageMarks;

@@ -3,6 +3,7 @@
 
 // Selecting a category, and reading and writing its page.
 #include "app/KeepsakeEditor.h"
+#include "keepsake/Collation.h"
 #include "keepsake/EntryArrays.h"
 #include "keepsake/ListFileReader.h"
 #include "pages/KindPage.h"
@@ -26,7 +27,8 @@ namespace {
 // Also hashes each address for the page's duplicate marks while it is at hand.
 class KindPageHost : public ListFileHost {
 public:
-    KindPageHost(KeepsakeEditor& w, std::vector<size_t>& hashes) : m_w(w), m_hashes(hashes) {}
+    KindPageHost(KeepsakeEditor& w, std::vector<size_t>& hashes, collation::BackgroundOrder* order)
+        : m_w(w), m_hashes(hashes), m_order(order) {}
 
     void entry(Entry e) override {
         const size_t hash = PageMarks::hashOf(e.url);
@@ -35,6 +37,8 @@ public:
         if (m_hashes.size() <= static_cast<std::size_t>(k))
             m_hashes.resize(static_cast<std::size_t>(k) + 1);
         m_hashes[static_cast<std::size_t>(k)] = hash;
+        if (m_order)
+            m_order->add(m_w.KindCom[k]);
     }
     void failure(const QString& message) override { m_w.platform().prompts.critical(message); }
     bool askContinue() override { return m_w.AskContinue(); }
@@ -42,6 +46,7 @@ public:
 private:
     KeepsakeEditor& m_w;
     std::vector<size_t>& m_hashes;
+    collation::BackgroundOrder* m_order;
 };
 
 // The texts of the page shown before.
@@ -106,7 +111,9 @@ void KeepsakeEditor::lstKinds_Click() {
     }
 
     WaitPointer wait(m_platform.prompts);
-    const bool success = ReadKindPage(pageText);
+    // The comments' order is made on another thread while the page is read.
+    collation::BackgroundOrder order(KindCom.capacity());
+    const bool success = readKindPage(pageText, &order);
     if (success) {
         QList<int> entries;
         entries.reserve(KindCount);
@@ -114,7 +121,15 @@ void KeepsakeEditor::lstKinds_Click() {
             entries.append(i);
         m_pageMarks->count(entries, m_kindAddressHashes);
         m_pageMarksCounted = true;
-        lstSub.model().addAll(entries);
+        if (order.count() == entries.size()) {
+            QList<int> sorted;
+            sorted.reserve(KindCount);
+            for (const qsizetype i : order.order())
+                sorted.append(entries[i]);
+            lstSub.model().setOrdered(sorted);
+        } else {
+            lstSub.model().addAll(entries);
+        }
         m_pageMarksCounted = false;
     } else {
         m_platform.prompts.information(QStringLiteral("データがありません。"),
@@ -126,6 +141,11 @@ void KeepsakeEditor::lstKinds_Click() {
 }
 
 bool KeepsakeEditor::ReadKindPage(const QString& pageNumberText) {
+    return readKindPage(pageNumberText, nullptr);
+}
+
+bool KeepsakeEditor::readKindPage(const QString& pageNumberText,
+                                  collation::BackgroundOrder* order) {
     KindCount = 0;
     KindHead.clear();
     KindComplete = false;
@@ -140,7 +160,7 @@ bool KeepsakeEditor::ReadKindPage(const QString& pageNumberText) {
     }
     m_kindAddressHashes.clear();
     m_kindAddressHashes.reserve(static_cast<std::size_t>(bytes.size() / 100));
-    KindPageHost host(*this, m_kindAddressHashes);
+    KindPageHost host(*this, m_kindAddressHashes, order);
     reserveEntries(KindURL, KindCom, KindDate, bytes);
     const ListFileResult result = readListFile(bytes, host, listFileParts(bytes.size()));
     KindHead = result.head;
