@@ -8,7 +8,14 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-tools/install-deps.sh
+# The tests run in a session bus of their own, as programs on a desktop do. Without one, every
+# Qt program on the test X server looks for D-Bus through that server (dbus-launch
+# --autolaunch), and a connection stuck there once held a starting editor for half a minute.
+if [ -z "${KEEPSAKE_TEST_BUS:-}" ]; then
+    tools/install-deps.sh
+    export KEEPSAKE_TEST_BUS=1
+    exec dbus-run-session -- "$top/tools/test.sh" "$@"
+fi
 
 # Every tracked source file as the repository's .clang-format lays it out; checked before
 # anything is built.

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSize>
+#include <QStandardPaths>
 #include <QThread>
 
 namespace otherwindows {
@@ -54,6 +55,16 @@ void describeMissingWindow(qint64 pid, const QString& title) {
     qWarning("no window \"%s\" of process %lld: stat %s; waits in %s; its windows: %s",
              qPrintable(title), pid, qPrintable(read("stat")), qPrintable(read("wchan")),
              qPrintable(named.join(QStringLiteral(", "))));
+    // Where each of its threads is, when the debugger is at hand.
+    if (QStandardPaths::findExecutable(QStringLiteral("gdb")).isEmpty())
+        return;
+    QProcess gdb;
+    gdb.start(QStringLiteral("gdb"),
+              {QStringLiteral("-p"), QString::number(pid), QStringLiteral("-batch"),
+               QStringLiteral("-ex"), QStringLiteral("thread apply all bt 30")});
+    if (!gdb.waitForFinished(60000))
+        gdb.kill();
+    qWarning("%s", gdb.readAllStandardOutput().constData());
 }
 
 }  // namespace
