@@ -6,16 +6,19 @@
 #include "platform/Cp932Codec.h"
 
 #include <algorithm>
+#include <cstring>
 
 QByteArrayView LineReader::readLineView() {
     const qsizetype size = m_data.size();
     if (m_pos >= size)
         return {};
+    if (m_cr < m_pos)
+        m_cr = find('\r');
+    if (m_lf < m_pos)
+        m_lf = find('\n');
     const char* data = m_data.constData();
     const qsizetype start = m_pos;
-    qsizetype end = start;
-    while (end < size && data[end] != '\r' && data[end] != '\n')
-        ++end;
+    const qsizetype end = std::min(m_cr, m_lf);
     m_pos = end;
     if (m_pos < size && data[m_pos] == '\r') {
         ++m_pos;
@@ -25,6 +28,12 @@ QByteArrayView LineReader::readLineView() {
         ++m_pos;
     }
     return QByteArrayView(data + start, end - start);
+}
+
+qsizetype LineReader::find(char c) const {
+    const auto* at = static_cast<const char*>(std::memchr(
+        m_data.constData() + m_pos, c, static_cast<std::size_t>(m_data.size() - m_pos)));
+    return at ? at - m_data.constData() : m_data.size();
 }
 
 qsizetype LineReader::lineStartFrom(QByteArrayView data, qsizetype offset) {

@@ -30,11 +30,21 @@ public:
     // Where the next line starts, in bytes; seek() goes to a place position() gave, so that
     // another reader of the same bytes can go on where this one stopped.
     qsizetype position() const { return m_pos; }
-    void seek(qsizetype position) { m_pos = position; }
+    void seek(qsizetype position) {
+        m_pos = position;
+        m_cr = m_lf = -1;
+    }
     // The start of the first line that begins at or after `offset` (the end when none does).
     static qsizetype lineStartFrom(QByteArrayView data, qsizetype offset);
 
 private:
+    // Where the next `c` at or after the current line lies, or the end.
+    qsizetype find(char c) const;
+
     QByteArray m_data;
     qsizetype m_pos = 0;
+    // The next CR and LF, once looked for (with memchr: the index splits the lines of a
+    // thousand pages).
+    qsizetype m_cr = -1;
+    qsizetype m_lf = -1;
 };

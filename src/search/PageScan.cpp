@@ -5,11 +5,9 @@
 
 #include "keepsake/KeepsakeFormat.h"
 #include "platform/Cp932Codec.h"
+#include "platform/LineReader.h"
 
 #include <QLatin1StringView>
-
-#include <algorithm>
-#include <cstring>
 
 namespace search {
 namespace {
@@ -29,50 +27,6 @@ bool lineBreaksStayApart() {
     }();
     return apart;
 }
-
-// A page's lines as the reader splits them (a line ends at CR LF, a lone CR or a lone LF; a
-// line break at the very end starts no other line), found with memchr: the index splits the
-// lines of a thousand pages.
-class PageLines {
-public:
-    explicit PageLines(QByteArrayView data) : m_data(data) {}
-
-    bool atEnd() const { return m_pos >= m_data.size(); }
-
-    QByteArrayView next() {
-        const qsizetype size = m_data.size();
-        if (m_pos >= size)
-            return {};
-        if (m_cr < m_pos)
-            m_cr = find('\r');
-        if (m_lf < m_pos)
-            m_lf = find('\n');
-        const qsizetype start = m_pos;
-        const qsizetype end = std::min(m_cr, m_lf);
-        m_pos = end;
-        if (m_pos < size && m_data[m_pos] == '\r') {
-            ++m_pos;
-            if (m_pos < size && m_data[m_pos] == '\n')
-                ++m_pos;
-        } else if (m_pos < size) {
-            ++m_pos;
-        }
-        return m_data.sliced(start, end - start);
-    }
-
-private:
-    // Where the next `c` at or after the current line lies, or the end.
-    qsizetype find(char c) const {
-        const auto* at = static_cast<const char*>(
-            std::memchr(m_data.data() + m_pos, c, static_cast<std::size_t>(m_data.size() - m_pos)));
-        return at ? at - m_data.data() : m_data.size();
-    }
-
-    QByteArrayView m_data;
-    qsizetype m_pos = 0;
-    qsizetype m_cr = -1;  // the next CR, once looked for
-    qsizetype m_lf = -1;
-};
 
 }  // namespace
 
@@ -121,16 +75,17 @@ void PageScan::add(QByteArrayView url, QByteArrayView com, const QDateTime& date
 bool PageScan::scan(QByteArrayView data) {
     static constexpr QByteArrayView kStart("<!--StartList-->");
     static constexpr QByteArrayView kEnd("<!--EndList-->");
-    PageLines in(data);
+    // The page's lines as the reader splits them; the bytes are not copied.
+    LineReader in(QByteArray::fromRawData(data.data(), data.size()));
     for (;;) {
         if (in.atEnd())
             return false;
-        if (in.next() == kStart)
+        if (in.readLineView() == kStart)
             break;
     }
     if (in.atEnd())
         return false;
-    QByteArrayView line = in.next();
+    QByteArrayView line = in.readLineView();
     if (in.atEnd())
         return false;
     bool whole = true;
@@ -145,7 +100,7 @@ bool PageScan::scan(QByteArrayView data) {
             if (address.length == 0) {
                 dropped = true;
             } else {
-                comLine = in.next();
+                comLine = in.readLineView();
                 if (comLine == kEnd || in.atEnd())
                     return false;
                 qsizetype comStart = 0;
@@ -168,7 +123,7 @@ bool PageScan::scan(QByteArrayView data) {
                 add(url, com, date);
             }
         }
-        line = in.next();
+        line = in.readLineView();
         if (line == kEnd)
             break;
         if (in.atEnd())
