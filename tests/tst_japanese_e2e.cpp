@@ -144,7 +144,7 @@ private slots:
                 return;
             }
             QTRY_COMPARE_WITH_TIMEOUT(edit->text(), QStringLiteral("x\u301C"), 5000);
-            xdotool({"key", "Return"});
+            ModalScript::press(modal, "Return");
         }});
         ui(w).cmdEditCom->click();
         QTRY_VERIFY_WITH_TIMEOUT(script.finished(), 20000);
@@ -177,8 +177,7 @@ private slots:
                 realinput::click(qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Cancel));
             },
             [&](QWidget* modal) {  // "データがありません。"
-                xdotool({"key", "Return"});
-                Q_UNUSED(modal);
+                ModalScript::press(modal, "Return");
             },
         });
         w.editor().lstKinds.setCurrentRow(0);
@@ -263,7 +262,7 @@ private slots:
                 }
                 xdotool({"key", "--clearmodifiers", "z"});
                 QTRY_COMPARE_WITH_TIMEOUT(edit->text(), QStringLiteral("xz"), 5000);
-                xdotool({"key", "Return"});
+                ModalScript::press(modal, "Return");
             };
         }
         steps << [&](QWidget* modal) {
@@ -274,7 +273,7 @@ private slots:
                       << box->defaultButton()->text() << buttonText(box, QMessageBox::Yes)
                       << buttonText(box, QMessageBox::No) << buttonText(box, QMessageBox::Cancel);
             }
-            xdotool({"key", answerKey});
+            ModalScript::press(modal, answerKey);
         };
         ModalScript script(steps);
 

@@ -109,7 +109,7 @@ private slots:
             steps << [&](QWidget* modal) {
                 auto* box = qobject_cast<QMessageBox*>(modal);
                 asked << (box ? box->text() : modal->windowTitle());
-                xdotool({"key", answer});
+                ModalScript::press(modal, answer);
             };
         }
         ModalScript script(steps);

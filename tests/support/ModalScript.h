@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QKeyEvent>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -14,6 +15,8 @@
 #include <QWidget>
 
 #include <functional>
+
+#include "RealInput.h"
 
 // Answers the modal boxes and dialogs that come up, one step each, in order. A step runs once
 // its window is up and has the keyboard; it acts through the X server and returns. A window
@@ -30,6 +33,23 @@ public:
     }
     bool finished() const { return m_steps.isEmpty() && !QApplication::activeModalWidget(); }
     QStringList failures;
+
+    // Presses `key` through the X server for the box `modal`, again if the box saw no key at
+    // all: on a loaded machine the server may still send a key to the window before, though
+    // the box is already active for Qt. A key the box saw is never sent twice.
+    static bool press(QWidget* modal, const QString& key) {
+        QPointer<QWidget> box = modal;
+        KeySeen seen(modal);
+        for (int tries = 0; tries < 3; ++tries) {
+            if (!realinput::xdotool({QStringLiteral("key"), key}))
+                return false;
+            if (QTest::qWaitFor([&] { return seen.any || !box || !box->isVisible(); }, 3000))
+                return true;
+            if (box)
+                box->activateWindow();
+        }
+        return false;
+    }
 
 private:
     void tick() {
@@ -57,10 +77,29 @@ private:
     }
     void giveUpAfterAWhile(QWidget* modal) {
         if (modal && modal == m_answered && m_answeredAt.hasExpired()) {
-            failures << QStringLiteral("still up after its answer: ") + modal->windowTitle();
+            QWidget* focus = QApplication::focusWidget();
+            failures << QStringLiteral("still up after its answer: %1 (%2, keyboard in %3)")
+                            .arg(modal->windowTitle(),
+                                 modal->isActiveWindow() ? QStringLiteral("active")
+                                                         : QStringLiteral("not active"),
+                                 focus ? QString::fromLatin1(focus->metaObject()->className())
+                                       : QStringLiteral("no widget"));
             modal->close();
         }
     }
+
+    struct KeySeen : QObject {
+        explicit KeySeen(QWidget* box) : m_box(box) { qApp->installEventFilter(this); }
+        bool eventFilter(QObject* receiver, QEvent* event) override {
+            auto* widget = qobject_cast<QWidget*>(receiver);
+            if (event->type() == QEvent::KeyPress && widget && m_box &&
+                (widget == m_box || m_box->isAncestorOf(widget)))
+                any = true;
+            return false;
+        }
+        QPointer<QWidget> m_box;
+        bool any = false;
+    };
 
     QList<Step> m_steps;
     QTimer m_timer;
