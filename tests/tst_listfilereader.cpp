@@ -3,6 +3,7 @@
 
 // The keepsake layout: scanners, dates and the reader shared by the keepsake file and the
 // category pages.
+#include "keepsake/EntryArrays.h"
 #include "keepsake/KeepsakeFormat.h"
 #include "keepsake/ListFileReader.h"
 #include "platform/Cp932Codec.h"
@@ -356,6 +357,17 @@ private slots:
         QVERIFY(r.complete);
         QCOMPARE(host.urls(), QStringList({"a"}));
         QCOMPARE(r.foot, QByteArray("<!--EndList-->\r\n</HTML>\r\n"));
+
+        // The line count that sizes the entry arrays, over runs of every length and a file of
+        // nothing but line feeds.
+        for (const int size : {0, 1, 254, 255, 256, 510, 511, 1000}) {
+            for (const int every : {1, 2, 7}) {
+                QByteArray file(size, 'x');
+                for (int i = 0; i < size; i += every)
+                    file[i] = '\n';
+                QCOMPARE(lineFeeds(file), qsizetype(std::count(file.begin(), file.end(), '\n')));
+            }
+        }
     }
 };
 

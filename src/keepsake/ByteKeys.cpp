@@ -163,9 +163,11 @@ std::vector<qsizetype> ByteKeys::sorted(
     for (const Keyed& k : m_keyed)
         order.push_back(k.index);
     if (orderEqual) {
+        // Equal keys went the same way through the sort and hold the same word at its end:
+        // keys whose words differ differ themselves.
         for (std::size_t start = 0; start < m_keyed.size();) {
             std::size_t end = start + 1;
-            while (end < m_keyed.size() &&
+            while (end < m_keyed.size() && m_keyed[start].word == m_keyed[end].word &&
                    std::strcmp(reinterpret_cast<const char*>(m_keyed[start].key),
                                reinterpret_cast<const char*>(m_keyed[end].key)) == 0)
                 ++end;

@@ -325,8 +325,11 @@ struct BackgroundOrder::Worker {
                 last = done;
             }
             take(batch);
-            if (last)
+            if (last) {
+                if (keys)
+                    sorted = keys->order();
                 return;
+            }
         }
     }
 
@@ -337,6 +340,7 @@ struct BackgroundOrder::Worker {
     std::condition_variable arrived;
     std::vector<QStringView> waiting;
     bool done = false;
+    std::vector<qsizetype> sorted;  // by the thread, once done
     std::thread thread;
 };
 
@@ -354,13 +358,20 @@ void BackgroundOrder::add(QStringView text) {
         m_worker->hand(m_batch);
 }
 
-std::vector<qsizetype> BackgroundOrder::order() {
+void BackgroundOrder::finish() {
     m_worker->hand(m_batch);
     m_worker->finish();
-    if (m_worker->thread.joinable())
+}
+
+std::vector<qsizetype> BackgroundOrder::order() {
+    const bool threaded = m_worker->thread.joinable();
+    finish();
+    if (threaded)
         m_worker->thread.join();
     std::vector<qsizetype> order;
-    if (m_worker->keys) {
+    if (threaded && m_worker->keys) {
+        order = std::move(m_worker->sorted);
+    } else if (m_worker->keys) {
         order = m_worker->keys->order();
     } else {
         const std::vector<QStringView>& texts = m_worker->texts;

@@ -67,6 +67,8 @@ public:
 
     void add(QStringView text);
     qsizetype count() const { return m_count; }
+    // No more texts come: the thread sorts them while the caller goes on.
+    void finish();
     // The indexes of the texts added, in stableOrder()'s order; waits for the thread.
     std::vector<qsizetype> order();
 

@@ -26,12 +26,29 @@ inline int appendEntry(QList<QString>& urls, QList<QString>& coms, QList<QDateTi
     return k;
 }
 
+// The line feeds in `bytes`, counted into one byte per run of 255 so that the compiler counts
+// sixteen or more at once: std::count's wide counter takes ten times as long on a 14 MB file.
+inline qsizetype lineFeeds(const QByteArray& bytes) {
+    qsizetype count = 0;
+    const char* at = bytes.constData();
+    for (qsizetype left = bytes.size(); left > 0;) {
+        const qsizetype run = std::min<qsizetype>(left, 255);
+        unsigned char inRun = 0;
+        for (qsizetype i = 0; i < run; ++i)
+            inRun = static_cast<unsigned char>(inRun + (at[i] == '\n'));
+        count += inRun;
+        at += run;
+        left -= run;
+    }
+    return count;
+}
+
 // Makes room for every entry a list file of these bytes can hold (each takes two lines) before
 // it is read: arrays grown by doubling would hold their old and new storage at once, and
 // keep up to half again of unused room.
 inline void reserveEntries(QList<QString>& urls, QList<QString>& coms, QList<QDateTime>& dates,
                            const QByteArray& file) {
-    const qsizetype room = std::count(file.begin(), file.end(), '\n') / 2 + 2;
+    const qsizetype room = lineFeeds(file) / 2 + 2;
     if (urls.capacity() >= room)
         return;
     urls.reserve(room);

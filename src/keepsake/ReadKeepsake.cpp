@@ -95,7 +95,10 @@ public:
         const bool keepOrder = !m_flushed && m_before > 0 && m_sameUpTo == m_before;
         m_flushed = true;
         const std::unique_ptr<collation::BackgroundOrder> addressOrder = std::move(m_addressOrder);
-        for (std::size_t i = 0; i < m_orders.size(); ++i) {
+        if (addressOrder)
+            addressOrder->finish();
+        // The address list comes last: its order is made on another thread meanwhile.
+        for (const std::size_t i : {std::size_t{1}, std::size_t{2}, kAddressList}) {
             EntryListModel& model = m_w.lstURLs[i].model();
             if (i == kAddressList && addressOrder && addressOrder->count() == m_pending.size()) {
                 QList<int> ordered;

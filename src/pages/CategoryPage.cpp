@@ -114,6 +114,7 @@ void KeepsakeEditor::lstKinds_Click() {
     // The comments' order is made on another thread while the page is read.
     collation::BackgroundOrder order(KindCom.capacity());
     const bool success = readKindPage(pageText, &order);
+    order.finish();
     if (success) {
         QList<int> entries;
         entries.reserve(KindCount);
