@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QKeyEvent>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -77,24 +76,19 @@ private:
     }
     void giveUpAfterAWhile(QWidget* modal) {
         if (modal && modal == m_answered && m_answeredAt.hasExpired()) {
-            QWidget* focus = QApplication::focusWidget();
-            failures << QStringLiteral("still up after its answer: %1 (%2, keyboard in %3)")
-                            .arg(modal->windowTitle(),
-                                 modal->isActiveWindow() ? QStringLiteral("active")
-                                                         : QStringLiteral("not active"),
-                                 focus ? QString::fromLatin1(focus->metaObject()->className())
-                                       : QStringLiteral("no widget"));
+            const QWidget* focus = QApplication::focusWidget();
+            failures << QStringLiteral("still up after its answer: %1 (active: %2, keyboard in %3)")
+                            .arg(modal->windowTitle(), modal->isActiveWindow() ? "yes" : "no",
+                                 focus ? focus->metaObject()->className() : "none");
             modal->close();
         }
     }
 
     struct KeySeen : QObject {
         explicit KeySeen(QWidget* box) : m_box(box) { qApp->installEventFilter(this); }
-        bool eventFilter(QObject* receiver, QEvent* event) override {
-            auto* widget = qobject_cast<QWidget*>(receiver);
-            if (event->type() == QEvent::KeyPress && widget && m_box &&
-                (widget == m_box || m_box->isAncestorOf(widget)))
-                any = true;
+        bool eventFilter(QObject* to, QEvent* event) override {
+            any = any || (event->type() == QEvent::KeyPress && m_box && to->isWidgetType() &&
+                          (to == m_box || m_box->isAncestorOf(static_cast<QWidget*>(to))));
             return false;
         }
         QPointer<QWidget> m_box;
