@@ -97,6 +97,7 @@ private slots:
             {"addresses", addresses, true},
             {"comments", comments, true},
             {"one site", oneSite, true},
+            {"two thirds one site", oneSite.mid(0, 17000) + addresses.mid(17000), true},
             {"category names", QList<QString>(synthetic::categoryNames(2000, 3)), true},
             {"mixed", mixedTexts(4000), false},
             {"every character", everyCharacter(), false},

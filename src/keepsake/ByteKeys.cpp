@@ -99,34 +99,102 @@ void sortFrom(Keyed* first, Keyed* last, std::size_t depth, int budget) {
     }
 }
 
-// The same on two threads for a long list: the keys are split at the median of a sample of
-// their words (deeper where they all agree), and the keys below it sorted on another thread.
-void sortOnTwoThreads(Keyed* first, Keyed* last, int budget) {
-    std::size_t depth = 0;
-    for (;;) {
-        std::array<std::uint64_t, 63> sample{};
-        for (std::size_t i = 0; i < sample.size(); ++i)
-            sample[i] = first[static_cast<std::size_t>(last - first) * i / sample.size()].word;
-        std::nth_element(sample.begin(), sample.begin() + sample.size() / 2, sample.end());
-        const std::uint64_t pivot = sample[sample.size() / 2];
-        const auto [lower, upper] = partition(first, last, pivot);
-        if (lower == first && upper == last) {
-            if (!deeper(first, last, pivot, &depth))
+// From this many keys on, keys alike so far are distributed by their next byte before they
+// are compared.
+constexpr std::ptrdiff_t kDistribute = 64;
+
+unsigned byteOf(const Keyed& k, int byte) {
+    return static_cast<unsigned>(k.word >> (56 - 8 * byte)) & 0xff;
+}
+
+void byIndex(Keyed* first, Keyed* last) {
+    std::sort(first, last, [](const Keyed& x, const Keyed& y) { return x.index < y.index; });
+}
+
+// Sorts keys alike before `depth` and in the first `byte` bytes of their words there. A
+// list's keys spread over many values of their first bytes (a comment's first character, a
+// host's first letters), so each step puts them in place by one byte, in place, before the
+// keys that are still alike are sorted by comparisons. With `twoThreads`, about half the
+// keys are sorted on another thread.
+void distributeFrom(Keyed* first, Keyed* last, std::size_t depth, int byte, int budget,
+                    bool twoThreads) {
+    for (;; ++byte) {
+        if (byte == 8) {  // their words are alike and go on: the next eight bytes
+            if (!deeper(first, last, first->word, &depth))
                 return;
+            byte = 0;
+        }
+        std::array<std::size_t, 256> count{};
+        for (const Keyed* i = first; i < last; ++i)
+            ++count[byteOf(*i, byte)];
+        const auto n = static_cast<std::size_t>(last - first);
+        const unsigned firstValue = byteOf(*first, byte);
+        if (count[firstValue] == n) {
+            if (firstValue == 0) {  // every key ends before this byte: all are equal
+                byIndex(first, last);
+                return;
+            }
             continue;
         }
-        std::thread below;
-        try {
-            below = std::thread(sortFrom, first, lower, depth, budget);
-        } catch (const std::system_error&) {
-            sortFrom(first, lower, depth, budget);  // no thread to be had
+        std::array<Keyed*, 257> bounds{};
+        std::array<Keyed*, 256> next{};
+        bounds[0] = first;
+        for (std::size_t v = 0; v < 256; ++v) {
+            next[v] = bounds[v];
+            bounds[v + 1] = bounds[v] + count[v];
         }
-        sortFrom(upper, last, depth, budget);
-        std::size_t equalDepth = depth;
-        if (deeper(lower, upper, pivot, &equalDepth))
-            sortFrom(lower, upper, equalDepth, budget);
-        if (below.joinable())
-            below.join();
+        for (unsigned v = 0; v < 256; ++v) {
+            while (next[v] < bounds[v + 1]) {
+                Keyed k = *next[v];
+                for (unsigned c = byteOf(k, byte); c != v; c = byteOf(k, byte))
+                    std::swap(k, *next[c]++);
+                *next[v]++ = k;
+            }
+        }
+        const int nextByte = byte + 1;
+        const auto sortBucket = [&](unsigned v) {
+            Keyed* b = bounds[v];
+            Keyed* e = bounds[v + 1];
+            if (e - b < 2)
+                return;
+            if (v == 0)
+                byIndex(b, e);  // these keys end here
+            else if (e - b < kDistribute)
+                sortFrom(b, e, depth, budget);
+            else
+                distributeFrom(b, e, depth, nextByte, budget, false);
+        };
+        const auto sortBuckets = [&](const auto& which) {
+            for (unsigned v = 0; v < 256; ++v) {
+                if (which(v))
+                    sortBucket(v);
+            }
+        };
+        if (!twoThreads) {
+            sortBuckets([](unsigned) { return true; });
+            return;
+        }
+        // The other thread takes the buckets below the middle key's, or every bucket but
+        // one that holds more than half the keys, whose own buckets are then shared.
+        const auto largest =
+            static_cast<unsigned>(std::max_element(count.begin(), count.end()) - count.begin());
+        const bool oneLarge = largest != 0 && count[largest] > n / 2;
+        unsigned middle = 0;
+        while (static_cast<std::size_t>(bounds[middle + 1] - first) < n / 2)
+            ++middle;
+        const auto below = [&](unsigned v) { return oneLarge ? v != largest : v < middle; };
+        std::thread other;
+        try {
+            other = std::thread([&] { sortBuckets(below); });
+        } catch (const std::system_error&) {
+            sortBuckets(below);  // no thread to be had
+        }
+        if (oneLarge)
+            distributeFrom(bounds[largest], bounds[largest + 1], depth, nextByte, budget, true);
+        else
+            sortBuckets([&](unsigned v) { return !below(v); });
+        if (other.joinable())
+            other.join();
         return;
     }
 }
@@ -154,10 +222,10 @@ std::vector<qsizetype> ByteKeys::sorted(
     int budget = 64;
     for (std::size_t n = m_keyed.size(); n > 1; n /= 2)
         budget += 4;
-    if (m_keyed.size() >= kTwoThreads && std::thread::hardware_concurrency() > 1)
-        sortOnTwoThreads(m_keyed.data(), m_keyed.data() + m_keyed.size(), budget);
-    else
-        sortFrom(m_keyed.data(), m_keyed.data() + m_keyed.size(), 0, budget);
+    if (m_keyed.size() > 1) {
+        distributeFrom(m_keyed.data(), m_keyed.data() + m_keyed.size(), 0, 0, budget,
+                       m_keyed.size() >= kTwoThreads && std::thread::hardware_concurrency() > 1);
+    }
     std::vector<qsizetype> order;
     order.reserve(m_keyed.size());
     for (const Keyed& k : m_keyed)

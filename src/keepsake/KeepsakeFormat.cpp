@@ -6,6 +6,8 @@
 #include "pages/PageMarkup.h"
 #include "platform/Cp932Codec.h"
 
+#include <cstring>
+
 namespace keepsake {
 namespace {
 
@@ -111,7 +113,19 @@ Scan scanComment(QByteArrayView line, qsizetype* start) {
     for (int chars = 0; chars < 2 && pos < line.size(); ++chars)
         pos += cp932::charLength(line, pos);
     *start = pos;
-    const qsizetype end = line.indexOf(kEnd, pos);
+    // Qt's search for a short needle hashes every byte; a space is rare in a comment and is
+    // never the second byte of a character, so the search goes from space to space.
+    qsizetype end = -1;
+    for (qsizetype at = pos; at + kEnd.size() <= line.size(); ++at) {
+        const void* space = std::memchr(line.data() + at, ' ', line.size() - at);
+        if (!space)
+            break;
+        at = static_cast<const char*>(space) - line.data();
+        if (line.sliced(at).startsWith(kEnd)) {
+            end = at;
+            break;
+        }
+    }
     if (end <= pos)
         return {0, kMsgNoCommentLine};
     return {end - pos, {}};
