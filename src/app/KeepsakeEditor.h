@@ -19,6 +19,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace collation {
@@ -204,8 +205,10 @@ signals:
 private:
     void setUpMarks();
     void refreshMarks();
-    // ReadKindPage, handing each comment read to `order` (when given) as it comes.
-    bool readKindPage(const QString& pageNumberText, collation::BackgroundOrder* order);
+    // ReadKindPage; when `order` is given, a comment order is made there once the page's size
+    // is known, and each comment read is handed to it as it comes.
+    bool readKindPage(const QString& pageNumberText,
+                      std::optional<collation::BackgroundOrder>* order);
 
     std::unique_ptr<KeptMarks> m_keptMarks;
     std::unique_ptr<PageMarks> m_pageMarks;

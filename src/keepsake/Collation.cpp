@@ -263,9 +263,14 @@ std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt) {
     return keys.order();
 }
 
-// The thread that makes the keys of the texts handed to it, batch by batch.
+// The thread that makes the keys of the texts handed to it, batch by batch. A list expected
+// to be shorter than a batch is ordered where it is: that is done sooner than a thread starts.
 struct BackgroundOrder::Worker {
     explicit Worker(qsizetype count) : expected(count) {
+        if (count < static_cast<qsizetype>(kBatch)) {
+            start();
+            return;
+        }
         try {
             thread = std::thread([this] { run(); });
         } catch (const std::system_error&) {

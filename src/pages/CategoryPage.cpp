@@ -18,6 +18,7 @@
 #include <QThreadPool>
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 using namespace keepsake;
@@ -54,7 +55,10 @@ struct OldPage {
     QList<QString> urls, coms;
 };
 
+// A page of a few thousand entries is freed sooner than another thread is woken for it.
 void freeLater(std::shared_ptr<OldPage> page) {
+    if (page->urls.size() < 4096)
+        return;
     QThreadPool::globalInstance()->start([page]() mutable { page.reset(); });
 }
 
@@ -112,9 +116,10 @@ void KeepsakeEditor::lstKinds_Click() {
 
     WaitPointer wait(m_platform.prompts);
     // The comments' order is made on another thread while the page is read.
-    collation::BackgroundOrder order(KindCom.capacity());
+    std::optional<collation::BackgroundOrder> order;
     const bool success = readKindPage(pageText, &order);
-    order.finish();
+    if (order)
+        order->finish();
     if (success) {
         QList<int> entries;
         entries.reserve(KindCount);
@@ -122,10 +127,10 @@ void KeepsakeEditor::lstKinds_Click() {
             entries.append(i);
         m_pageMarks->count(entries, m_kindAddressHashes);
         m_pageMarksCounted = true;
-        if (order.count() == entries.size()) {
+        if (order && order->count() == entries.size()) {
             QList<int> sorted;
             sorted.reserve(KindCount);
-            for (const qsizetype i : order.order())
+            for (const qsizetype i : order->order())
                 sorted.append(entries[i]);
             lstSub.model().setOrdered(sorted);
         } else {
@@ -146,7 +151,7 @@ bool KeepsakeEditor::ReadKindPage(const QString& pageNumberText) {
 }
 
 bool KeepsakeEditor::readKindPage(const QString& pageNumberText,
-                                  collation::BackgroundOrder* order) {
+                                  std::optional<collation::BackgroundOrder>* order) {
     KindCount = 0;
     KindHead.clear();
     KindComplete = false;
@@ -161,8 +166,10 @@ bool KeepsakeEditor::readKindPage(const QString& pageNumberText,
     }
     m_kindAddressHashes.clear();
     m_kindAddressHashes.reserve(static_cast<std::size_t>(bytes.size() / 100));
-    KindPageHost host(*this, m_kindAddressHashes, order);
     reserveEntries(KindURL, KindCom, KindDate, bytes);
+    if (order)
+        order->emplace(KindCom.capacity());
+    KindPageHost host(*this, m_kindAddressHashes, order ? &**order : nullptr);
     const ListFileResult result = readListFile(bytes, host, listFileParts(bytes.size()));
     KindHead = result.head;
     if (result.complete) {
