@@ -4,6 +4,7 @@
 #pragma once
 
 #include "keepsake/KeepsakeFormat.h"
+#include "search/AddressHash.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -102,7 +103,7 @@ public:
         }
         static Address of(QStringView url) {
             const QStringView key = keyOf(url);
-            return {key, qHash(key)};
+            return {key, addressHash(key)};
         }
         friend bool operator==(const Address& a, const Address& b) {
             return a.hash == b.hash && a.key == b.key;

@@ -3,6 +3,7 @@
 
 #include "search/FiledMarks.h"
 
+#include "search/AddressHash.h"
 #include "search/CollectionIndex.h"
 #include "search/TextFolding.h"
 
@@ -36,7 +37,7 @@ QString PageMarks::note(int entry) const {
 }
 
 size_t PageMarks::hashOf(const QString& url) {
-    return qHash(keyOf(url));
+    return addressHash(keyOf(url));
 }
 
 template <class Key>
@@ -106,5 +107,5 @@ bool PageMarks::holds(const QString& url) const {
     if (m_slots.isEmpty())
         return false;
     const QStringView key = keyOf(url);
-    return m_slots[slotOf(qHash(key), [key] { return key; })].entry >= 0;
+    return m_slots[slotOf(addressHash(key), [key] { return key; })].entry >= 0;
 }

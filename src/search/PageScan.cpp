@@ -6,6 +6,7 @@
 #include "keepsake/KeepsakeFormat.h"
 #include "platform/Cp932Codec.h"
 #include "platform/LineReader.h"
+#include "search/AddressHash.h"
 
 #include <QLatin1StringView>
 
@@ -57,7 +58,7 @@ void PageScan::fill(Page& page) const {
         spot.url = at;
         spot.com = text.indexOf(u'\n', at) + 1;
         spot.end = text.indexOf(u'\n', spot.com);
-        spot.hash = qHash(Address::keyOf(text.sliced(at, spot.com - 1 - at)));
+        spot.hash = addressHash(Address::keyOf(text.sliced(at, spot.com - 1 - at)));
         spot.date = date;
         page.spots.append(spot);
         at = spot.end + 1;
