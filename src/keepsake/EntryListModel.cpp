@@ -216,6 +216,7 @@ void EntryListModel::setDimmedForeground(const QVariant& dimmed) {
 QList<int> EntryListModel::shownOf(const QList<int>& all) const {
     if (!m_marks)
         return all;
+    m_marks->prepareAll();
     QList<int> shown;
     shown.reserve(all.size());
     for (int entry : all) {

@@ -17,6 +17,9 @@ public:
     virtual ~EntryMarks() = default;
     virtual bool marked(int entry) const = 0;
     virtual QString note(int entry) const = 0;
+    // Every entry is about to be asked for: marks that are dear to work out one at a time may
+    // work them all out now.
+    virtual void prepareAll() const {}
 };
 
 // A list of entry numbers shown with their texts: the kept entries' addresses or comments, or

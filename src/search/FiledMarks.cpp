@@ -10,7 +10,17 @@
 bool KeptMarks::marked(int entry) const {
     if (entry < 0 || entry >= m_urls.size())
         return false;
+    if (static_cast<std::size_t>(entry) < m_answers.size())
+        return m_answers[static_cast<std::size_t>(entry)] != 0;
     return m_index.isKeptFiled(entry, m_urls[entry]);
+}
+
+void KeptMarks::prepareAll() const {
+    if (!m_answers.empty())
+        return;
+    m_answers.resize(static_cast<std::size_t>(m_urls.size()));
+    for (int k = 1; k < m_urls.size(); ++k)
+        m_answers[static_cast<std::size_t>(k)] = m_index.isKeptFiled(k, m_urls[k]) ? 1 : 0;
 }
 
 QString KeptMarks::note(int entry) const {

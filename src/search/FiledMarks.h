@@ -23,13 +23,16 @@ public:
 
     bool marked(int entry) const override;
     QString note(int entry) const override;
-    // The kept entries are being read again. Nothing is kept here to forget: the index tells
-    // its answers for the entries it knows from the editor's new ones.
-    void forget() {}
+    // Asks the index for every entry in turn, in entry order, and keeps the answers: a list
+    // that hides filed entries asks for all of them in its own order, and three lists do.
+    void prepareAll() const override;
+    // The kept entries are being read again, or what is filed has changed.
+    void forget() { m_answers.clear(); }
 
 private:
     const QList<QString>& m_urls;
     const CollectionIndex& m_index;
+    mutable std::vector<char> m_answers;  // by entry, once prepared: filed or not
 };
 
 // Entries of the loaded page whose address occurs more than once in it.
