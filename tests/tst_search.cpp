@@ -6,6 +6,7 @@
 // hiding filed entries, and the search's matching rules.
 #include "collection/CollectionFolder.h"
 #include "keepsake/ListFileReader.h"
+#include "search/AddressHash.h"
 #include "search/FiledMarks.h"
 #include "search/TextFolding.h"
 #include "settings/EditorPreferences.h"
@@ -17,6 +18,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -298,6 +302,41 @@ private slots:
         index.setPage(1, "B", {});
         QVERIFY(!index.isFiled("x.example"));
         QVERIFY(index.isFiled("y.example"));
+    }
+
+    // Two addresses whose hashes are equal are still two addresses, in the index and in a
+    // page's duplicate marks. The second is made so: its second eight bytes undo the
+    // difference its first eight left in the hash.
+    void addressesOfEqualHashStayApart() {
+        constexpr std::uint64_t kOdd = 0x9E3779B97F4A7C15ULL;
+        const auto step = [](std::uint64_t h, std::uint64_t word) {
+            h = (h ^ word) * kOdd;
+            return h ^ (h >> 32);
+        };
+        const QString a = QStringLiteral("ab.example.jp");
+        std::uint64_t words[2];
+        std::memcpy(words, a.constData(), sizeof words);
+        const std::uint64_t start = kOdd ^ std::uint64_t(a.size() * 2);
+        const std::uint64_t other = words[0] ^ 1;  // "`b.e" for "ab.e"
+        const std::uint64_t second = words[1] ^ step(start, words[0]) ^ step(start, other);
+        QString b = a;
+        for (int i = 0; i < 4; ++i) {
+            b[i] = QChar(char16_t(other >> (16 * i)));
+            b[4 + i] = QChar(char16_t(second >> (16 * i)));
+        }
+        QVERIFY(a != b);
+        QCOMPARE(addressHash(b), addressHash(a));
+
+        CollectionIndex index;
+        index.setPage(0, "A", {{a, "one", QDateTime(QDate(1997, 9, 15), QTime(8, 5), Qt::UTC)}});
+        QVERIFY(index.isFiled(a));
+        QVERIFY(!index.isFiled(b));
+        const QList<QString> urls{QString(), a, b, a};
+        PageMarks marks(urls);
+        marks.count({1, 2});
+        QVERIFY(!marks.marked(1) && !marks.marked(2));
+        marks.count({1, 2, 3});
+        QVERIFY(marks.marked(1) && !marks.marked(2) && marks.marked(3));
     }
 
     void filedEntriesAreMarkedAndDamagedPagesCounted() {
