@@ -308,17 +308,13 @@ private slots:
     // page's duplicate marks. The second is made so: its second eight bytes undo the
     // difference its first eight left in the hash.
     void addressesOfEqualHashStayApart() {
-        constexpr std::uint64_t kOdd = 0x9E3779B97F4A7C15ULL;
-        const auto step = [](std::uint64_t h, std::uint64_t word) {
-            h = (h ^ word) * kOdd;
-            return h ^ (h >> 32);
-        };
         const QString a = QStringLiteral("ab.example.jp");
         std::uint64_t words[2];
         std::memcpy(words, a.constData(), sizeof words);
-        const std::uint64_t start = kOdd ^ std::uint64_t(a.size() * 2);
+        const std::uint64_t start = addresshash::start(std::size_t(a.size()) * 2);
         const std::uint64_t other = words[0] ^ 1;  // "`b.e" for "ab.e"
-        const std::uint64_t second = words[1] ^ step(start, words[0]) ^ step(start, other);
+        const std::uint64_t second =
+            words[1] ^ addresshash::step(start, words[0]) ^ addresshash::step(start, other);
         QString b = a;
         for (int i = 0; i < 4; ++i) {
             b[i] = QChar(char16_t(other >> (16 * i)));

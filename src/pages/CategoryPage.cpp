@@ -56,8 +56,10 @@ struct OldPage {
 };
 
 // A page of a few thousand entries is freed sooner than another thread is woken for it.
+constexpr qsizetype kFreedHere = 4096;
+
 void freeLater(std::shared_ptr<OldPage> page) {
-    if (page->urls.size() < 4096)
+    if (page->urls.size() < kFreedHere)
         return;
     QThreadPool::globalInstance()->start([page]() mutable { page.reset(); });
 }
