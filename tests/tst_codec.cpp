@@ -306,6 +306,25 @@ private slots:
         broken.readLine();
         QCOMPARE(broken.readLine(), QStringLiteral("y"));
         QVERIFY(LineReader(QByteArray()).atEnd());
+
+        // Lines of every length around the sixteen bytes the search takes at a time, each
+        // break at every place in them.
+        QByteArray text;
+        QList<QByteArray> expected;
+        const char* const breaks[] = {"\r\n", "\r", "\n"};
+        for (int length = 1; length < 40; ++length) {
+            for (const char* lineBreak : breaks) {
+                expected << QByteArray(length, 'a' + static_cast<char>(length % 26));
+                text += expected.back() + lineBreak;
+            }
+        }
+        expected << QByteArray(21, 'z');
+        text += expected.back();
+        LineReader all(text);
+        QList<QByteArray> read;
+        while (!all.atEnd())
+            read << all.readRawLine();
+        QCOMPARE(read, expected);
     }
 };
 

@@ -30,21 +30,14 @@ public:
     // Where the next line starts, in bytes; seek() goes to a place position() gave, so that
     // another reader of the same bytes can go on where this one stopped.
     qsizetype position() const { return m_pos; }
-    void seek(qsizetype position) {
-        m_pos = position;
-        m_cr = m_lf = -1;
-    }
+    void seek(qsizetype position) { m_pos = position; }
     // The start of the first line that begins at or after `offset` (the end when none does).
     static qsizetype lineStartFrom(QByteArrayView data, qsizetype offset);
 
 private:
-    // Where the next `c` at or after the current line lies, or the end.
-    qsizetype find(char c) const;
+    // Where the first CR or LF at or after `from` lies, or the end.
+    qsizetype lineBreakFrom(qsizetype from) const;
 
     QByteArray m_data;
     qsizetype m_pos = 0;
-    // The next CR and LF, once looked for (with memchr: the index splits the lines of a
-    // thousand pages).
-    qsizetype m_cr = -1;
-    qsizetype m_lf = -1;
 };
