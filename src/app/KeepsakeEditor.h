@@ -212,9 +212,8 @@ private:
 
     std::unique_ptr<KeptMarks> m_keptMarks;
     std::unique_ptr<PageMarks> m_pageMarks;
-    // The hashes of the loaded page's addresses, made while it was read, until its marks are
-    // counted; and whether they have been, for the list's reset that follows.
-    std::vector<size_t> m_kindAddressHashes;
+    // The loaded page's marks have been counted as it was shown, for the list's reset that
+    // follows.
     bool m_pageMarksCounted = false;
     bool m_keptIndexed = false;  // the index has been given the kept entries of a read
     CommandGate m_commands;

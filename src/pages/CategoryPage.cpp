@@ -25,19 +25,14 @@ using namespace keepsake;
 
 namespace {
 
-// Also hashes each address for the page's duplicate marks while it is at hand.
+// Also hands each comment to the order made while the page is read.
 class KindPageHost : public ListFileHost {
 public:
-    KindPageHost(KeepsakeEditor& w, std::vector<size_t>& hashes, collation::BackgroundOrder* order)
-        : m_w(w), m_hashes(hashes), m_order(order) {}
+    KindPageHost(KeepsakeEditor& w, collation::BackgroundOrder* order) : m_w(w), m_order(order) {}
 
     void entry(Entry e) override {
-        const size_t hash = PageMarks::hashOf(e.url);
         const int k = appendEntry(m_w.KindURL, m_w.KindCom, m_w.KindDate, m_w.KindCount,
                                   std::move(e.url), std::move(e.com), e.date);
-        if (m_hashes.size() <= static_cast<std::size_t>(k))
-            m_hashes.resize(static_cast<std::size_t>(k) + 1);
-        m_hashes[static_cast<std::size_t>(k)] = hash;
         if (m_order)
             m_order->add(m_w.KindCom[k]);
     }
@@ -46,7 +41,6 @@ public:
 
 private:
     KeepsakeEditor& m_w;
-    std::vector<size_t>& m_hashes;
     collation::BackgroundOrder* m_order;
 };
 
@@ -127,7 +121,9 @@ void KeepsakeEditor::lstKinds_Click() {
         entries.reserve(KindCount);
         for (int i = 1; i <= KindCount; ++i)
             entries.append(i);
-        m_pageMarks->count(entries, m_kindAddressHashes);
+        // Counted while the comments are sorted on another thread, not while the page is
+        // read, when every core is reading.
+        m_pageMarks->count(entries);
         m_pageMarksCounted = true;
         if (order && order->count() == entries.size()) {
             QList<int> sorted;
@@ -166,12 +162,10 @@ bool KeepsakeEditor::readKindPage(const QString& pageNumberText,
                                     QStringLiteral("]を読み込めませんでした。\n") + error);
         return false;
     }
-    m_kindAddressHashes.clear();
-    m_kindAddressHashes.reserve(static_cast<std::size_t>(bytes.size() / 100));
     reserveEntries(KindURL, KindCom, KindDate, bytes);
     if (order)
         order->emplace(KindCom.capacity());
-    KindPageHost host(*this, m_kindAddressHashes, order ? &**order : nullptr);
+    KindPageHost host(*this, order ? &**order : nullptr);
     const ListFileResult result = readListFile(bytes, host, listFileParts(bytes.size()));
     KindHead = result.head;
     if (result.complete) {

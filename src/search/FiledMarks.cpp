@@ -69,18 +69,12 @@ void PageMarks::count(const QList<int>& entries) {
         if (k >= 0 && k < m_urls.size())
             hashes[static_cast<std::size_t>(k)] = hashOf(m_urls[k]);
     }
-    count(entries, hashes);
-}
-
-void PageMarks::count(const QList<int>& entries, const std::vector<size_t>& hashes) {
     qsizetype size = 16;
     while (size < 2 * entries.size())
         size *= 2;
     m_slots.fill(Slot{}, size);
     m_countOf.fill(0, m_urls.size());
-    const auto counted = [&](int k) {
-        return k >= 0 && k < m_urls.size() && static_cast<std::size_t>(k) < hashes.size();
-    };
+    const auto counted = [&](int k) { return k >= 0 && k < m_urls.size(); };
     const auto mask = static_cast<size_t>(size - 1);
     QList<int> firstOf;  // per counted entry, in order: the first entry of its address
     firstOf.reserve(entries.size());

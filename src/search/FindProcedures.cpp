@@ -21,10 +21,9 @@ void KeepsakeEditor::setUpMarks() {
     // An address twice in the loaded page is marked in both rows.
     EntryListModel* sub = &lstSub.model();
     auto recount = [this, sub] {
-        // A page just read was counted from the hashes made as it was read.
+        // A page just read was counted as it was shown.
         if (!std::exchange(m_pageMarksCounted, false))
             m_pageMarks->count(sub->entries());
-        m_kindAddressHashes = {};
         sub->marksChanged();
     };
     connect(sub, &QAbstractItemModel::rowsInserted, this, recount);
