@@ -320,6 +320,21 @@ private slots:
             QVERIFY(readsAsOnePart(bytes.first(size), 5, {}));
     }
 
+    // Every part read ahead of an undamaged list is taken, wherever the file's middle falls.
+    void partsOfAGoodListAreTaken() {
+        QStringList lines = {QStringLiteral("<HTML>"), QStringLiteral("<!--StartList-->")};
+        for (int i = 0; i < 200; ++i) {
+            lines << ListFileBytes::entry(QStringLiteral("site%1/").arg(i).repeated(1 + i % 5),
+                                          QStringLiteral("項目%1").arg(i));
+        }
+        lines << QStringLiteral("<!--EndList-->") << QStringLiteral("</HTML>");
+        const QByteArray bytes = ListFileBytes::page(lines);
+        for (int parts = 2; parts <= 9; ++parts) {
+            Host host;
+            QCOMPARE(readListFile(bytes, host, parts).partsTaken, parts - 1);
+        }
+    }
+
     void okGoesOnAndCancelStops() {
         const QByteArray bytes = ListFileBytes::listFile(ListFileBytes::entry("one", "1") +
                                                          ListFileBytes::entry("two", "") +

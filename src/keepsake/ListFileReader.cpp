@@ -100,6 +100,22 @@ void readAhead(const QByteArray& data, ReadAhead& part, const std::atomic<bool>&
     }
 }
 
+// The start of the first entry line at or after the line that starts at `start`, looked for
+// over a few lines (else the end). The reader reads an entry's two lines at once, so it
+// comes to the start of an entry line, never to that of a comment line: a stretch begun on
+// one would never be taken.
+qsizetype entryLineFrom(const QByteArray& data, qsizetype start) {
+    constexpr int kLinesLookedAt = 64;
+    LineReader in(data);
+    in.seek(start);
+    for (int i = 0; i < kLinesLookedAt && !in.atEnd(); ++i) {
+        const qsizetype at = in.position();
+        if (isEntryLine(in.readLineView()))
+            return at;
+    }
+    return data.size();
+}
+
 // The stretches read ahead, each on its own thread; every thread is joined before the read
 // returns, however it ends.
 class ReadAheads {
@@ -107,7 +123,8 @@ public:
     ReadAheads(const QByteArray& data, int parts) {
         qsizetype from = 0;
         for (int k = 1; k < parts; ++k) {
-            const qsizetype start = LineReader::lineStartFrom(data, data.size() / parts * k);
+            const qsizetype start =
+                entryLineFrom(data, LineReader::lineStartFrom(data, data.size() / parts * k));
             if (start <= from || start >= data.size())
                 continue;
             if (!m_parts.empty())
@@ -232,6 +249,7 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int part
         }
         // Next line; stretches read ahead from here are taken whole.
         while (ReadAhead* part = ahead.at(in.position())) {
+            ++result.partsTaken;
             for (Entry& entry : part->entries) {
                 ++result.entries;
                 host.entry(std::move(entry));

@@ -32,6 +32,7 @@ struct ListFileResult {
     bool listStarted = false;  // listStarts() was called
     bool complete = false;     // read through to the end of the file
     int entries = 0;
+    int partsTaken = 0;  // of the parts read ahead, those taken whole
 };
 
 // The list of a large file can be read in `parts` parts, the later ones ahead on threads of
