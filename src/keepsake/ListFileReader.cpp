@@ -21,7 +21,7 @@ constexpr QByteArrayView kStartMarkerBytes("<!--StartList-->");
 constexpr QByteArrayView kEndMarkerBytes("<!--EndList-->");
 
 // Below this, a file is read on one thread: starting another would cost more than it saves.
-constexpr qsizetype kBytesPerPart = 256 * 1024;
+constexpr qsizetype kBytesPerPart = 64 * 1024;
 constexpr int kMostParts = 4;
 
 // Appends the line's bytes and CR LF.

@@ -42,5 +42,5 @@ struct ListFileResult {
 // better served by one part, as the texts made on another thread are freed on this one.
 ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int parts = 1);
 // The parts worth reading a file of `size` bytes in on this machine: one per core, at most
-// four, none smaller than 256 KiB.
+// four, none smaller than 64 KiB.
 int listFileParts(qsizetype size);
