@@ -11,30 +11,12 @@
 #include <emmintrin.h>
 #endif
 
-QByteArrayView LineReader::readLineView() {
-    const qsizetype size = m_data.size();
-    if (m_pos >= size)
-        return {};
-    const char* data = m_data.constData();
-    const qsizetype start = m_pos;
-    const qsizetype end = lineBreakFrom(m_pos);
-    m_pos = end;
-    if (m_pos < size && data[m_pos] == '\r') {
-        ++m_pos;
-        if (m_pos < size && data[m_pos] == '\n')
-            ++m_pos;
-    } else if (m_pos < size) {
-        ++m_pos;
-    }
-    return QByteArrayView(data + start, end - start);
-}
+namespace {
 
-// Sixteen bytes compared with both at once: a line is a few dozen bytes, and looking for each
-// break with a call of its own (the index splits the lines of a thousand pages) read every
-// line twice.
-qsizetype LineReader::lineBreakFrom(qsizetype from) const {
-    const char* data = m_data.constData();
-    const qsizetype size = m_data.size();
+// Where the first CR or LF at or after `from` lies, or `size`. Sixteen bytes are compared
+// with both at once: a line is a few dozen bytes, and looking for each break with a call of
+// its own (the index splits the lines of a thousand pages) read every line twice.
+qsizetype lineBreakIn(const char* data, qsizetype size, qsizetype from) {
     qsizetype i = from;
 #ifdef __SSE2__
     const __m128i cr = _mm_set1_epi8('\r');
@@ -52,6 +34,26 @@ qsizetype LineReader::lineBreakFrom(qsizetype from) const {
     return i;
 }
 
+}  // namespace
+
+QByteArrayView LineReader::readLineView() {
+    const qsizetype size = m_data.size();
+    if (m_pos >= size)
+        return {};
+    const char* data = m_data.constData();
+    const qsizetype start = m_pos;
+    const qsizetype end = lineBreakIn(data, size, m_pos);
+    m_pos = end;
+    if (m_pos < size && data[m_pos] == '\r') {
+        ++m_pos;
+        if (m_pos < size && data[m_pos] == '\n')
+            ++m_pos;
+    } else if (m_pos < size) {
+        ++m_pos;
+    }
+    return QByteArrayView(data + start, end - start);
+}
+
 qsizetype LineReader::lineStartFrom(QByteArrayView data, qsizetype offset) {
     if (offset <= 0)
         return 0;
@@ -63,8 +65,7 @@ qsizetype LineReader::lineStartFrom(QByteArrayView data, qsizetype offset) {
     const char before = data[i - 1];
     if (before == '\n' || (before == '\r' && (i >= data.size() || data[i] != '\n')))
         return i;
-    while (i < data.size() && data[i] != '\r' && data[i] != '\n')
-        ++i;
+    i = lineBreakIn(data.data(), data.size(), i);
     if (i < data.size() && data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
         ++i;
     return std::min(i + 1, data.size());

@@ -35,9 +35,6 @@ public:
     static qsizetype lineStartFrom(QByteArrayView data, qsizetype offset);
 
 private:
-    // Where the first CR or LF at or after `from` lies, or the end.
-    qsizetype lineBreakFrom(qsizetype from) const;
-
     QByteArray m_data;
     qsizetype m_pos = 0;
 };

@@ -64,9 +64,10 @@ qsizetype PageMarks::slotOf(size_t hash, Key key) const {
 }
 
 void PageMarks::count(const QList<int>& entries) {
+    const auto counted = [&](int k) { return k >= 0 && k < m_urls.size(); };
     std::vector<size_t> hashes(static_cast<std::size_t>(m_urls.size()));
     for (int k : entries) {
-        if (k >= 0 && k < m_urls.size())
+        if (counted(k))
             hashes[static_cast<std::size_t>(k)] = hashOf(m_urls[k]);
     }
     qsizetype size = 16;
@@ -74,7 +75,6 @@ void PageMarks::count(const QList<int>& entries) {
         size *= 2;
     m_slots.fill(Slot{}, size);
     m_countOf.fill(0, m_urls.size());
-    const auto counted = [&](int k) { return k >= 0 && k < m_urls.size(); };
     const auto mask = static_cast<size_t>(size - 1);
     QList<int> firstOf;  // per counted entry, in order: the first entry of its address
     firstOf.reserve(entries.size());
