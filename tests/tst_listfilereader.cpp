@@ -41,6 +41,24 @@ struct Host : ListFileHost {
         calls << kMsgContinue;
         return answers.isEmpty() ? true : answers.takeFirst();
     }
+    // With `workOnStretches`, each stretch read ahead comes with the addresses its work saw,
+    // which must be its entries'.
+    struct SeenAddresses : ListFileStretchWork {
+        void entry(const Entry& e) override { urls << e.url; }
+        QStringList urls;
+    };
+    bool workOnStretches = false;
+    std::unique_ptr<ListFileStretchWork> stretchWork(qsizetype) override {
+        return workOnStretches ? std::make_unique<SeenAddresses>() : nullptr;
+    }
+    void stretch(std::vector<Entry>& read, std::unique_ptr<ListFileStretchWork> work) override {
+        QStringList urls;
+        for (const Entry& e : read)
+            urls << e.url;
+        if (work && static_cast<SeenAddresses&>(*work).urls != urls)
+            calls << QStringLiteral("the stretch's work saw other entries");
+        ListFileHost::stretch(read, nullptr);
+    }
     QStringList urls() const {
         QStringList u;
         for (const Entry& e : entries)
@@ -54,6 +72,7 @@ struct Host : ListFileHost {
 bool readsAsOnePart(const QByteArray& bytes, int parts, const QList<bool>& answers) {
     Host one, many;
     one.answers = many.answers = answers;
+    many.workOnStretches = true;
     const ListFileResult a = readListFile(bytes, one, 1);
     const ListFileResult b = readListFile(bytes, many, parts);
     return one.calls == many.calls && a.head == b.head && a.foot == b.foot &&

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -26,6 +27,34 @@ QList<int> referenceOrder(const QList<QString>& texts) {
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b) { return collator.compare(texts[a], texts[b]) < 0; });
     return order;
+}
+
+// The order of `texts` by a BackgroundOrder that takes the second and fourth fifths as runs
+// keyed ahead, each on a thread of its own, as a page's stretches read ahead are; 1-based.
+QList<int> orderWithRuns(const QList<QString>& texts) {
+    const qsizetype fifth = texts.size() / 5;
+    collation::KeyRun second(fifth), fourth(fifth);
+    const auto keyRun = [&texts](collation::KeyRun& run, qsizetype from, qsizetype count) {
+        for (qsizetype i = from; i < from + count; ++i)
+            run.add(texts[i]);
+    };
+    std::thread a(keyRun, std::ref(second), fifth, fifth);
+    std::thread b(keyRun, std::ref(fourth), 3 * fifth, fifth);
+    a.join();
+    b.join();
+    collation::BackgroundOrder order(texts.size());
+    for (qsizetype i = 0; i < texts.size();) {
+        if (i == fifth || i == 3 * fifth) {
+            order.add(std::move(i == fifth ? second : fourth));
+            i += fifth;
+        } else {
+            order.add(texts[i++]);
+        }
+    }
+    QList<int> sorted;
+    for (qsizetype i : order.order())
+        sorted.append(static_cast<int>(i) + 1);
+    return sorted;
 }
 
 // Texts that differ in case, width, kana, accents, marks and punctuation, with repeats.
@@ -149,6 +178,15 @@ private slots:
         for (qsizetype i : background.order())
             inBackground.append(static_cast<int>(i) + 1);
         QCOMPARE(inBackground, expected);
+        // Runs of it keyed ahead on other threads, between texts added one by one; and with a
+        // text left to the collator in a run, every key is the collator's again.
+        QCOMPARE(orderWithRuns(texts), expected);
+        QList<QString> oneInRun = texts;
+        oneInRun.insert(oneInRun.size() / 2, QStringLiteral("\U00020BB7野家"));
+        QList<int> oneInRunExpected;
+        for (int i : referenceOrder(oneInRun))
+            oneInRunExpected.append(i + 1);
+        QCOMPARE(orderWithRuns(oneInRun), oneInRunExpected);
         // One text left to the collator, two thirds in: every key is the collator's after all.
         QList<QString> withOne = texts;
         withOne.insert(withOne.size() * 2 / 3, QStringLiteral("\U00020BB7野家"));

@@ -216,7 +216,8 @@ void distributeFrom(Keyed* first, Keyed* last, std::size_t depth, int byte, int 
 
 std::uint8_t* ByteKeys::room(std::size_t size) {
     if (m_blocks.empty() || m_used + size + kSlack > m_blockSize) {
-        const std::size_t blockSize = std::max(kBlockSize, size + kSlack);
+        const std::size_t blockSize =
+            std::max(m_blocks.empty() ? m_firstBlockSize : kBlockSize, size + kSlack);
         m_blocks.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(blockSize));
         m_blockSize = blockSize;
         m_used = 0;
@@ -230,6 +231,19 @@ void ByteKeys::keep(qsizetype index, std::size_t size) {
     m_used += size;
     std::memset(block + m_used, 0, kSlack);
     m_keyed.push_back({wordAt(key, 0), key, index});
+}
+
+void ByteKeys::append(ByteKeys&& other, qsizetype offset) {
+    m_keyed.reserve(m_keyed.size() + other.m_keyed.size());
+    for (Keyed k : other.m_keyed) {
+        k.index += offset;
+        m_keyed.push_back(k);
+    }
+    // Before the block being filled, which the next room() goes on in.
+    m_blocks.insert(m_blocks.end() - (m_blocks.empty() ? 0 : 1),
+                    std::make_move_iterator(other.m_blocks.begin()),
+                    std::make_move_iterator(other.m_blocks.end()));
+    other = ByteKeys(0);
 }
 
 std::vector<qsizetype> ByteKeys::sorted(

@@ -121,8 +121,9 @@ constexpr std::size_t kBatch = 4096;
 // The keys of a list's texts as they come, and their order: from the characters' weights,
 // the primary bytes of every text sorted, texts whose primary bytes are the same ordered by
 // their secondary weights and then as they came; once a text is left to the collator, the
-// whole list takes the collator's own keys. The texts are held as views: they must stay as
-// they are until the order is made.
+// whole list takes the collator's own keys. Without a collator (a run keyed on a thread that
+// leaves the collator to the list's own), the keys are then given up and only the texts kept.
+// The texts are held as views: they must stay as they are until the order is made.
 class ListKeys {
 public:
     ListKeys(qsizetype expected, const CharWeights* table, const UCollator* icu)
@@ -144,11 +145,30 @@ public:
             }
             // The collator's keys for every text so far, and from now on.
             m_table = nullptr;
-            m_keys = std::make_unique<ByteKeys>(static_cast<qsizetype>(m_texts.capacity()));
+            m_keys =
+                std::make_unique<ByteKeys>(m_icu ? static_cast<qsizetype>(m_texts.capacity()) : 0);
+            if (!m_icu)
+                return;
             for (qsizetype j = 0; j < i; ++j)
                 addCollatorKey(j);
         }
-        addCollatorKey(i);
+        if (m_icu)
+            addCollatorKey(i);
+    }
+
+    // The texts of `run` after these, as if each were added.
+    void append(ListKeys&& run) {
+        // Keys given up, or of another kind (from the weights, or the collator's), are made
+        // anew.
+        const bool keyed = run.m_table || run.m_icu;
+        if (!keyed || m_table != run.m_table) {
+            for (const QStringView text : run.m_texts)
+                add(text);
+            return;
+        }
+        m_keys->append(std::move(*run.m_keys), static_cast<qsizetype>(m_texts.size()));
+        m_texts.insert(m_texts.end(), run.m_texts.begin(), run.m_texts.end());
+        m_anyEmpty = m_anyEmpty || run.m_anyEmpty;
     }
 
     std::vector<qsizetype> order() {
@@ -263,6 +283,51 @@ std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt) {
     return keys.order();
 }
 
+// What a run's keys are made of: the collator's keys when ICU gives it, else its texts, for
+// QCollator once all are in.
+struct KeyRun::Keys {
+    explicit Keys(qsizetype expected) {
+        if (const UCollator* icu = icuCollator())
+            keys.emplace(expected, preparedWeights().ready(), icu);
+        else
+            texts.reserve(static_cast<std::size_t>(expected));
+    }
+    // A run's, from the weights only: the collator is used by the list's own thread alone.
+    struct FromWeights {};
+    Keys(qsizetype expected, FromWeights) {
+        if (icuCollator())
+            keys.emplace(expected, preparedWeights().ready(), nullptr);
+        else
+            texts.reserve(static_cast<std::size_t>(expected));
+    }
+    void add(QStringView text) {
+        if (keys)
+            keys->add(text);
+        else
+            texts.push_back(text);
+    }
+    void append(Keys&& run) {
+        if (keys)
+            keys->append(std::move(*run.keys));
+        else
+            texts.insert(texts.end(), run.texts.begin(), run.texts.end());
+    }
+
+    std::optional<ListKeys> keys;
+    std::vector<QStringView> texts;
+};
+
+KeyRun::KeyRun(qsizetype expected)
+    : m_keys(std::make_unique<Keys>(expected, Keys::FromWeights{})) {}
+KeyRun::~KeyRun() = default;
+KeyRun::KeyRun(KeyRun&&) noexcept = default;
+KeyRun& KeyRun::operator=(KeyRun&&) noexcept = default;
+
+void KeyRun::add(QStringView text) {
+    m_keys->add(text);
+    ++m_count;
+}
+
 // The thread that makes the keys of the texts handed to it, batch by batch. A list expected
 // to be shorter than a batch is ordered where it is: that is done sooner than a thread starts.
 struct BackgroundOrder::Worker {
@@ -286,7 +351,8 @@ struct BackgroundOrder::Worker {
 
     void hand(std::vector<QStringView>& batch) {
         if (!thread.joinable()) {
-            take(batch);
+            take(batch.data(), batch.data() + batch.size());
+            batch.clear();
             return;
         }
         {
@@ -294,6 +360,18 @@ struct BackgroundOrder::Worker {
             waiting.insert(waiting.end(), batch.begin(), batch.end());
         }
         batch.clear();
+        arrived.notify_one();
+    }
+    // After the texts handed so far.
+    void hand(std::unique_ptr<KeyRun::Keys> run) {
+        if (!thread.joinable()) {
+            list->append(std::move(*run));
+            return;
+        }
+        {
+            const std::lock_guard lock(mutex);
+            waitingRuns.emplace_back(waiting.size(), std::move(run));
+        }
         arrived.notify_one();
     }
     void finish() {
@@ -304,46 +382,50 @@ struct BackgroundOrder::Worker {
         arrived.notify_one();
     }
 
-    void start() {
-        if (const UCollator* icu = icuCollator())
-            keys.emplace(expected, preparedWeights().ready(), icu);
-    }
-    void take(std::vector<QStringView>& batch) {
-        for (const QStringView text : batch) {
-            if (keys)
-                keys->add(text);
-            else
-                texts.push_back(text);
-        }
-        batch.clear();
+    void start() { list.emplace(expected); }
+    void take(const QStringView* first, const QStringView* last) {
+        for (const QStringView* text = first; text < last; ++text)
+            list->add(*text);
     }
 
     void run() {
         start();
         std::vector<QStringView> batch;
+        std::vector<std::pair<std::size_t, std::unique_ptr<KeyRun::Keys>>> runs;
         for (;;) {
             bool last = false;
             {
                 std::unique_lock lock(mutex);
-                arrived.wait(lock, [this] { return done || !waiting.empty(); });
+                arrived.wait(lock,
+                             [this] { return done || !waiting.empty() || !waitingRuns.empty(); });
                 batch.swap(waiting);
+                runs.swap(waitingRuns);
                 last = done;
             }
-            take(batch);
+            std::size_t from = 0;
+            for (auto& [at, keysOfRun] : runs) {
+                take(batch.data() + from, batch.data() + at);
+                list->append(std::move(*keysOfRun));
+                from = at;
+            }
+            take(batch.data() + from, batch.data() + batch.size());
+            batch.clear();
+            runs.clear();
             if (last) {
-                if (keys)
-                    sorted = keys->order();
+                if (list->keys)
+                    sorted = list->keys->order();
                 return;
             }
         }
     }
 
     const qsizetype expected;
-    std::optional<ListKeys> keys;    // with the collator ICU gives
-    std::vector<QStringView> texts;  // else: for QCollator, once all are in
+    std::optional<KeyRun::Keys> list;  // the texts handed so far
     std::mutex mutex;
     std::condition_variable arrived;
     std::vector<QStringView> waiting;
+    // Runs handed over, each with the number of texts waiting before it.
+    std::vector<std::pair<std::size_t, std::unique_ptr<KeyRun::Keys>>> waitingRuns;
     bool done = false;
     std::vector<qsizetype> sorted;  // by the thread, once done
     std::thread thread;
@@ -363,6 +445,12 @@ void BackgroundOrder::add(QStringView text) {
         m_worker->hand(m_batch);
 }
 
+void BackgroundOrder::add(KeyRun run) {
+    m_worker->hand(m_batch);
+    m_count += run.count();
+    m_worker->hand(std::move(run.m_keys));
+}
+
 void BackgroundOrder::finish() {
     m_worker->hand(m_batch);
     m_worker->finish();
@@ -374,12 +462,12 @@ std::vector<qsizetype> BackgroundOrder::order() {
     if (threaded)
         m_worker->thread.join();
     std::vector<qsizetype> order;
-    if (threaded && m_worker->keys) {
+    if (threaded && m_worker->list->keys) {
         order = std::move(m_worker->sorted);
-    } else if (m_worker->keys) {
-        order = m_worker->keys->order();
+    } else if (m_worker->list->keys) {
+        order = m_worker->list->keys->order();
     } else {
-        const std::vector<QStringView>& texts = m_worker->texts;
+        const std::vector<QStringView>& texts = m_worker->list->texts;
         order = stableOrder(static_cast<qsizetype>(texts.size()),
                             [&texts](qsizetype i) { return texts[static_cast<std::size_t>(i)]; });
     }

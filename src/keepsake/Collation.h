@@ -55,6 +55,25 @@ std::vector<qsizetype> stableOrder(const QList<QString>& texts);
 using TextAt = std::function<QStringView(qsizetype)>;
 std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt);
 
+// The keys of a run of a list's texts, made ahead on any thread, for a BackgroundOrder to take
+// whole where the run comes in its list. The texts are views, as there.
+class KeyRun {
+public:
+    explicit KeyRun(qsizetype expected);
+    ~KeyRun();
+    KeyRun(KeyRun&&) noexcept;
+    KeyRun& operator=(KeyRun&&) noexcept;
+
+    void add(QStringView text);
+    qsizetype count() const { return m_count; }
+
+private:
+    friend class BackgroundOrder;
+    struct Keys;
+    std::unique_ptr<Keys> m_keys;
+    qsizetype m_count = 0;
+};
+
 // The same order made on a thread of its own while the texts still come in, as a file is
 // read: their keys are made there, and only the sort is left when the last has come; a list
 // expected to hold only a few thousand is ordered by the caller. The texts are handed over as
@@ -67,6 +86,8 @@ public:
     BackgroundOrder& operator=(const BackgroundOrder&) = delete;
 
     void add(QStringView text);
+    // The texts of `run`, after those added so far.
+    void add(KeyRun run);
     qsizetype count() const { return m_count; }
     // No more texts come: the thread sorts them while the caller goes on.
     void finish();

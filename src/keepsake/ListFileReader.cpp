@@ -74,6 +74,7 @@ struct ReadAhead {
     qsizetype to = 0;
     qsizetype stop = 0;
     std::vector<Entry> entries;
+    std::unique_ptr<ListFileStretchWork> work;
     std::thread thread;
 };
 
@@ -96,6 +97,8 @@ void readAhead(const QByteArray& data, ReadAhead& part, const std::atomic<bool>&
         QString message;
         if (readPair(in, line, &entry, &comLine, &message) != Pair::Read)
             return;
+        if (part.work)
+            part.work->entry(entry);
         part.entries.push_back(std::move(entry));
     }
 }
@@ -120,7 +123,7 @@ qsizetype entryLineFrom(const QByteArray& data, qsizetype start) {
 // returns, however it ends.
 class ReadAheads {
 public:
-    ReadAheads(const QByteArray& data, int parts) {
+    ReadAheads(const QByteArray& data, ListFileHost& host, int parts) {
         qsizetype from = 0;
         for (int k = 1; k < parts; ++k) {
             const qsizetype start =
@@ -137,6 +140,7 @@ public:
         }
         for (std::size_t i = 0; i < m_parts.size(); ++i) {
             ReadAhead& part = *m_parts[i];
+            part.work = host.stretchWork(part.to - part.from);
             try {
                 part.thread =
                     std::thread(readAhead, std::cref(data), std::ref(part), std::cref(m_abandoned));
@@ -177,6 +181,11 @@ private:
 
 }  // namespace
 
+void ListFileHost::stretch(std::vector<Entry>& entries, std::unique_ptr<ListFileStretchWork>) {
+    for (Entry& e : entries)
+        entry(std::move(e));
+}
+
 int listFileParts(qsizetype size) {
     const auto cores = static_cast<qsizetype>(std::thread::hardware_concurrency());
     return static_cast<int>(
@@ -188,7 +197,7 @@ int listFileParts(qsizetype size) {
 ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int parts) {
     ListFileResult result;
     LineReader in(data);
-    ReadAheads ahead(data, std::max(parts, 1));
+    ReadAheads ahead(data, host, std::max(parts, 1));
 
     // Header, through the start marker.
     for (;;) {
@@ -250,10 +259,8 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int part
         // Next line; stretches read ahead from here are taken whole.
         while (ReadAhead* part = ahead.at(in.position())) {
             ++result.partsTaken;
-            for (Entry& entry : part->entries) {
-                ++result.entries;
-                host.entry(std::move(entry));
-            }
+            result.entries += static_cast<int>(part->entries.size());
+            host.stretch(part->entries, std::move(part->work));
             part->entries = {};
             in.seek(part->stop);
         }

@@ -8,6 +8,17 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+#include <vector>
+
+// What a host does with each entry of a stretch read ahead, on the thread that reads it, so
+// that the work is done by the time the host is handed the stretch.
+class ListFileStretchWork {
+public:
+    virtual ~ListFileStretchWork() = default;
+    virtual void entry(const keepsake::Entry& entry) = 0;
+};
+
 // Reads a file in the keepsake layout (header, list block, footer) and hands every entry to
 // its host. Both the keepsake file and the category pages are read with it; the host shows
 // the messages and answers the question after a scanner failure, so this code itself never
@@ -18,6 +29,17 @@ public:
     // The header has been read and a first list line exists: the list is about to be filled.
     virtual void listStarts() {}
     virtual void entry(keepsake::Entry entry) = 0;
+    // The work for a stretch of `size` bytes about to be read ahead on another thread, or
+    // none; asked on the host's thread before that thread starts.
+    virtual std::unique_ptr<ListFileStretchWork> stretchWork(qsizetype size) {
+        Q_UNUSED(size);
+        return nullptr;
+    }
+    // A stretch read ahead, its entries in the file's order, with the work stretchWork() gave
+    // for it done on each: as if each entry were handed to entry(), which is what this does
+    // unless the host does it another way.
+    virtual void stretch(std::vector<keepsake::Entry>& entries,
+                         std::unique_ptr<ListFileStretchWork> work);
     // A critical message with an OK button.
     virtual void failure(const QString& message) = 0;
     // "Continue with the next data?" — true for OK.

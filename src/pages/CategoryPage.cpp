@@ -25,21 +25,51 @@ using namespace keepsake;
 
 namespace {
 
+// The comments' keys of a stretch read ahead, made on the thread that reads it.
+struct CommentKeys : ListFileStretchWork {
+    explicit CommentKeys(qsizetype expected) : run(expected) {}
+    void entry(const Entry& e) override { run.add(e.com); }
+    collation::KeyRun run;
+};
+
 // Also hands each comment to the order made while the page is read.
 class KindPageHost : public ListFileHost {
 public:
     KindPageHost(KeepsakeEditor& w, collation::BackgroundOrder* order) : m_w(w), m_order(order) {}
 
     void entry(Entry e) override {
-        const int k = appendEntry(m_w.KindURL, m_w.KindCom, m_w.KindDate, m_w.KindCount,
-                                  std::move(e.url), std::move(e.com), e.date);
+        const int k = append(e);
         if (m_order)
             m_order->add(m_w.KindCom[k]);
+    }
+    std::unique_ptr<ListFileStretchWork> stretchWork(qsizetype size) override {
+        if (!m_order)
+            return nullptr;
+        return std::make_unique<CommentKeys>(size / kBytesPerEntry);
+    }
+    void stretch(std::vector<Entry>& entries, std::unique_ptr<ListFileStretchWork> work) override {
+        if (!work) {
+            ListFileHost::stretch(entries, nullptr);
+            return;
+        }
+        // The keys were made of the texts that now move into the page's lists: their
+        // characters stay where they are.
+        for (Entry& e : entries)
+            append(e);
+        m_order->add(std::move(static_cast<CommentKeys&>(*work).run));
     }
     void failure(const QString& message) override { m_w.platform().prompts.critical(message); }
     bool askContinue() override { return m_w.AskContinue(); }
 
 private:
+    // About the bytes an entry's two lines take, to make room for a stretch's keys.
+    static constexpr qsizetype kBytesPerEntry = 100;
+
+    int append(Entry& e) {
+        return appendEntry(m_w.KindURL, m_w.KindCom, m_w.KindDate, m_w.KindCount, std::move(e.url),
+                           std::move(e.com), e.date);
+    }
+
     KeepsakeEditor& m_w;
     collation::BackgroundOrder* m_order;
 };
