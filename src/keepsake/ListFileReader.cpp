@@ -138,9 +138,12 @@ public:
             m_parts.push_back(std::move(part));
             from = start;
         }
+        // Each part's work is had before any thread starts, so that none is left running
+        // should the host fail to give one.
+        for (auto& part : m_parts)
+            part->work = host.stretchWork(part->to - part->from);
         for (std::size_t i = 0; i < m_parts.size(); ++i) {
             ReadAhead& part = *m_parts[i];
-            part.work = host.stretchWork(part.to - part.from);
             try {
                 part.thread =
                     std::thread(readAhead, std::cref(data), std::ref(part), std::cref(m_abandoned));
