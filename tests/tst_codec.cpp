@@ -178,10 +178,17 @@ private slots:
             } else {
                 expected = alone(a) + alone(b);
             }
-            const char raw[2] = {static_cast<char>(a), static_cast<char>(b)};
-            const QString got = cp932::decode(QByteArrayView(raw, 2));
-            if (got != expected && wrong.size() < 20)
-                wrong << QStringLiteral("%1: %2 for %3").arg(i, 4, 16).arg(hex(got), hex(expected));
+            // Alone, and after ASCII of every length around the eight bytes looked at at once.
+            for (int ascii : {0, 1, 7, 8, 9, 15, 16, 17}) {
+                const QByteArray raw = QByteArray(ascii, 'h') + char(a) + char(b);
+                const QString got = cp932::decode(raw);
+                const QString want = QString(ascii, u'h') + expected;
+                if (got != want && wrong.size() < 20)
+                    wrong << QStringLiteral("%1 after %2: %3 for %4")
+                                 .arg(i, 4, 16)
+                                 .arg(ascii)
+                                 .arg(hex(got), hex(want));
+            }
         }
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
         QCOMPARE(codes, 9604);  // every two-byte code of the table, user-defined ones included

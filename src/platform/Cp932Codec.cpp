@@ -6,6 +6,7 @@
 #include "platform/Cp932Table.h"
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace cp932 {
@@ -103,11 +104,32 @@ qsizetype decodeInto(const unsigned char* src, qsizetype n, char16_t* dst) {
     return w;
 }
 
+// Whether no byte is above 0x7F. CP932 gives those bytes the same code points as ASCII.
+bool allAscii(const unsigned char* src, qsizetype n) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, src + i, sizeof word);
+        if ((word & kHighBits) != 0)
+            return false;
+    }
+    for (; i < n; ++i) {
+        if (src[i] > 0x7F)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 QString decode(QByteArrayView bytes) {
     const auto* src = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
+    // Most addresses are ASCII: Qt widens those bytes many at a time, into a string of their
+    // size, where the table would be looked up once a byte.
+    if (n > 0 && allAscii(src, n))
+        return QString::fromLatin1(bytes.data(), n);
     // A short text (an entry's address or comment) is decoded on the stack and then copied
     // once into a string of its size: sizing a string for one character a byte and then
     // giving back the room double-byte characters leave unused costs a second allocation.
