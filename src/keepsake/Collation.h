@@ -75,9 +75,9 @@ private:
 };
 
 // The same order made on a thread of its own while the texts still come in, as a file is
-// read: their keys are made there, and only the sort is left when the last has come; a list
-// expected to hold only a few thousand is ordered by the caller. The texts are handed over as
-// views, which must stay as they are until order() returns.
+// read: their keys are made there (or come made, in runs), and only the sort is left when the
+// last has come; a list expected to hold only a few thousand is ordered by the caller. The
+// texts are handed over as views, which must stay as they are until order() returns.
 class BackgroundOrder {
 public:
     explicit BackgroundOrder(qsizetype expected);
