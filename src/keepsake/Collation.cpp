@@ -156,6 +156,8 @@ public:
             addCollatorKey(i);
     }
 
+    qsizetype count() const { return static_cast<qsizetype>(m_texts.size()); }
+
     // The texts of `run` after these, as if each were added.
     void append(ListKeys&& run) {
         // Keys given up, or of another kind (from the weights, or the collator's), are made
@@ -283,23 +285,19 @@ std::vector<qsizetype> stableOrder(qsizetype count, const TextAt& textAt) {
     return keys.order();
 }
 
-// What a run's keys are made of: the collator's keys when ICU gives it, else its texts, for
-// QCollator once all are in.
+// What a list's or a run's keys are made of: the keys when ICU gives its collator, else the
+// texts, for QCollator once all are in. A run's keys come from the weights only, since the
+// collator is used on the list's own thread alone.
 struct KeyRun::Keys {
-    explicit Keys(qsizetype expected) {
+    enum class Collator { Here, LeftToTheList };
+    Keys(qsizetype expected, Collator collator) {
         if (const UCollator* icu = icuCollator())
-            keys.emplace(expected, preparedWeights().ready(), icu);
+            keys.emplace(expected, preparedWeights().ready(),
+                         collator == Collator::Here ? icu : nullptr);
         else
             texts.reserve(static_cast<std::size_t>(expected));
     }
-    // A run's, from the weights only: the collator is used by the list's own thread alone.
-    struct FromWeights {};
-    Keys(qsizetype expected, FromWeights) {
-        if (icuCollator())
-            keys.emplace(expected, preparedWeights().ready(), nullptr);
-        else
-            texts.reserve(static_cast<std::size_t>(expected));
-    }
+    qsizetype count() const { return keys ? keys->count() : static_cast<qsizetype>(texts.size()); }
     void add(QStringView text) {
         if (keys)
             keys->add(text);
@@ -318,14 +316,17 @@ struct KeyRun::Keys {
 };
 
 KeyRun::KeyRun(qsizetype expected)
-    : m_keys(std::make_unique<Keys>(expected, Keys::FromWeights{})) {}
+    : m_keys(std::make_unique<Keys>(expected, Keys::Collator::LeftToTheList)) {}
 KeyRun::~KeyRun() = default;
 KeyRun::KeyRun(KeyRun&&) noexcept = default;
 KeyRun& KeyRun::operator=(KeyRun&&) noexcept = default;
 
 void KeyRun::add(QStringView text) {
     m_keys->add(text);
-    ++m_count;
+}
+
+qsizetype KeyRun::count() const {
+    return m_keys->count();
 }
 
 // The thread that makes the keys of the texts handed to it, batch by batch. A list expected
@@ -382,7 +383,7 @@ struct BackgroundOrder::Worker {
         arrived.notify_one();
     }
 
-    void start() { list.emplace(expected); }
+    void start() { list.emplace(expected, KeyRun::Keys::Collator::Here); }
     void take(const QStringView* first, const QStringView* last) {
         for (const QStringView* text = first; text < last; ++text)
             list->add(*text);

@@ -65,13 +65,12 @@ public:
     KeyRun& operator=(KeyRun&&) noexcept;
 
     void add(QStringView text);
-    qsizetype count() const { return m_count; }
+    qsizetype count() const;
 
 private:
     friend class BackgroundOrder;
     struct Keys;
     std::unique_ptr<Keys> m_keys;
-    qsizetype m_count = 0;
 };
 
 // The same order made on a thread of its own while the texts still come in, as a file is
