@@ -9,7 +9,11 @@
 #include "platform/Cp932Codec.h"
 #include "support/ListFileBytes.h"
 
+#include <QDeadlineTimer>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
 
 using namespace keepsake;
 
@@ -27,6 +31,10 @@ struct Host : ListFileHost {
     void listStarts() override {
         started = true;
         calls << QStringLiteral("start");
+        // Gives the threads reading ahead time to claim stretches before this one reads on.
+        QDeadlineTimer deadline(waitForAhead);
+        while (!aheadEntrySeen && !deadline.hasExpired())
+            QThread::usleep(100);
     }
     void entry(Entry e) override {
         calls << e.url + u'|' + e.com + u'|' + e.date.toString(Qt::ISODate);
@@ -44,12 +52,24 @@ struct Host : ListFileHost {
     // With `workOnStretches`, each stretch read ahead comes with the addresses its work saw,
     // which must be its entries'.
     struct SeenAddresses : ListFileStretchWork {
-        void entry(const Entry& e) override { urls << e.url; }
+        SeenAddresses(std::atomic<bool>& seen, int delay) : anySeen(seen), delayUs(delay) {}
+        void entry(const Entry& e) override {
+            urls << e.url;
+            anySeen = true;
+            QThread::usleep(static_cast<unsigned long>(delayUs));
+        }
         QStringList urls;
+        std::atomic<bool>& anySeen;
+        int delayUs;
     };
     bool workOnStretches = false;
+    int waitForAhead = 0;  // ms, at the start of the list, for an entry read ahead
+    int aheadDelayUs = 0;  // taken by each entry read ahead
+    std::atomic<bool> aheadEntrySeen{false};
     std::unique_ptr<ListFileStretchWork> stretchWork(qsizetype) override {
-        return workOnStretches ? std::make_unique<SeenAddresses>() : nullptr;
+        if (!workOnStretches)
+            return nullptr;
+        return std::make_unique<SeenAddresses>(aheadEntrySeen, aheadDelayUs);
     }
     void stretch(std::vector<Entry>& read, std::unique_ptr<ListFileStretchWork> work) override {
         QStringList urls;
@@ -67,14 +87,15 @@ struct Host : ListFileHost {
     }
 };
 
-// Whether a reading in `parts` parts calls its host as a reading in one does, and gives the
-// same result.
-bool readsAsOnePart(const QByteArray& bytes, int parts, const QList<bool>& answers) {
+// Whether a reading by `threads` threads calls its host as a reading by one does, and gives
+// the same result.
+bool readsAsOnePart(const QByteArray& bytes, int threads, const QList<bool>& answers) {
     Host one, many;
     one.answers = many.answers = answers;
     many.workOnStretches = true;
+    many.waitForAhead = 2;
     const ListFileResult a = readListFile(bytes, one, 1);
-    const ListFileResult b = readListFile(bytes, many, parts);
+    const ListFileResult b = readListFile(bytes, many, threads);
     return one.calls == many.calls && a.head == b.head && a.foot == b.foot &&
            a.complete == b.complete && a.listStarted == b.listStarted && a.entries == b.entries;
 }
@@ -297,13 +318,13 @@ private slots:
             QVERIFY2(host.events == c.events, c.name);
             QVERIFY2(host.entries.size() == c.entries, c.name);
             QVERIFY2(r.complete == c.complete, c.name);
-            for (int parts = 2; parts <= 6; ++parts)
-                QVERIFY2(readsAsOnePart(c.bytes, parts, {}), c.name);
+            for (int threads = 2; threads <= 6; ++threads)
+                QVERIFY2(readsAsOnePart(c.bytes, threads, {}), c.name);
         }
     }
 
-    // A large file is read in parts on several threads; the host must see exactly what a
-    // reading in one part shows it, wherever the parts begin: in a damaged entry, between an
+    // A large file is read in stretches by several threads; the host must see exactly what a
+    // reading by one shows it, wherever the stretches begin: in a damaged entry, between an
     // entry line and its comment line, on a lone CR, after a question answered Cancel.
     void partsReadAsOne() {
         QStringList lines = {QStringLiteral("<HTML>"), QStringLiteral("<!--StartList-->")};
@@ -331,16 +352,19 @@ private slots:
         QByteArray bytes = ListFileBytes::page(lines);
         bytes.replace("hand-made\r\n", "hand-made\r");
         for (const QList<bool>& answers : {QList<bool>{}, QList<bool>{true, true, true, false}}) {
-            for (int parts = 2; parts <= 40; ++parts)
-                QVERIFY2(readsAsOnePart(bytes, parts, answers), qPrintable(QString::number(parts)));
+            for (int threads = 2; threads <= 40; ++threads) {
+                QVERIFY2(readsAsOnePart(bytes, threads, answers),
+                         qPrintable(QString::number(threads)));
+            }
         }
-        // Cut anywhere, the file is read in parts as in one.
+        // Cut anywhere, the file is read by several threads as by one.
         for (qsizetype size = 0; size < bytes.size(); size += 97)
             QVERIFY(readsAsOnePart(bytes.first(size), 5, {}));
     }
 
-    // Every part read ahead of an undamaged list is taken, wherever the file's middle falls.
-    void partsOfAGoodListAreTaken() {
+    // Every stretch read ahead of an undamaged list is taken, wherever its stretches begin,
+    // and whole, however slowly it is read.
+    void stretchesOfAGoodListAreTaken() {
         QStringList lines = {QStringLiteral("<HTML>"), QStringLiteral("<!--StartList-->")};
         for (int i = 0; i < 200; ++i) {
             lines << ListFileBytes::entry(QStringLiteral("site%1/").arg(i).repeated(1 + i % 5),
@@ -348,9 +372,15 @@ private slots:
         }
         lines << QStringLiteral("<!--EndList-->") << QStringLiteral("</HTML>");
         const QByteArray bytes = ListFileBytes::page(lines);
-        for (int parts = 2; parts <= 9; ++parts) {
+        for (int threads = 2; threads <= 9; ++threads) {
             Host host;
-            QCOMPARE(readListFile(bytes, host, parts).partsTaken, parts - 1);
+            host.workOnStretches = true;
+            host.waitForAhead = 10000;
+            host.aheadDelayUs = 200;
+            const ListFileResult r = readListFile(bytes, host, threads);
+            QVERIFY(r.stretchesReadAhead > 0);
+            QCOMPARE(r.stretchesTaken, r.stretchesReadAhead);
+            QCOMPARE(host.entries.size(), 200);
         }
     }
 

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <semaphore>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -20,9 +22,10 @@ namespace {
 constexpr QByteArrayView kStartMarkerBytes("<!--StartList-->");
 constexpr QByteArrayView kEndMarkerBytes("<!--EndList-->");
 
-// Below this, a file is read on one thread: starting another would cost more than it saves.
-constexpr qsizetype kBytesPerPart = 64 * 1024;
-constexpr int kMostParts = 4;
+// Below twice this, a file is read on one thread: starting another would cost more than it
+// saves.
+constexpr qsizetype kBytesPerThread = 64 * 1024;
+constexpr int kMostThreads = 4;
 
 // Appends the line's bytes and CR LF.
 void appendLine(QByteArray& text, QByteArrayView line) {
@@ -65,9 +68,9 @@ Pair readPair(LineReader& in, QByteArrayView line, Entry* entry, QByteArrayView*
     return Pair::Read;
 }
 
-// A stretch of a large file's list read ahead on another thread: the lines from `from` up
-// to `stop`, where the reader met the first line it could not take without a word to the
-// host, or the next stretch's start. The lines it takes are read exactly as the reader in
+// A stretch of a large file's list: the lines from `from` up to `to`, the next stretch's
+// start. One read ahead on another thread ends at `stop`: `to`, or the first line it could
+// not take without a word to the host. The lines it takes are read exactly as the reader in
 // the list would read them, if its next line starts at `from`.
 struct ReadAhead {
     qsizetype from = 0;
@@ -75,7 +78,7 @@ struct ReadAhead {
     qsizetype stop = 0;
     std::vector<Entry> entries;
     std::unique_ptr<ListFileStretchWork> work;
-    std::thread thread;
+    std::binary_semaphore read{0};  // released once read ahead
 };
 
 void readAhead(const QByteArray& data, ReadAhead& part, const std::atomic<bool>& abandoned) {
@@ -119,15 +122,22 @@ qsizetype entryLineFrom(const QByteArray& data, qsizetype start) {
     return data.size();
 }
 
-// The stretches read ahead, each on its own thread; every thread is joined before the read
-// returns, however it ends.
+// The stretches of a list read by several threads. The reader's thread claims them from the
+// front as it comes to them and reads them itself; the threads reading ahead claim them from
+// the back. However late a thread starts or however slowly it runs, the reader waits at most
+// for the stretches in hand when the two meet, and it is handed those in the file's order.
+// Every thread is joined before the read returns, however it ends.
 class ReadAheads {
 public:
-    ReadAheads(const QByteArray& data, ListFileHost& host, int parts) {
+    ReadAheads(const QByteArray& data, ListFileHost& host, int threads) {
+        const qsizetype count =
+            threads > 1 ? std::clamp<qsizetype>(data.size() / kBytesPerStretch, threads,
+                                                qsizetype{threads} * kStretchesPerThread)
+                        : 1;
         qsizetype from = 0;
-        for (int k = 1; k < parts; ++k) {
+        for (qsizetype k = 1; k < count; ++k) {
             const qsizetype start =
-                entryLineFrom(data, LineReader::lineStartFrom(data, data.size() / parts * k));
+                entryLineFrom(data, LineReader::lineStartFrom(data, data.size() / count * k));
             if (start <= from || start >= data.size())
                 continue;
             if (!m_parts.empty())
@@ -138,48 +148,77 @@ public:
             m_parts.push_back(std::move(part));
             from = start;
         }
-        // Each part's work is had before any thread starts, so that none is left running
+        m_back = m_parts.size();
+        // Each stretch's work is had before any thread starts, so that none is left running
         // should the host fail to give one.
         for (auto& part : m_parts)
             part->work = host.stretchWork(part->to - part->from);
-        for (std::size_t i = 0; i < m_parts.size(); ++i) {
-            ReadAhead& part = *m_parts[i];
+        for (int i = 1; i < threads && !m_parts.empty(); ++i) {
             try {
-                part.thread =
-                    std::thread(readAhead, std::cref(data), std::ref(part), std::cref(m_abandoned));
+                m_threads.emplace_back([this, &data] { readFromBack(data); });
             } catch (const std::system_error&) {
-                // No thread to be had: the rest is read on this one.
-                m_parts.resize(i);
+                // No thread to be had: the reader reads what the others leave.
                 break;
             }
         }
     }
     ~ReadAheads() {
         m_abandoned = true;
-        for (auto& part : m_parts) {
-            if (part->thread.joinable())
-                part->thread.join();
-        }
+        for (std::thread& thread : m_threads)
+            thread.join();
     }
     ReadAheads(const ReadAheads&) = delete;
     ReadAheads& operator=(const ReadAheads&) = delete;
 
-    // The stretch that starts at `position`, finished, if the reader's next line is there;
-    // stretches the reader has gone past are of no use any more.
+    // The stretch that starts at `position`, read ahead, if the reader's next line is there
+    // and another thread has the stretch; stretches the reader has gone past are its own, or
+    // of no use any more.
     ReadAhead* at(qsizetype position) {
-        while (m_next < m_parts.size() && m_parts[m_next]->from < position)
-            ++m_next;
-        if (m_next == m_parts.size() || m_parts[m_next]->from != position)
+        std::unique_lock lock(m_mutex);
+        while (m_front < m_parts.size() && m_parts[m_front]->from < position)
+            ++m_front;
+        if (m_front == m_parts.size() || m_parts[m_front]->from != position)
             return nullptr;
-        ReadAhead* part = m_parts[m_next++].get();
-        part->thread.join();
+        const std::size_t claimed = m_front++;
+        if (claimed < m_back)
+            return nullptr;
+        lock.unlock();
+        ReadAhead* part = m_parts[claimed].get();
+        part->read.acquire();
         return part;
+    }
+    // The stretches other threads have claimed so far, taken or not.
+    int claimedAhead() {
+        const std::lock_guard lock(m_mutex);
+        return static_cast<int>(m_parts.size() - m_back);
     }
 
 private:
+    // A list is cut into stretches of about this many bytes, at most so many for each thread:
+    // when the reader comes to those the others have, it waits for the one still being read,
+    // not for half the list.
+    static constexpr qsizetype kBytesPerStretch = 16 * 1024;
+    static constexpr qsizetype kStretchesPerThread = 32;
+
+    void readFromBack(const QByteArray& data) {
+        while (ReadAhead* part = claimFromBack()) {
+            readAhead(data, *part, m_abandoned);
+            part->read.release();
+        }
+    }
+    ReadAhead* claimFromBack() {
+        const std::lock_guard lock(m_mutex);
+        if (m_back <= m_front || m_abandoned.load(std::memory_order_relaxed))
+            return nullptr;
+        return m_parts[--m_back].get();
+    }
+
     std::vector<std::unique_ptr<ReadAhead>> m_parts;
-    std::size_t m_next = 0;
+    std::mutex m_mutex;
+    std::size_t m_front = 0;  // under m_mutex: the first stretch the reader has not come to
+    std::size_t m_back = 0;   // under m_mutex: the first stretch claimed from the back
     std::atomic<bool> m_abandoned{false};
+    std::vector<std::thread> m_threads;
 };
 
 }  // namespace
@@ -189,18 +228,18 @@ void ListFileHost::stretch(std::vector<Entry>& entries, std::unique_ptr<ListFile
         entry(std::move(e));
 }
 
-int listFileParts(qsizetype size) {
+int listFileThreads(qsizetype size) {
     const auto cores = static_cast<qsizetype>(std::thread::hardware_concurrency());
     return static_cast<int>(
-        std::clamp<qsizetype>(std::min(cores, size / kBytesPerPart), 1, kMostParts));
+        std::clamp<qsizetype>(std::min(cores, size / kBytesPerThread), 1, kMostThreads));
 }
 
 // The reader works on the file's own bytes, as the scanners do, and decodes only what it
 // keeps: each entry's address and comment. The header and footer are kept as bytes.
-ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int parts) {
+ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int threads) {
     ListFileResult result;
     LineReader in(data);
-    ReadAheads ahead(data, host, std::max(parts, 1));
+    ReadAheads ahead(data, host, std::max(threads, 1));
 
     // Header, through the start marker.
     for (;;) {
@@ -261,7 +300,7 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int part
         }
         // Next line; stretches read ahead from here are taken whole.
         while (ReadAhead* part = ahead.at(in.position())) {
-            ++result.partsTaken;
+            ++result.stretchesTaken;
             result.entries += static_cast<int>(part->entries.size());
             host.stretch(part->entries, std::move(part->work));
             part->entries = {};
@@ -281,5 +320,6 @@ ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int part
     while (!in.atEnd())
         appendLine(result.foot, in.readLineView());
     result.complete = true;
+    result.stretchesReadAhead = ahead.claimedAhead();
     return result;
 }

@@ -54,15 +54,16 @@ struct ListFileResult {
     bool listStarted = false;  // listStarts() was called
     bool complete = false;     // read through to the end of the file
     int entries = 0;
-    int partsTaken = 0;  // of the parts read ahead, those taken whole
+    int stretchesReadAhead = 0;  // of the list, by other threads; set when complete
+    int stretchesTaken = 0;      // of those read ahead, the ones taken whole
 };
 
-// The list of a large file can be read in `parts` parts, the later ones ahead on threads of
-// their own; the host is still called on the calling thread alone, in the file's order,
-// exactly as a reading in one part calls it. That pays when the host keeps the new texts (a
+// The list of a large file can be read by `threads` threads, the others reading stretches of
+// it ahead; the host is still called on the calling thread alone, in the file's order,
+// exactly as a reading on one thread calls it. That pays when the host keeps the new texts (a
 // category page); a host that mostly drops them (a reload that keeps the texts it had) is
-// better served by one part, as the texts made on another thread are freed on this one.
-ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int parts = 1);
-// The parts worth reading a file of `size` bytes in on this machine: one per core, at most
-// four, none smaller than 64 KiB.
-int listFileParts(qsizetype size);
+// better served by one thread, as the texts made on another thread are freed on this one.
+ListFileResult readListFile(const QByteArray& data, ListFileHost& host, int threads = 1);
+// The threads worth reading a file of `size` bytes with on this machine: one per core, at
+// most four, none for less than 64 KiB.
+int listFileThreads(qsizetype size);

@@ -196,7 +196,7 @@ bool KeepsakeEditor::readKindPage(const QString& pageNumberText,
     if (order)
         order->emplace(KindCom.capacity());
     KindPageHost host(*this, order ? &**order : nullptr);
-    const ListFileResult result = readListFile(bytes, host, listFileParts(bytes.size()));
+    const ListFileResult result = readListFile(bytes, host, listFileThreads(bytes.size()));
     KindHead = result.head;
     if (result.complete) {
         KindFoot = result.foot;
