@@ -174,6 +174,10 @@ public:
     // and another thread has the stretch; stretches the reader has gone past are its own, or
     // of no use any more.
     ReadAhead* at(qsizetype position) {
+        // Most lines begin no stretch, which is seen without the lock: only this thread
+        // changes m_front.
+        if (m_front == m_parts.size() || m_parts[m_front]->from > position)
+            return nullptr;
         std::unique_lock lock(m_mutex);
         while (m_front < m_parts.size() && m_parts[m_front]->from < position)
             ++m_front;
@@ -215,7 +219,7 @@ private:
 
     std::vector<std::unique_ptr<ReadAhead>> m_parts;
     std::mutex m_mutex;
-    std::size_t m_front = 0;  // under m_mutex: the first stretch the reader has not come to
+    std::size_t m_front = 0;  // changed under m_mutex: the first stretch the reader has not come to
     std::size_t m_back = 0;   // under m_mutex: the first stretch claimed from the back
     std::atomic<bool> m_abandoned{false};
     std::vector<std::thread> m_threads;
