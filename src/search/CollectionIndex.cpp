@@ -201,11 +201,13 @@ void CollectionIndex::discard(std::shared_ptr<const void> old, std::shared_ptr<c
 
 namespace {
 
-// Reads the pages of `categories` into `into`.
+// Reads pages of `categories` into `into`, each the next that no other thread has taken
+// (`next`), until none is left.
 void readPages(const QString& folder, std::span<const CollectionIndex::Category> categories,
-               CollectionIndex::PagesRead& into) {
+               std::atomic<std::size_t>& next, CollectionIndex::PagesRead& into) {
     const filelookup::FolderFiles files(folder);
-    for (const CollectionIndex::Category& c : categories) {
+    for (std::size_t i; (i = next++) < categories.size();) {
+        const CollectionIndex::Category& c = categories[i];
         Page page;
         page.name = c.name;
         const QString fileName = pages::pageFileName(pages::pageNumberText(c.page));
@@ -230,6 +232,7 @@ void readPages(const QString& folder, std::span<const CollectionIndex::Category>
 struct PagesInParts {
     QList<CollectionIndex::Category> categories;
     std::vector<CollectionIndex::PagesRead> parts;
+    std::atomic<std::size_t> next{0};  // the first category no thread has taken
     std::atomic<int> reading{0};
     int landing = 0;  // parts whose `done` has not run yet; the window's thread only
 };
@@ -242,7 +245,8 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
     m_renamed.clear();
     auto result = std::make_shared<PagesRead>();
     // Reading and parsing the pages is most of the work, and the pages are independent: each
-    // thread of the pool reads a share of them. The last to finish puts the index together.
+    // thread of the pool reads them one at a time, whichever is next, so that a thread that
+    // starts late takes fewer. The last to finish puts the index together.
     const int parts =
         std::max(1, std::min(m_pool.maxThreadCount(), static_cast<int>(categories.size())));
     auto state = std::make_shared<PagesInParts>();
@@ -252,15 +256,9 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
     state->landing = parts;
     auto marks = std::make_shared<Marks>();
     for (int part = 0; part < parts; ++part) {
-        const qsizetype from = categories.size() * part / parts;
-        const qsizetype to = categories.size() * (part + 1) / parts;
         run(
-            [folder, state, result, marks, meeting = m_meeting, generation, part, from,
-             to]() mutable {
-                readPages(folder,
-                          std::span(std::as_const(state->categories))
-                              .subspan(static_cast<std::size_t>(from),
-                                       static_cast<std::size_t>(to - from)),
+            [folder, state, result, marks, meeting = m_meeting, generation, part]() mutable {
+                readPages(folder, std::as_const(state->categories), state->next,
                           state->parts[static_cast<std::size_t>(part)]);
                 if (--state->reading > 0)
                     return;

@@ -10,6 +10,8 @@
 
 #include <QLatin1StringView>
 
+#include <cstring>
+
 namespace search {
 namespace {
 
@@ -32,8 +34,12 @@ bool lineBreaksStayApart() {
 }  // namespace
 
 PageScan::PageScan(QByteArrayView data) {
-    m_bytes.reserve(data.size() / 2);
+    // An entry's address and comment, each with a line break, take no more bytes than its two
+    // lines do: they are copied into room made once, not appended piece by piece.
+    m_bytes.resize(data.size());
+    m_dates.reserve(data.size() / kBytesPerEntry);
     m_whole = scan(data);
+    m_bytes.truncate(m_size);
 }
 
 void PageScan::fill(Page& page) const {
@@ -66,10 +72,15 @@ void PageScan::fill(Page& page) const {
 }
 
 void PageScan::add(QByteArrayView url, QByteArrayView com, const QDateTime& date) {
-    m_bytes += url;
-    m_bytes += '\n';
-    m_bytes += com;
-    m_bytes += '\n';
+    Q_ASSERT(m_size + url.size() + com.size() + 2 <= m_bytes.size());
+    char* at = m_bytes.data() + m_size;
+    std::memcpy(at, url.data(), static_cast<std::size_t>(url.size()));
+    at += url.size();
+    *at++ = '\n';
+    std::memcpy(at, com.data(), static_cast<std::size_t>(com.size()));
+    at += com.size();
+    *at++ = '\n';
+    m_size = at - m_bytes.data();
     m_dates.append(date);
 }
 

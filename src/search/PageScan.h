@@ -32,7 +32,11 @@ private:
     // whole, and where it asks, it goes on.
     bool scan(QByteArrayView data);
 
-    QByteArray m_bytes;
+    // About the bytes an entry's two lines take, to make room for the dates.
+    static constexpr qsizetype kBytesPerEntry = 100;
+
+    QByteArray m_bytes;  // the first m_size bytes are the entries'
+    qsizetype m_size = 0;
     QList<QDateTime> m_dates;
     bool m_whole = false;
 };
