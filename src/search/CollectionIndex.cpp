@@ -19,6 +19,8 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 using keepsake::Entry;
@@ -31,16 +33,20 @@ using Holders = CollectionIndex::Holders;
 using AddressBits = CollectionIndex::AddressBits;
 using KeptFiled = CollectionIndex::KeptFiled;
 
-// 2^21 bits (256 KiB): a hundred thousand addresses set about one bit in twenty.
-constexpr qsizetype kAddressWords = qsizetype(1) << 15;
+// 2^20 bits (128 KiB) for each half of the addresses: a hundred thousand addresses set about
+// one bit in twenty.
+constexpr qsizetype kAddressWords = qsizetype(1) << 14;
 
 // A hundred thousand entries are linked without making a string or a list for each: every
-// key views the text of the page that holds it first.
-void link(Holders& holders, AddressBits& bits, int page, const Page& p) {
+// key views the text of the page that holds it first. Only the addresses of half `half` are
+// linked, or all with -1.
+void link(Holders& holders, AddressBits& bits, int page, const Page& p, int half = -1) {
     for (qsizetype i = 0; i < p.size(); ++i) {
         const Address address = p.addressOf(i);
+        if (half >= 0 && Holders::halfOf(address.hash) != half)
+            continue;
         bits.add(address.hash);
-        CollectionIndex::Holding& h = holders[address];
+        CollectionIndex::Holding& h = holders.of(address)[address];
         if (h.first < 0)
             h.first = page;
         else
@@ -48,20 +54,40 @@ void link(Holders& holders, AddressBits& bits, int page, const Page& p) {
     }
 }
 
+// Links every page of `pages` into `holders`, one half of the addresses on another thread.
+void linkAll(Holders& holders, AddressBits& bits, const QHash<int, Page>& pages) {
+    const auto linkHalf = [&](int half) {
+        for (auto it = pages.cbegin(); it != pages.cend(); ++it)
+            link(holders, bits, it.key(), it.value(), half);
+    };
+    std::thread other;
+    try {
+        other = std::thread(linkHalf, 1);
+    } catch (const std::system_error&) {
+        // No thread to be had: both halves are linked here.
+        linkHalf(1);
+    }
+    linkHalf(0);
+    if (other.joinable())
+        other.join();
+}
+
 // Takes page `page`, as `p` holds it, out of `holders`; `pages` holds the other pages.
 void unlink(Holders& holders, int page, const Page& p, const QHash<int, Page>& pages) {
     const QChar* const textFrom = p.text.constData();
     const QChar* const textTo = textFrom + p.text.size();
     for (qsizetype i = 0; i < p.size(); ++i) {
-        const auto it = holders.find(p.addressOf(i));
-        if (it == holders.end())
+        const Address address = p.addressOf(i);
+        QHash<Address, CollectionIndex::Holding>& table = holders.of(address);
+        const auto it = table.find(address);
+        if (it == table.end())
             continue;
         if (it->first != page) {
             it->more.removeOne(page);
             continue;
         }
         if (it->more.isEmpty()) {
-            holders.erase(it);
+            table.erase(it);
             continue;
         }
         it->first = it->more.takeFirst();
@@ -76,9 +102,10 @@ void unlink(Holders& holders, int page, const Page& p, const QHash<int, Page>& p
         for (qsizetype j = 0; j < other->size(); ++j) {
             const Address there = other->addressOf(j);
             if (there == it.key()) {
+                // The same address: the same half.
                 CollectionIndex::Holding h = std::move(*it);
-                holders.erase(it);
-                holders.insert(there, std::move(h));
+                table.erase(it);
+                table.insert(there, std::move(h));
                 break;
             }
         }
@@ -93,7 +120,8 @@ KeptFiled markAgainst(const CollectionIndex::Kept& kept, const Holders& holders,
         // Most kept entries are on no page: their texts, all over memory, are not read.
         const size_t hash = kept.hashes[k - 1];
         filed[static_cast<std::size_t>(k)] =
-            bits.mayHold(hash) && holders.contains(Address{Address::keyOf(kept.urls[k]), hash});
+            bits.mayHold(hash) && holders.halves[Holders::halfOf(hash)].contains(
+                                      Address{Address::keyOf(kept.urls[k]), hash});
     }
     return filed;
 }
@@ -272,9 +300,9 @@ void CollectionIndex::build(const QString& folder, const QList<Category>& catego
                 qsizetype entries = 0;
                 for (const Page& p : std::as_const(result->pages))
                     entries += p.size();
-                result->holders.reserve(entries);
-                for (auto it = result->pages.cbegin(); it != result->pages.cend(); ++it)
-                    link(result->holders, result->bits, it.key(), it.value());
+                for (auto& half : result->holders.halves)
+                    half.reserve(entries / 2 + entries / 16);
+                linkAll(result->holders, result->bits, result->pages);
                 // The kept entries are marked here when they are folded already, so that the
                 // window's thread never looks them up.
                 auto view = std::make_shared<PagesRead>();
@@ -517,22 +545,24 @@ void CollectionIndex::setName(int page, const QString& name) {
 }
 
 void CollectionIndex::AddressBits::add(size_t hash) {
-    if (words.isEmpty())
-        words.resize(kAddressWords, 0);
+    QList<quint64>& half = words[Holders::halfOf(hash)];
+    if (half.isEmpty())
+        half.resize(kAddressWords, 0);
     const size_t h = hash & (size_t(kAddressWords) * 64 - 1);
-    words[qsizetype(h >> 6)] |= quint64(1) << (h & 63);
+    half[qsizetype(h >> 6)] |= quint64(1) << (h & 63);
 }
 
 bool CollectionIndex::AddressBits::mayHold(size_t hash) const {
-    if (words.isEmpty())
+    const QList<quint64>& half = words[Holders::halfOf(hash)];
+    if (half.isEmpty())
         return false;
     const size_t h = hash & (size_t(kAddressWords) * 64 - 1);
-    return (words[qsizetype(h >> 6)] >> (h & 63)) & 1;
+    return (half[qsizetype(h >> 6)] >> (h & 63)) & 1;
 }
 
 bool CollectionIndex::isFiled(const QString& url) const {
     const Address address = Address::of(url);
-    return m_bits.mayHold(address.hash) && m_holders.contains(address);
+    return m_bits.mayHold(address.hash) && m_holders.of(address).contains(address);
 }
 
 bool CollectionIndex::isKeptFiled(int k, const QString& url) const {
@@ -560,7 +590,9 @@ QList<Entry> CollectionIndex::entriesOf(int page) const {
 
 QStringList CollectionIndex::categoriesHolding(const QString& url) const {
     QList<int> holders;
-    if (const auto it = m_holders.constFind(Address::of(url)); it != m_holders.cend())
+    const Address address = Address::of(url);
+    const QHash<Address, Holding>& table = m_holders.of(address);
+    if (const auto it = table.constFind(address); it != table.cend())
         holders << it->first << it->more;
     std::sort(holders.begin(), holders.end());
     holders.erase(std::unique(holders.begin(), holders.end()), holders.end());

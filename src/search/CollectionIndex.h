@@ -155,13 +155,23 @@ public:
         int first = -1;
         QList<int> more;
     };
-    using Holders = QHash<Address, Holding>;
+    // The pages that hold each address, in two halves by the top bit of the address's hash,
+    // so that a build links the two halves on two threads at once.
+    struct Holders {
+        QHash<Address, Holding> halves[2];
+        static int halfOf(size_t hash) {
+            return static_cast<int>(hash >> (sizeof(size_t) * 8 - 1));
+        }
+        QHash<Address, Holding>& of(const Address& a) { return halves[halfOf(a.hash)]; }
+        const QHash<Address, Holding>& of(const Address& a) const { return halves[halfOf(a.hash)]; }
+    };
     // One bit per hash of every address linked: most kept addresses are on no page, and
     // telling them so from a table that stays in the processor's cache spares the lookup in
     // `Holders`, whose keys and entries lie all over memory. A set bit only says "maybe";
     // addresses unlinked keep their bit.
+    // Each half of `Holders` has bits of its own, so that the two are set on two threads.
     struct AddressBits {
-        QList<quint64> words;
+        QList<quint64> words[2];
         void add(size_t hash);
         bool mayHold(size_t hash) const;
     };
