@@ -480,6 +480,33 @@ private slots:
         for (int row = 0; row < w.lstSub.count(); ++row)
             marked += w.lstSub.model().index(row, 0).data(EntryListModel::MarkedRole).toBool();
         QCOMPARE(marked, 2);
+
+        // A page large enough to be read by several threads: the addresses of the entries
+        // read ahead are marked as those the window's thread reads.
+        QStringList lines;
+        QHash<QString, int> times;  // by address without one trailing "/"
+        for (int i = 0; i < 3000; ++i) {
+            QString url = QStringLiteral("page%1.example/%2").arg(i).arg(QString(40, u'x'));
+            if (i % 50 == 0)
+                url = QStringLiteral("dup%1.example").arg(i / 50 % 7);
+            if (i == 10 || i == 2990)
+                url = i == 10 ? QStringLiteral("tail.example") : QStringLiteral("tail.example/");
+            ++times[url.endsWith(u'/') ? url.chopped(1) : url];
+            lines << EditorFixture::entry(url, QStringLiteral("項目%1").arg(i));
+        }
+        f.writeFile(f.appFolder() + "URL_0001.html", categoryPage("映画", lines));
+        w.KindChanged = false;
+        w.lstKinds.setCurrentRow(rowOf(w, "音楽"));
+        w.lstKinds.setCurrentRow(rowOf(w, "映画"));
+        QCOMPARE(w.lstSub.count(), 3000);
+        const QList<int> shown = w.lstSub.model().entries();
+        for (int row = 0; row < shown.size(); ++row) {
+            const QString& url = w.KindURL[shown[row]];
+            const bool twice = times.value(url.endsWith(u'/') ? url.chopped(1) : url) > 1;
+            QVERIFY2(
+                w.lstSub.model().index(row, 0).data(EntryListModel::MarkedRole).toBool() == twice,
+                qPrintable(url));
+        }
     }
 };
 

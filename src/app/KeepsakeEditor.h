@@ -206,9 +206,11 @@ private:
     void setUpMarks();
     void refreshMarks();
     // ReadKindPage; when `order` is given, a comment order is made there once the page's size
-    // is known, and each comment read is handed to it as it comes.
+    // is known, and each comment read is handed to it as it comes, and each address's hash
+    // for the page's marks is put in `urlHashes` by entry number, where it is read.
     bool readKindPage(const QString& pageNumberText,
-                      std::optional<collation::BackgroundOrder>* order);
+                      std::optional<collation::BackgroundOrder>* order,
+                      std::vector<size_t>* urlHashes);
 
     std::unique_ptr<KeptMarks> m_keptMarks;
     std::unique_ptr<PageMarks> m_pageMarks;

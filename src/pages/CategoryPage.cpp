@@ -25,27 +25,39 @@ using namespace keepsake;
 
 namespace {
 
-// The comments' keys of a stretch read ahead, made on the thread that reads it.
-struct CommentKeys : ListFileStretchWork {
-    explicit CommentKeys(qsizetype expected) : run(expected) {}
-    void entry(const Entry& e) override { run.add(e.com); }
+// The comments' keys and the addresses' hashes of a stretch read ahead, made on the thread
+// that reads it while its texts are at hand.
+struct StretchKeys : ListFileStretchWork {
+    explicit StretchKeys(qsizetype expected) : run(expected) {
+        urlHashes.reserve(static_cast<std::size_t>(expected));
+    }
+    void entry(const Entry& e) override {
+        run.add(e.com);
+        urlHashes.push_back(PageMarks::hashOf(e.url));
+    }
     collation::KeyRun run;
+    std::vector<size_t> urlHashes;
 };
 
-// Also hands each comment to the order made while the page is read.
+// Also hands each comment to the order made while the page is read, and keeps each
+// address's hash for the page's marks.
 class KindPageHost : public ListFileHost {
 public:
-    KindPageHost(KeepsakeEditor& w, collation::BackgroundOrder* order) : m_w(w), m_order(order) {}
+    KindPageHost(KeepsakeEditor& w, collation::BackgroundOrder* order,
+                 std::vector<size_t>* urlHashes)
+        : m_w(w), m_order(order), m_urlHashes(urlHashes) {}
 
     void entry(Entry e) override {
         const int k = append(e);
         if (m_order)
             m_order->add(m_w.KindCom[k]);
+        if (m_urlHashes)
+            m_urlHashes->push_back(PageMarks::hashOf(m_w.KindURL[k]));
     }
     std::unique_ptr<ListFileStretchWork> stretchWork(qsizetype size) override {
-        if (!m_order)
+        if (!m_order || !m_urlHashes)
             return nullptr;
-        return std::make_unique<CommentKeys>(size / kBytesPerEntry);
+        return std::make_unique<StretchKeys>(size / kBytesPerEntry);
     }
     void stretch(std::vector<Entry>& entries, std::unique_ptr<ListFileStretchWork> work) override {
         if (!work) {
@@ -56,7 +68,9 @@ public:
         // characters stay where they are.
         for (Entry& e : entries)
             append(e);
-        m_order->add(std::move(static_cast<CommentKeys&>(*work).run));
+        auto& made = static_cast<StretchKeys&>(*work);
+        m_order->add(std::move(made.run));
+        m_urlHashes->insert(m_urlHashes->end(), made.urlHashes.begin(), made.urlHashes.end());
     }
     void failure(const QString& message) override { m_w.platform().prompts.critical(message); }
     bool askContinue() override { return m_w.AskContinue(); }
@@ -72,6 +86,7 @@ private:
 
     KeepsakeEditor& m_w;
     collation::BackgroundOrder* m_order;
+    std::vector<size_t>* m_urlHashes;  // by entry number
 };
 
 // The texts of the page shown before.
@@ -81,6 +96,8 @@ struct OldPage {
 
 // A page of a few thousand entries is freed sooner than another thread is woken for it.
 constexpr qsizetype kFreedHere = 4096;
+// From so many entries, a page's addresses are hashed for its marks after it is read.
+constexpr qsizetype kHashedAfterRead = 4096;
 
 void freeLater(std::shared_ptr<OldPage> page) {
     if (page->urls.size() < kFreedHere)
@@ -143,7 +160,8 @@ void KeepsakeEditor::lstKinds_Click() {
     WaitPointer wait(m_platform.prompts);
     // The comments' order is made on another thread while the page is read.
     std::optional<collation::BackgroundOrder> order;
-    const bool success = readKindPage(pageText, &order);
+    std::vector<size_t> urlHashes;
+    const bool success = readKindPage(pageText, &order, &urlHashes);
     if (order)
         order->finish();
     if (success) {
@@ -152,8 +170,8 @@ void KeepsakeEditor::lstKinds_Click() {
         for (int i = 1; i <= KindCount; ++i)
             entries.append(i);
         // Counted while the comments are sorted on another thread, not while the page is
-        // read, when every core is reading.
-        m_pageMarks->count(entries);
+        // read, when every core is reading; the hashes were made as the page was read.
+        m_pageMarks->count(entries, &urlHashes);
         m_pageMarksCounted = true;
         if (order && order->count() == entries.size()) {
             QList<int> sorted;
@@ -175,11 +193,12 @@ void KeepsakeEditor::lstKinds_Click() {
 }
 
 bool KeepsakeEditor::ReadKindPage(const QString& pageNumberText) {
-    return readKindPage(pageNumberText, nullptr);
+    return readKindPage(pageNumberText, nullptr, nullptr);
 }
 
 bool KeepsakeEditor::readKindPage(const QString& pageNumberText,
-                                  std::optional<collation::BackgroundOrder>* order) {
+                                  std::optional<collation::BackgroundOrder>* order,
+                                  std::vector<size_t>* urlHashes) {
     KindCount = 0;
     KindHead.clear();
     KindComplete = false;
@@ -195,7 +214,16 @@ bool KeepsakeEditor::readKindPage(const QString& pageNumberText,
     reserveEntries(KindURL, KindCom, KindDate, bytes);
     if (order)
         order->emplace(KindCom.capacity());
-    KindPageHost host(*this, order ? &**order : nullptr);
+    // A large page's marks are counted while its comments are sorted on another thread,
+    // where hashing its addresses keeps nothing waiting; hashing them as they are read would
+    // only lengthen the read, which keeps every core busy.
+    if (urlHashes && KindCom.capacity() >= kHashedAfterRead)
+        urlHashes = nullptr;
+    if (urlHashes) {
+        urlHashes->reserve(static_cast<std::size_t>(KindCom.capacity()));
+        urlHashes->assign(1, 0);  // entry numbers start at 1
+    }
+    KindPageHost host(*this, order ? &**order : nullptr, urlHashes);
     const ListFileResult result = readListFile(bytes, host, listFileThreads(bytes.size()));
     KindHead = result.head;
     if (result.complete) {

@@ -32,9 +32,8 @@ QString KeptMarks::note(int entry) const {
 
 namespace {
 // Inline: a page of a hundred thousand entries asks for each.
-QStringView keyOf(const QString& address) {
-    const QStringView all(address);
-    return !all.isEmpty() && all.back() == u'/' ? all.chopped(1) : all;
+QStringView keyOf(QStringView address) {
+    return !address.isEmpty() && address.back() == u'/' ? address.chopped(1) : address;
 }
 }  // namespace
 
@@ -46,7 +45,7 @@ QString PageMarks::note(int entry) const {
     return marked(entry) ? kMsgSameAddress : QString();
 }
 
-size_t PageMarks::hashOf(const QString& url) {
+size_t PageMarks::hashOf(QStringView url) {
     return addressHash(keyOf(url));
 }
 
@@ -63,13 +62,18 @@ qsizetype PageMarks::slotOf(size_t hash, Key key) const {
     }
 }
 
-void PageMarks::count(const QList<int>& entries) {
+void PageMarks::count(const QList<int>& entries, const std::vector<size_t>* given) {
     const auto counted = [&](int k) { return k >= 0 && k < m_urls.size(); };
-    std::vector<size_t> hashes(static_cast<std::size_t>(m_urls.size()));
-    for (int k : entries) {
-        if (counted(k))
-            hashes[static_cast<std::size_t>(k)] = hashOf(m_urls[k]);
+    std::vector<size_t> made;
+    if (!given || given->size() < static_cast<std::size_t>(m_urls.size())) {
+        made.resize(static_cast<std::size_t>(m_urls.size()));
+        for (int k : entries) {
+            if (counted(k))
+                made[static_cast<std::size_t>(k)] = hashOf(m_urls[k]);
+        }
+        given = &made;
     }
+    const std::vector<size_t>& hashes = *given;
     qsizetype size = 16;
     while (size < 2 * entries.size())
         size *= 2;

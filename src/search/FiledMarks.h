@@ -42,14 +42,15 @@ public:
 
     bool marked(int entry) const override;
     QString note(int entry) const override;
-    // Counts the addresses of these entries.
-    void count(const QList<int>& entries);
+    // Counts the addresses of these entries; with `hashes`, each entry k's address has hash
+    // (*hashes)[k], as hashOf() gives it.
+    void count(const QList<int>& entries, const std::vector<size_t>* hashes = nullptr);
+    // The hash of an address as the marks compare addresses.
+    static size_t hashOf(QStringView url);
     // True when an entry of this address is among those counted.
     bool holds(const QString& url) const;
 
 private:
-    // The hash of an address as the marks compare addresses.
-    static size_t hashOf(const QString& url);
     // The slot of the entry whose address has this hash and `key()`, or of the empty slot
     // where it would go; `key` is asked for only when another address has the same hash.
     template <class Key>
