@@ -25,17 +25,20 @@ using namespace keepsake;
 
 namespace {
 
-// The comments' keys and the addresses' hashes of a stretch read ahead, made on the thread
-// that reads it while its texts are at hand.
+// The comments' keys of a stretch read ahead, and with `hashing` the addresses' hashes, made
+// on the thread that reads it while its texts are at hand.
 struct StretchKeys : ListFileStretchWork {
-    explicit StretchKeys(qsizetype expected) : run(expected) {
-        urlHashes.reserve(static_cast<std::size_t>(expected));
+    StretchKeys(qsizetype expected, bool withHashes) : run(expected), hashing(withHashes) {
+        if (hashing)
+            urlHashes.reserve(static_cast<std::size_t>(expected));
     }
     void entry(const Entry& e) override {
         run.add(e.com);
-        urlHashes.push_back(PageMarks::hashOf(e.url));
+        if (hashing)
+            urlHashes.push_back(PageMarks::hashOf(e.url));
     }
     collation::KeyRun run;
+    const bool hashing;
     std::vector<size_t> urlHashes;
 };
 
@@ -55,9 +58,9 @@ public:
             m_urlHashes->push_back(PageMarks::hashOf(m_w.KindURL[k]));
     }
     std::unique_ptr<ListFileStretchWork> stretchWork(qsizetype size) override {
-        if (!m_order || !m_urlHashes)
+        if (!m_order)
             return nullptr;
-        return std::make_unique<StretchKeys>(size / kBytesPerEntry);
+        return std::make_unique<StretchKeys>(size / kBytesPerEntry, m_urlHashes != nullptr);
     }
     void stretch(std::vector<Entry>& entries, std::unique_ptr<ListFileStretchWork> work) override {
         if (!work) {
@@ -70,7 +73,8 @@ public:
             append(e);
         auto& made = static_cast<StretchKeys&>(*work);
         m_order->add(std::move(made.run));
-        m_urlHashes->insert(m_urlHashes->end(), made.urlHashes.begin(), made.urlHashes.end());
+        if (m_urlHashes)
+            m_urlHashes->insert(m_urlHashes->end(), made.urlHashes.begin(), made.urlHashes.end());
     }
     void failure(const QString& message) override { m_w.platform().prompts.critical(message); }
     bool askContinue() override { return m_w.AskContinue(); }
@@ -170,7 +174,7 @@ void KeepsakeEditor::lstKinds_Click() {
         for (int i = 1; i <= KindCount; ++i)
             entries.append(i);
         // Counted while the comments are sorted on another thread, not while the page is
-        // read, when every core is reading; the hashes were made as the page was read.
+        // read, when every core is reading; a small page's hashes were made as it was read.
         m_pageMarks->count(entries, &urlHashes);
         m_pageMarksCounted = true;
         if (order && order->count() == entries.size()) {
